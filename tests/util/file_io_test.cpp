@@ -1,0 +1,87 @@
+#include "util/file_io.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstdlib>
+
+#include "tests/support/scratch_dir.h"
+#include "util/file_map.h"
+
+namespace quillon {
+namespace {
+
+TEST(FileIoTest, ReadWholeFileTellsMissingFromRead) {
+  test::ScratchDir dir;
+  dir.WriteFile("data", "abc");
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ(ReadWholeFile(dir.path() + "/data", bytes), ReadFileStatus::kOk);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "abc");
+  EXPECT_EQ(ReadWholeFile(dir.path() + "/none", bytes), ReadFileStatus::kMissing);
+  EXPECT_EQ(ReadWholeFile(dir.path(), bytes), ReadFileStatus::kMissing);  // a folder
+}
+
+TEST(FileIoTest, AtomicWriterReplacesOnlyOnCommit) {
+  test::ScratchDir dir;
+  const std::string target = dir.path() + "/out.dxr";
+  dir.WriteFile("out.dxr", "old");
+  {
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(target));
+    ASSERT_TRUE(writer.Write("new!", 4));
+    // Abandoned by the destructor: the older file stays.
+  }
+  EXPECT_EQ(dir.ReadFile("out.dxr"), "old");
+  EXPECT_EQ(dir.ListFiles().size(), 1u);
+
+  AtomicFileWriter writer;
+  ASSERT_TRUE(writer.Open(target));
+  ASSERT_TRUE(writer.Write("xxxx-tail", 9));
+  ASSERT_TRUE(writer.SeekToStart());
+  ASSERT_TRUE(writer.Write("head", 4));
+  ASSERT_TRUE(writer.Commit());
+  EXPECT_EQ(dir.ReadFile("out.dxr"), "head-tail");
+  EXPECT_EQ(dir.ListFiles().size(), 1u);
+}
+
+// Exits with 3 when the writer reported the failed write, 0 when it claimed success.
+void WriteBeyondFileSizeLimit(const std::string& target) {
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit limit;
+  limit.rlim_cur = limit.rlim_max = 1 << 20;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  AtomicFileWriter writer;
+  if (!writer.Open(target)) std::exit(2);
+  std::vector<uint8_t> block(4 << 20, 1);
+  writer.Write(block.data(), block.size());
+  std::exit(writer.Commit() ? 0 : 3);
+}
+
+TEST(FileIoTest, AtomicWriterReportsAFullDiskAndKeepsTheOlderFile) {
+  test::ScratchDir dir;
+  const std::string target = dir.path() + "/out.dxr";
+  dir.WriteFile("out.dxr", "old");
+  // A file-size limit makes writes fail as a full disk would.
+  EXPECT_EXIT(WriteBeyondFileSizeLimit(target), testing::ExitedWithCode(3), "");
+  EXPECT_EQ(dir.ReadFile("out.dxr"), "old");
+  EXPECT_EQ(dir.ListFiles().size(), 1u);
+}
+
+TEST(FileMapTest, CopyOnWriteNeverReachesTheFile) {
+  test::ScratchDir dir;
+  dir.WriteFile("movie", "XFIR");
+  FileMapping mapping = MapFileCopyOnWrite(dir.path() + "/movie");
+  ASSERT_TRUE(mapping.valid());
+  ASSERT_EQ(mapping.size, 4u);
+  mapping.view[0] = 'Z';
+  EXPECT_TRUE(UnmapFile(mapping));
+  EXPECT_EQ(dir.ReadFile("movie"), "XFIR");
+  dir.WriteFile("empty", "");
+  EXPECT_FALSE(MapFileCopyOnWrite(dir.path() + "/empty").valid());
+  EXPECT_FALSE(MapFileReadOnly(dir.path() + "/none").valid());
+  EXPECT_FALSE(MapFileReadOnly(dir.path()).valid());
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,25 @@
+#pragma once
+// Whole-file views. The copy-on-write view lets the run patch the memory map in place while the
+// file on disk never changes.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quillon {
+
+struct FileMapping {
+  uint8_t* view = nullptr;  // first byte of the whole file; null when mapping failed
+  size_t size = 0;
+  bool valid() const { return view != nullptr; }
+};
+
+// Empty mapping when the file is missing, unreadable, empty or cannot be mapped.
+FileMapping MapFileReadOnly(const std::string& path);
+// Writes through the view reach private copies of the pages only, never the file. The file is
+// opened for reading alone: a read-only file (say, on a CD) maps as well as any other.
+FileMapping MapFileCopyOnWrite(const std::string& path);
+// Releases the view; true when it was released. The mapping is empty afterwards.
+bool UnmapFile(FileMapping& mapping);
+
+}  // namespace quillon

@@ -1,0 +1,39 @@
+#pragma once
+// Naming the run's files: splitting and joining paths, the stored spelling of a name, folders.
+// Paths use the platform's separator: "/" on POSIX, "\" on Windows.
+
+#include <string>
+
+namespace quillon {
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+// The part after the last separator; the whole path when it has none.
+std::string GetFileName(const std::string& path);
+
+// The name cut at its last "."; unchanged when it has none.
+std::string StripExtension(const std::string& name);
+
+// The part before the last separator at position 1 or later; empty when there is none.
+std::string GetFolder(const std::string& path);
+
+// folder + separator + name.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// A chunk type made safe as a file-name extension: "/" becomes the separator (a subfolder),
+// "?*$;," and bytes of 0x80 and above become "_"; a zero byte ends the extension.
+std::string TagToExtension(const std::string& type);
+
+// The path with its last component spelled as the folder stores it: an exact match when one
+// exists, else a case-insensitive match in the folder, else the path itself.
+std::string GetStoredPath(const std::string& path);
+
+// Creates every folder along the path that is missing; failures show later, when a file in
+// the folder cannot be created. Always true.
+bool CreateFolders(const std::string& path);
+
+}  // namespace quillon
