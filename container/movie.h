@@ -1,0 +1,76 @@
+#pragma once
+// The movie container as stored on disk (RIFX with little-endian integers, "XFIR"): the header
+// region, the memory map and its entries, reached through the mapped view of the whole file.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace quillon {
+
+inline constexpr uint32_t kHeaderFixedLength = 76;  // file offset of memory-map entry 0
+inline constexpr uint32_t kMapEntrySize = 20;
+inline constexpr uint32_t kChunkHeaderSize = 8;
+
+// Stored (byte-reversed) tags.
+inline constexpr char kTagContainer[] = "XFIR";
+inline constexpr char kTagImap[] = "pami";
+inline constexpr char kTagMmap[] = "pamm";
+inline constexpr char kTagFree[] = "eerf";
+inline constexpr char kTagCastTable[] = "*SAC";
+inline constexpr char kTagKeyTable[] = "*YEK";
+inline constexpr char kTagMedia[] = "DEMX";
+inline constexpr char kTagBitmap[] = "DTIB";
+inline constexpr char kTagAlpha[] = "AFLA";
+
+struct MapEntry {
+  char tag[4];  // stored bytes
+  uint32_t length;
+  uint32_t offset;
+  uint32_t flags;
+};
+
+uint32_t Swap32(uint32_t value);
+uint16_t Swap16(uint16_t value);
+
+// True when the view holds a container this tool can work on. Besides the five header tests
+// it refuses what could lead a later pass outside the view: a header region beyond the file,
+// usedCount above entryCapacity, a live entry whose chunk does not lie within the file.
+bool CheckContainer(const uint8_t* view, size_t size);
+
+// A checked container's view. The write pass patches entries through it; since the view is
+// copy-on-write, the patches never reach the input file.
+class MovieView {
+ public:
+  // `view` must have passed CheckContainer.
+  MovieView(uint8_t* view, size_t size) : view_(view), size_(size) {}
+
+  uint8_t* data() const { return view_; }
+  size_t size() const { return size_; }
+  uint32_t EntryCapacity() const;
+  uint32_t UsedCount() const;
+  // 76 + 20 x entryCapacity: the container header, the imap and the whole mmap chunk.
+  size_t HeaderRegionLength() const;
+
+  // Entry access; i must be below UsedCount().
+  MapEntry Entry(uint32_t i) const;
+  bool EntryTagIs(uint32_t i, const char* stored_tag) const;
+  // Not free, not the mmap, flags zero, and its chunk beyond the header region.
+  bool IsLive(uint32_t i) const;
+  void SetEntryOffset(uint32_t i, uint32_t offset);
+  void SetEntryLength(uint32_t i, uint32_t length);
+  void SetContainerLength(uint32_t length);
+
+  // The entry's chunk data (offset + 8) when `length` bytes of it lie within the file, else
+  // null. Live entries' whole chunks always do; other entries are checked here.
+  const uint8_t* ChunkData(uint32_t i, size_t length) const;
+
+ private:
+  uint8_t* view_;
+  size_t size_;
+};
+
+// The data of the first entry below usedCount whose stored tag is `stored_tag`, with its
+// length; null (length untouched) when there is none or its data does not lie within the file.
+const uint8_t* FindChunk(const MovieView& movie, const char* stored_tag, uint32_t& length);
+
+}  // namespace quillon

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks, then builds and runs every test twice: a plain
+# build with g++, and an AddressSanitizer + UndefinedBehaviorSanitizer build with clang that
+# also builds the libFuzzer targets.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ clang libclang-rt-14-dev make libgtest-dev libgmock-dev libbenchmark-dev
+          libstb-dev libtiff-dev libfreetype-dev fonts-dejavu-core pkg-config python3)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+
+jobs=$(nproc)
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_BENCH=ON
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON -DQUILLON_FUZZ=ON \
+      -DCMAKE_CXX_COMPILER=clang++
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs"
