@@ -1,0 +1,84 @@
+#include "builders/row_codec.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quillon {
+
+namespace {
+
+constexpr size_t kMaxLiteral = 128;
+constexpr size_t kMaxRepeat = 129;
+
+// Length of the run of bytes equal to source[start], from start, at most kMaxRepeat.
+size_t RepeatLength(const uint8_t* source, size_t start, size_t n) {
+  const uint8_t value = source[start];
+  const size_t limit = std::min(n, start + kMaxRepeat);
+  size_t end = start + 2;
+  while (end < limit && source[end] == value) ++end;
+  return end - start;
+}
+
+// Length of the literal run starting at `start` (whose first two bytes differ): it stops
+// before the first pair of equal neighbours inside the next 128 bytes. A run that fills up
+// at 128 is never shortened by what follows it.
+size_t LiteralLength(const uint8_t* source, size_t start, size_t n) {
+  const size_t limit = std::min(n, start + kMaxLiteral);
+  for (size_t i = start + 2; i < limit; ++i) {
+    if (source[i] == source[i - 1]) return i - 1 - start;
+  }
+  return limit - start;
+}
+
+}  // namespace
+
+size_t PackRow(const uint8_t* source, uint8_t* destination, size_t n) {
+  uint8_t* out = destination;
+  size_t next = 0;
+  while (next < n) {
+    if (next + 1 == n) {
+      *out++ = 0x00;
+      *out++ = source[next];
+      break;
+    }
+    if (source[next] == source[next + 1]) {
+      const size_t count = RepeatLength(source, next, n);
+      *out++ = static_cast<uint8_t>(257 - count);
+      *out++ = source[next];
+      next += count;
+    } else {
+      const size_t count = LiteralLength(source, next, n);
+      *out++ = static_cast<uint8_t>(count - 1);
+      std::memcpy(out, source + next, count);
+      out += count;
+      next += count;
+    }
+  }
+  return static_cast<size_t>(out - destination);
+}
+
+UnpackStatus UnpackRow(const uint8_t* packed, size_t m, uint8_t* destination, size_t& count) {
+  const size_t capacity = count;
+  size_t read = 0;
+  size_t written = 0;
+  while (read < m) {
+    const uint8_t header = packed[read++];
+    const bool literal = header < 0x80;
+    const size_t needed = literal ? size_t{header} + 1 : 1;
+    if (m - read < needed) return UnpackStatus::kTruncated;
+    const size_t length = literal ? needed : 257 - size_t{header};
+    const size_t fits = std::min(length, capacity - written);
+    if (fits > 0 && literal) {
+      std::memcpy(destination + written, packed + read, fits);
+    } else if (fits > 0) {
+      std::memset(destination + written, packed[read], fits);
+    }
+    written += fits;
+    if (fits < length) return UnpackStatus::kOverflow;
+    read += needed;
+  }
+  count = written;
+  return UnpackStatus::kOk;
+}
+
+}  // namespace quillon
