@@ -54,7 +54,7 @@ class MovieView {
   // Entry access; i must be below UsedCount().
   MapEntry Entry(uint32_t i) const;
   bool EntryTagIs(uint32_t i, const char* stored_tag) const;
-  // Not free, not the mmap, flags zero, and its chunk beyond the header region.
+  // Not free, not the mmap, flags zero, and its chunk at or beyond the end of the header region.
   bool IsLive(uint32_t i) const;
   void SetEntryOffset(uint32_t i, uint32_t offset);
   void SetEntryLength(uint32_t i, uint32_t length);
@@ -65,6 +65,9 @@ class MovieView {
   const uint8_t* ChunkData(uint32_t i, size_t length) const;
 
  private:
+  const uint8_t* EntryAt(uint32_t i) const;
+  uint8_t* EntryAt(uint32_t i);
+
   uint8_t* view_;
   size_t size_;
 };

@@ -19,9 +19,10 @@ class ReplacementTable {
   bool Has(uint32_t index) const { return index < slots_.size() && slots_[index].held; }
   const Chunk* Get(uint32_t index) const { return Has(index) ? &slots_[index].chunk : nullptr; }
 
-  // Stores `chunk` in slot `index` (below size()). A chunk already held there is released
-  // first, and `collision_format` (one %04X for the index) is written to the log when given.
-  void PutReplacement(uint32_t index, Chunk chunk, Log* log, const char* collision_format);
+  // Stores `chunk` in slot `index`. A chunk already held there is released first, and
+  // `collision_format` (one %04X for the index) is written to the log when given. False, with
+  // nothing stored, when `index` is not below size() or the chunk is shorter than its header.
+  bool PutReplacement(uint32_t index, Chunk chunk, Log* log, const char* collision_format);
   // Moves the chunk out of the slot, leaving it empty; false when the slot is empty.
   bool Take(uint32_t index, Chunk& chunk);
 

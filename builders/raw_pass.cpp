@@ -1,0 +1,61 @@
+#include "builders/raw_pass.h"
+
+#include <cstdio>
+#include <utility>
+
+#include "util/file_io.h"
+#include "util/paths.h"
+
+namespace quillon {
+
+namespace {
+
+// The chunk's type in reading order: its stored tag reversed.
+std::string TypeName(const MapEntry& entry) {
+  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
+}
+
+void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable& table,
+                       Log& log) {
+  Chunk bytes;
+  switch (ReadWholeFile(path, bytes)) {
+    case ReadFileStatus::kMissing:
+      return;
+    case ReadFileStatus::kReadError:
+      log.Write("Frame %04X was not substituted from file %s: cannot read it whole!!!\n", index,
+                path.c_str());
+      return;
+    case ReadFileStatus::kOk:
+      break;
+  }
+  if (bytes.size() < kChunkHeaderSize) {
+    log.Write("Frame %04X was not substituted from file %s: shorter than a frame header!!!\n",
+              index, path.c_str());
+    return;
+  }
+  log.Write("Frame %04X was substituted from file %s...\n", index, path.c_str());
+  table.PutReplacement(index, std::move(bytes), nullptr, nullptr);
+}
+
+std::string RawReplacementPath(const MovieView& movie, uint32_t index,
+                               const std::string& files_dir, const std::string& stem) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%06u", index);
+  const std::string extension = TagToExtension(TypeName(movie.Entry(index)));
+  return JoinPath(files_dir, stem + "-" + number + "." + extension);
+}
+
+}  // namespace
+
+void RawPass(const MovieView& movie, const std::string& files_dir, const std::string& stem,
+             ReplacementTable& table, Log& log) {
+  const uint32_t used_count = movie.UsedCount();
+  for (uint32_t i = 0; i < used_count; ++i) {
+    if (!movie.IsLive(i)) continue;
+    const std::string path = RawReplacementPath(movie, i, files_dir, stem);
+    ShowProgress(path);
+    TryRawReplacement(i, path, table, log);
+  }
+}
+
+}  // namespace quillon

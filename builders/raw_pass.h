@@ -1,0 +1,17 @@
+#pragma once
+// The raw pass: whole chunks replaced by files named after their entry index and type.
+
+#include <string>
+
+#include "container/movie.h"
+#include "container/replacement_table.h"
+#include "driver/report.h"
+
+namespace quillon {
+
+// For every live entry, in entry order, looks for "<files_dir>/<stem>-<index %06d>.<type>" and
+// takes a file found there, header included, as the entry's new chunk.
+void RawPass(const MovieView& movie, const std::string& files_dir, const std::string& stem,
+             ReplacementTable& table, Log& log);
+
+}  // namespace quillon

@@ -1,0 +1,31 @@
+#pragma once
+// The write pass: the movie laid out again, live chunks back to back in entry order, with every
+// pending replacement in place and the memory map patched to match.
+
+#include <cstdint>
+#include <string>
+
+#include "container/movie.h"
+#include "container/replacement_table.h"
+
+namespace quillon {
+
+// The container length field is 32 bits wide and counts everything after the first 8 bytes.
+inline constexpr uint64_t kMaxOutputLength = uint64_t{UINT32_MAX} + 8;
+
+enum class WriteStatus {
+  kWritten,
+  kTooLarge,     // the output would not fit kMaxOutputLength; nothing was opened
+  kCannotWrite,  // the output could not be created or written; nothing was left behind
+};
+
+// The byte length the re-laid output will have.
+uint64_t ReLaidLength(const MovieView& movie, const ReplacementTable& table);
+
+// Writes the output through a temporary file renamed over `output_path` only on success, so an
+// older output survives any failure. Patches the map in the (copy-on-write) view and releases
+// each replacement once it is written.
+WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
+                           const std::string& output_path);
+
+}  // namespace quillon

@@ -1,0 +1,130 @@
+#include "container/movie.h"
+
+#include <cstring>
+
+#include "util/byte_reader.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr size_t kMapHeaderOffset = 52;
+constexpr uint16_t kExpectedMapHeaderSize = 24;
+constexpr uint16_t kExpectedMapEntrySize = 20;
+constexpr size_t kEntryCapacityOffset = 56;
+constexpr size_t kUsedCountOffset = 60;
+constexpr size_t kContainerLengthOffset = 4;
+constexpr size_t kEntryLengthField = 4;
+constexpr size_t kEntryOffsetField = 8;
+constexpr size_t kEntryFlagsField = 12;
+
+uint64_t HeaderRegionLengthFor(uint32_t entry_capacity) {
+  return kHeaderFixedLength + uint64_t{kMapEntrySize} * entry_capacity;
+}
+
+bool PassesHeaderTests(const ByteReader& file) {
+  uint16_t map_header_size = 0;
+  uint16_t map_entry_size = 0;
+  return file.Matches(0, kTagContainer, 4) && file.Matches(12, kTagImap, 4) &&
+         file.Matches(44, kTagMmap, 4) && file.U16Le(kMapHeaderOffset, map_header_size) &&
+         map_header_size == kExpectedMapHeaderSize &&
+         file.U16Le(kMapHeaderOffset + 2, map_entry_size) &&
+         map_entry_size == kExpectedMapEntrySize;
+}
+
+}  // namespace
+
+uint32_t Swap32(uint32_t value) {
+  return (value >> 24) | (value >> 8 & 0xFF00u) | (value << 8 & 0xFF0000u) | (value << 24);
+}
+
+uint16_t Swap16(uint16_t value) { return static_cast<uint16_t>(value >> 8 | value << 8); }
+
+bool CheckContainer(const uint8_t* view, size_t size) {
+  const ByteReader file(view, size);
+  if (!PassesHeaderTests(file)) return false;
+  uint32_t entry_capacity = 0;
+  uint32_t used_count = 0;
+  if (!file.U32Le(kEntryCapacityOffset, entry_capacity) ||
+      !file.U32Le(kUsedCountOffset, used_count)) {
+    return false;
+  }
+  if (used_count > entry_capacity || HeaderRegionLengthFor(entry_capacity) > size) return false;
+  // From here on the whole map lies within the view, so MovieView may read it unchecked.
+  const MovieView movie(const_cast<uint8_t*>(view), size);
+  for (uint32_t i = 0; i < used_count; ++i) {
+    if (!movie.IsLive(i)) continue;
+    const MapEntry entry = movie.Entry(i);
+    if (!RangeWithin(uint64_t{entry.offset} + kChunkHeaderSize, entry.length, size)) return false;
+  }
+  return true;
+}
+
+uint32_t MovieView::EntryCapacity() const { return LoadU32Le(view_ + kEntryCapacityOffset); }
+
+uint32_t MovieView::UsedCount() const { return LoadU32Le(view_ + kUsedCountOffset); }
+
+size_t MovieView::HeaderRegionLength() const {
+  return static_cast<size_t>(HeaderRegionLengthFor(EntryCapacity()));
+}
+
+MapEntry MovieView::Entry(uint32_t i) const {
+  const uint8_t* at = EntryAt(i);
+  MapEntry entry;
+  std::memcpy(entry.tag, at, 4);
+  entry.length = LoadU32Le(at + kEntryLengthField);
+  entry.offset = LoadU32Le(at + kEntryOffsetField);
+  entry.flags = LoadU32Le(at + kEntryFlagsField);
+  return entry;
+}
+
+bool MovieView::EntryTagIs(uint32_t i, const char* stored_tag) const {
+  return std::memcmp(EntryAt(i), stored_tag, 4) == 0;
+}
+
+bool MovieView::IsLive(uint32_t i) const {
+  // An entry inside the header region (the container's own, the imap) is written with that
+  // region already; copying it again would duplicate the whole header or more.
+  return !EntryTagIs(i, kTagFree) && !EntryTagIs(i, kTagMmap) && Entry(i).flags == 0 &&
+         Entry(i).offset >= HeaderRegionLength();
+}
+
+void MovieView::SetEntryOffset(uint32_t i, uint32_t offset) {
+  StoreU32Le(EntryAt(i) + kEntryOffsetField, offset);
+}
+
+void MovieView::SetEntryLength(uint32_t i, uint32_t length) {
+  StoreU32Le(EntryAt(i) + kEntryLengthField, length);
+}
+
+void MovieView::SetContainerLength(uint32_t length) {
+  StoreU32Le(view_ + kContainerLengthOffset, length);
+}
+
+const uint8_t* MovieView::ChunkData(uint32_t i, size_t length) const {
+  const uint64_t data_offset = uint64_t{Entry(i).offset} + kChunkHeaderSize;
+  if (!RangeWithin(data_offset, length, size_)) return nullptr;
+  return view_ + data_offset;
+}
+
+const uint8_t* MovieView::EntryAt(uint32_t i) const {
+  return view_ + kHeaderFixedLength + size_t{kMapEntrySize} * i;
+}
+
+uint8_t* MovieView::EntryAt(uint32_t i) {
+  return view_ + kHeaderFixedLength + size_t{kMapEntrySize} * i;
+}
+
+const uint8_t* FindChunk(const MovieView& movie, const char* stored_tag, uint32_t& length) {
+  const uint32_t used_count = movie.UsedCount();
+  for (uint32_t i = 0; i < used_count; ++i) {
+    if (!movie.EntryTagIs(i, stored_tag)) continue;
+    const uint32_t found_length = movie.Entry(i).length;
+    const uint8_t* data = movie.ChunkData(i, found_length);
+    if (data != nullptr) length = found_length;
+    return data;
+  }
+  return nullptr;
+}
+
+}  // namespace quillon

@@ -1,0 +1,112 @@
+#include "driver/run.h"
+
+#include <cstdio>
+#include <string>
+
+#include "builders/raw_pass.h"
+#include "container/container_writer.h"
+#include "container/movie.h"
+#include "container/replacement_table.h"
+#include "driver/report.h"
+#include "util/console.h"
+#include "util/file_io.h"
+#include "util/file_map.h"
+#include "util/paths.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr char kDefaultOutDir[] = "Out";
+constexpr char kCannotWrite[] = "Cannot write file %s!!!\n";
+
+// The names every output of the run is called by.
+struct RunNames {
+  std::string in_file;    // as typed
+  std::string files_dir;  // as typed
+  std::string out_dir;
+  std::string file_name;  // the input's name as the folder stores it
+  std::string stem;
+  std::string LogPath() const { return JoinPath(out_dir, stem + ".log"); }
+  std::string OutputPath() const { return JoinPath(out_dir, file_name); }
+};
+
+void PrintInColor(ConsoleColor color, const char* text) {
+  SetConsoleColor(color);
+  std::fputs(text, stdout);
+  SetConsoleColor(kColorNormal);
+}
+
+void PrintUsage() {
+  PrintInColor(kColorYellow,
+               "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
+               "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n");
+}
+
+RunNames DeriveNames(int argc, char** argv) {
+  RunNames names;
+  names.in_file = argv[1];
+  names.files_dir = argv[2];
+  names.out_dir = argc == 4 ? argv[3] : kDefaultOutDir;
+  names.file_name = GetFileName(GetStoredPath(names.in_file));
+  names.stem = StripExtension(names.file_name);
+  return names;
+}
+
+MovieView MapCheckedMovie(const std::string& in_file) {
+  const FileMapping mapping = MapFileCopyOnWrite(in_file);
+  if (!mapping.valid()) FatalError("Cannot Open File %s!!!", in_file);
+  if (!CheckContainer(mapping.view, mapping.size)) {
+    FatalError("Unknown file format %s!!!\n", in_file);
+  }
+  // The view stays mapped until the process ends.
+  return MovieView(mapping.view, mapping.size);
+}
+
+// On POSIX a mapped file can be truncated under the view, so neither the output nor the log may
+// be the input, however either is spelled.
+void RefuseToOverwriteInput(const RunNames& names) {
+  for (const std::string& path : {names.OutputPath(), names.LogPath()}) {
+    if (IsSameFile(path, names.in_file)) FatalError(kCannotWrite, path);
+  }
+}
+
+void WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names) {
+  const std::string output_path = names.OutputPath();
+  std::printf("Writing resulting cast %s...\n", output_path.c_str());
+  switch (WriteContainer(movie, table, output_path)) {
+    case WriteStatus::kTooLarge:
+      FatalError("Resulting cast %s would exceed 4 GB!!!\n", output_path);
+    case WriteStatus::kCannotWrite:
+      FatalError(kCannotWrite, output_path);
+    case WriteStatus::kWritten:
+      break;
+  }
+  std::printf("\nJob OK!!!\n");
+}
+
+}  // namespace
+
+int RunQuillon(int argc, char** argv) {
+  PrintInColor(kColorGreen, "Quillon v1.1.\n");
+  if (argc < 3 || argc > 4) {
+    PrintUsage();
+    return 1;
+  }
+  const RunNames names = DeriveNames(argc, argv);
+  CreateFolders(names.out_dir);
+  MovieView movie = MapCheckedMovie(names.in_file);
+
+  RefuseToOverwriteInput(names);
+  std::FILE* log_stream = Log::OpenFile(names.LogPath());
+  if (log_stream == nullptr) FatalError(kCannotWrite, names.LogPath());
+  Log log(log_stream);
+
+  ReplacementTable table(movie.UsedCount());
+  RawPass(movie, names.files_dir, names.stem, table, log);
+  // Cast pass: cast members' media are rebuilt here, between the raw pass and the write pass.
+  WriteOutput(movie, table, names);
+  return 0;
+}
+
+}  // namespace quillon
