@@ -76,6 +76,8 @@ class CDib {
   int32_t GetStride() const { return m_nStride; }
   const uint8_t* GetBits() const { return m_pBits.get(); }
   const Palette* GetPalette() const { return m_hPalette.get(); }
+  // Colour-table entry `index`; 0 beyond the entries the header block really holds.
+  uint32_t GetColorTableEntry(uint32_t index) const;
 
   uint32_t GetPixel32(int32_t x, int32_t y) const;
   uint32_t GetPixel24(int32_t x, int32_t y) const;
@@ -128,6 +130,23 @@ class CDib {
   uint32_t m_crKey = 0;  // background colour for DiffersFromKey and the glyph operations
 
  private:
+  BitmapInfoHeader& Header() { return *reinterpret_cast<BitmapInfoHeader*>(m_pInfo.get()); }
+  const BitmapInfoHeader& Header() const {
+    return *reinterpret_cast<const BitmapInfoHeader*>(m_pInfo.get());
+  }
+  // Entries of the colour table that fit in the header block, whatever biClrUsed says.
+  size_t ColorTableCapacity() const;
+  bool RebuildPalette();
+  // The byte holding pixel (x, y) of an image of `depth` bits; null (with the assertion warning
+  // when an image is there) for a coordinate outside it or another depth.
+  const uint8_t* PixelAt(int32_t x, int32_t y, int depth) const;
+  uint8_t* PixelAt(int32_t x, int32_t y, int depth);
+  uint32_t GetPixelBytes(int32_t x, int32_t y, int bytes) const;
+  void SetPixelBytes(int32_t x, int32_t y, uint32_t value, int bytes);
+  void SetRowBytes(int32_t first, int32_t last, int32_t y, const uint8_t* src, int bytes);
+  // Rows of the pixel buffer: buffer row 0 is the image's bottom row.
+  uint8_t* BufferRow(size_t row) { return m_pBits.get() + row * static_cast<size_t>(m_nStride); }
+
   std::unique_ptr<uint8_t[]> m_pInfo;  // header block: BITMAPINFOHEADER, then colour table
   size_t m_nInfoSize = 0;              // bytes in the header block
   std::unique_ptr<uint8_t[]> m_pBits;  // rows, bottom row first

@@ -1,0 +1,285 @@
+#include "image/dib.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <new>
+
+#include "driver/report.h"
+#include "image/default_palettes.h"
+#include "util/byte_reader.h"
+
+namespace quillon {
+namespace {
+
+constexpr size_t kHeaderSize = sizeof(BitmapInfoHeader);
+
+uint32_t LoadLe(const uint8_t* p, int bytes) {
+  uint32_t value = 0;
+  for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
+  return value;
+}
+
+void StoreLe(uint8_t* p, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+uint32_t SwapRedBlue(uint32_t value) {
+  return (value & 0xFF00FF00u) | (value & 0xFFu) << 16 | (value >> 16 & 0xFFu);
+}
+
+}  // namespace
+
+bool CDib::Create(int bitCount, int32_t width, int32_t height) {
+  if (m_pInfo) Destroy();
+  m_bBottomUp = false;
+  // Sizes that a header cannot describe are refused before anything is allocated.
+  if (bitCount < 0 || bitCount > std::numeric_limits<uint16_t>::max() || width < 0 || height < 0) {
+    return false;
+  }
+  const uint64_t stride = (static_cast<uint64_t>(width) * static_cast<uint64_t>(bitCount) + 31) /
+                          32 * 4;
+  const uint64_t imageSize = stride * static_cast<uint64_t>(height);
+  if (stride > std::numeric_limits<int32_t>::max() ||
+      imageSize > std::numeric_limits<uint32_t>::max()) {
+    return false;
+  }
+  m_nStride = static_cast<int32_t>(stride);
+
+  const ColorTable table = DefaultColorTable(bitCount);
+  const size_t infoSize = kHeaderSize + 4 * table.count;
+  m_pInfo.reset(new (std::nothrow) uint8_t[infoSize]());
+  m_nInfoSize = m_pInfo ? infoSize : 0;
+  m_pBits.reset(new (std::nothrow) uint8_t[imageSize]());
+  m_nBitsSize = m_pBits ? static_cast<size_t>(imageSize) : 0;
+  if (!m_pInfo || !m_pBits) return false;
+
+  BitmapInfoHeader& header = Header();
+  header.biSize = static_cast<uint32_t>(kHeaderSize);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = static_cast<uint16_t>(bitCount);
+  header.biCompression = 0;
+  header.biSizeImage = static_cast<uint32_t>(imageSize);
+  header.biXPelsPerMeter = 0;
+  header.biYPelsPerMeter = 0;
+  header.biClrUsed = static_cast<uint32_t>(table.count);
+  header.biClrImportant = static_cast<uint32_t>(table.count);
+  if (table.count == 0) return true;
+  std::memcpy(m_pInfo.get() + kHeaderSize, table.entries, 4 * table.count);
+  return RebuildPalette();
+}
+
+void CDib::Destroy() {
+  m_pInfo.reset();
+  m_nInfoSize = 0;
+  m_pBits.reset();
+  m_nBitsSize = 0;
+  m_hPalette.reset();
+}
+
+size_t CDib::ColorTableCapacity() const {
+  return m_nInfoSize < kHeaderSize ? 0 : (m_nInfoSize - kHeaderSize) / 4;
+}
+
+uint32_t CDib::GetColorTableEntry(uint32_t index) const {
+  if (index >= ColorTableCapacity()) return 0;
+  return LoadU32Le(m_pInfo.get() + kHeaderSize + 4 * static_cast<size_t>(index));
+}
+
+bool CDib::RebuildPalette() {
+  m_hPalette.reset();
+  const size_t count = std::min<size_t>(Header().biClrUsed, ColorTableCapacity());
+  auto palette = std::make_unique<Palette>();
+  palette->entries.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t color = GetColorTableEntry(static_cast<uint32_t>(i));
+    palette->entries[i] = {static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
+                           static_cast<uint8_t>(color), 0};
+  }
+  m_hPalette = std::move(palette);
+  return true;
+}
+
+bool CDib::SetPalette(int32_t first, int32_t count, const uint32_t* entries, bool swapRedBlue) {
+  if (!m_pInfo || Header().biBitCount >= 16 || first < 0 || count < 1 || entries == nullptr) {
+    return false;
+  }
+  const uint64_t end = static_cast<uint64_t>(first) + static_cast<uint64_t>(count);
+  if (end > Header().biClrUsed || end > ColorTableCapacity()) return false;
+  uint8_t* table = m_pInfo.get() + kHeaderSize;
+  for (int32_t i = 0; i < count; ++i) {
+    const uint32_t value = swapRedBlue ? SwapRedBlue(entries[i]) : entries[i];
+    StoreU32Le(table + 4 * static_cast<size_t>(first + i), value);
+  }
+  return RebuildPalette();
+}
+
+bool CDib::SetPaletteRgb(int32_t first, int32_t count, const uint8_t* triples, bool bgrOrder) {
+  constexpr int32_t kMaxEntries = 256;
+  if (first < 0 || count < 1 || first > kMaxEntries - count || triples == nullptr) return false;
+  uint32_t converted[kMaxEntries];
+  for (int32_t i = 0; i < count; ++i) {
+    const uint8_t* t = triples + 3 * i;
+    converted[i] = bgrOrder ? (t[0] | t[1] << 8 | static_cast<uint32_t>(t[2]) << 16)
+                            : (static_cast<uint32_t>(t[0]) << 16 | t[1] << 8 | t[2]);
+  }
+  return SetPalette(first, count, converted, false);
+}
+
+const BitmapInfoHeader* CDib::GetHeader() const { return m_pInfo ? &Header() : nullptr; }
+int32_t CDib::GetWidth() const { return m_pInfo ? Header().biWidth : 0; }
+int32_t CDib::GetHeight() const { return m_pInfo ? Header().biHeight : 0; }
+int CDib::GetBitCount() const { return m_pInfo ? Header().biBitCount : 0; }
+
+const uint8_t* CDib::PixelAt(int32_t x, int32_t y, int depth) const {
+  if (!m_pInfo) return nullptr;
+  const BitmapInfoHeader& header = Header();
+  if (x < 0 || x >= header.biWidth || y < 0 || y >= header.biHeight ||
+      header.biBitCount != depth) {
+    CheckAssertion(false);
+    return nullptr;
+  }
+  const size_t row = static_cast<size_t>(header.biHeight - 1 - y);
+  return m_pBits.get() + row * static_cast<size_t>(m_nStride) +
+         static_cast<size_t>(x) * static_cast<size_t>(depth) / 8;
+}
+
+uint8_t* CDib::PixelAt(int32_t x, int32_t y, int depth) {
+  return const_cast<uint8_t*>(static_cast<const CDib*>(this)->PixelAt(x, y, depth));
+}
+
+uint32_t CDib::GetPixelBytes(int32_t x, int32_t y, int bytes) const {
+  const uint8_t* p = PixelAt(x, y, 8 * bytes);
+  return p ? LoadLe(p, bytes) : 0;
+}
+
+void CDib::SetPixelBytes(int32_t x, int32_t y, uint32_t value, int bytes) {
+  if (uint8_t* p = PixelAt(x, y, 8 * bytes)) StoreLe(p, value, bytes);
+}
+
+uint32_t CDib::GetPixel32(int32_t x, int32_t y) const { return GetPixelBytes(x, y, 4); }
+uint32_t CDib::GetPixel24(int32_t x, int32_t y) const { return GetPixelBytes(x, y, 3); }
+uint32_t CDib::GetPixel16(int32_t x, int32_t y) const { return GetPixelBytes(x, y, 2); }
+uint32_t CDib::GetPixel8(int32_t x, int32_t y) const { return GetPixelBytes(x, y, 1); }
+void CDib::SetPixel32(int32_t x, int32_t y, uint32_t value) { SetPixelBytes(x, y, value, 4); }
+void CDib::SetPixel24(int32_t x, int32_t y, uint32_t value) { SetPixelBytes(x, y, value, 3); }
+void CDib::SetPixel16(int32_t x, int32_t y, uint32_t value) { SetPixelBytes(x, y, value, 2); }
+void CDib::SetPixel8(int32_t x, int32_t y, uint32_t value) { SetPixelBytes(x, y, value, 1); }
+
+uint32_t CDib::GetPixel4(int32_t x, int32_t y) const {
+  const uint8_t* p = PixelAt(x, y, 4);
+  if (!p) return 0;
+  return x % 2 == 0 ? static_cast<uint32_t>(*p >> 4) : *p & 0x0Fu;
+}
+
+void CDib::SetPixel4(int32_t x, int32_t y, uint32_t value) {
+  uint8_t* p = PixelAt(x, y, 4);
+  if (!p) return;
+  const uint32_t nibble = value & 0x0Fu;
+  *p = static_cast<uint8_t>(x % 2 == 0 ? (*p & 0x0Fu) | nibble << 4 : (*p & 0xF0u) | nibble);
+}
+
+uint32_t CDib::GetPixel1(int32_t x, int32_t y) const {
+  const uint8_t* p = PixelAt(x, y, 1);
+  return p ? (*p >> (7 - x % 8)) & 1u : 0;
+}
+
+void CDib::SetPixel1(int32_t x, int32_t y, uint32_t value) {
+  uint8_t* p = PixelAt(x, y, 1);
+  if (!p) return;
+  const auto bit = static_cast<uint8_t>(0x80u >> (x % 8));
+  *p = static_cast<uint8_t>((value & 0xFFu) != 0 ? *p | bit : *p & ~bit);
+}
+
+void CDib::SetRowBytes(int32_t first, int32_t last, int32_t y, const uint8_t* src, int bytes) {
+  if (!m_pInfo) return;
+  uint8_t* start = PixelAt(first, y, 8 * bytes);
+  if (!start || last < 0 || last >= Header().biWidth) {
+    if (start) CheckAssertion(false);
+    return;
+  }
+  // A reversed run copies nothing.
+  if (last < first) return;
+  std::memcpy(start, src, static_cast<size_t>(last - first + 1) * static_cast<size_t>(bytes));
+}
+
+void CDib::SetRow32(int32_t first, int32_t last, int32_t y, const uint8_t* src) {
+  SetRowBytes(first, last, y, src, 4);
+}
+void CDib::SetRow24(int32_t first, int32_t last, int32_t y, const uint8_t* src) {
+  SetRowBytes(first, last, y, src, 3);
+}
+void CDib::SetRow16(int32_t first, int32_t last, int32_t y, const uint8_t* src) {
+  SetRowBytes(first, last, y, src, 2);
+}
+void CDib::SetRow8(int32_t first, int32_t last, int32_t y, const uint8_t* src) {
+  SetRowBytes(first, last, y, src, 1);
+}
+
+uint32_t CDib::GetPixel(int32_t x, int32_t y) const {
+  if (!m_pInfo) return 0;
+  switch (Header().biBitCount) {
+    case 1:
+      return GetPixel1(x, y);
+    case 4:
+      return GetPixel4(x, y);
+    case 8:
+      return GetPixel8(x, y);
+    case 16:
+      return GetPixel16(x, y);
+    case 24:
+      return GetPixel24(x, y);
+    case 32:
+      return GetPixel32(x, y);
+    default:
+      CheckAssertion(false);
+      return 0;
+  }
+}
+
+void CDib::SetPixel(int32_t x, int32_t y, uint32_t value) {
+  if (!m_pInfo) return;
+  switch (Header().biBitCount) {
+    case 1:
+      return SetPixel1(x, y, value & 0xFFu);
+    case 4:
+      return SetPixel4(x, y, value & 0xFFu);
+    case 8:
+      return SetPixel8(x, y, value & 0xFFu);
+    case 16:
+      return SetPixel16(x, y, value & 0xFFFFu);
+    case 24:
+      return SetPixel24(x, y, value);
+    case 32:
+      return SetPixel32(x, y, value);
+    default:
+      CheckAssertion(false);
+  }
+}
+
+uint32_t CDib::GetColor(int32_t x, int32_t y) const {
+  if (!m_pInfo) return 0;
+  switch (Header().biBitCount) {
+    case 4:
+      return GetColorTableEntry(GetPixel4(x, y));
+    case 8:
+      return GetColorTableEntry(GetPixel8(x, y));
+    case 16:
+      // 16-bit pixels have no colour meaning of their own here.
+      return 0;
+    case 24:
+      return GetPixel24(x, y);
+    case 32:
+      return GetPixel32(x, y);
+    default:
+      CheckAssertion(false);
+      return 0;
+  }
+}
+
+bool CDib::DiffersFromKey(int32_t x, int32_t y) const { return GetColor(x, y) != m_crKey; }
+
+}  // namespace quillon
