@@ -1,0 +1,20 @@
+#pragma once
+// Slash tokens: a backslash and one character standing for a byte, as C literals write them.
+// \" \\ \n \r \t and \x with two hexadecimal digits.
+
+#include <string>
+
+namespace quillon {
+
+// The text up to its terminating zero with every slash token replaced by its byte. After "\x" a
+// first character that is not a hexadecimal digit gives byte 0, a single digit followed by a
+// non-digit gives that digit's value, and both characters are consumed either way; a text that
+// ends within those two characters ends the result there. An unidentified token prints
+// "\nCannot identify slash token: \<c> !!!\n", waits for a key press and exits with code 1.
+std::string UnescapeSlashTokens(const char* text);
+
+// The text with tab, line feed, carriage return, double quote and backslash written as slash
+// tokens; every other byte is kept. Never produces "\x" tokens.
+std::string EscapeSlashTokens(const char* text);
+
+}  // namespace quillon
