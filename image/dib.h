@@ -146,6 +146,9 @@ class CDib {
   void SetRowBytes(int32_t first, int32_t last, int32_t y, const uint8_t* src, int bytes);
   // Rows of the pixel buffer: buffer row 0 is the image's bottom row.
   uint8_t* BufferRow(size_t row) { return m_pBits.get() + row * static_cast<size_t>(m_nStride); }
+  const uint8_t* BufferRow(size_t row) const {
+    return m_pBits.get() + row * static_cast<size_t>(m_nStride);
+  }
 
   std::unique_ptr<uint8_t[]> m_pInfo;  // header block: BITMAPINFOHEADER, then colour table
   size_t m_nInfoSize = 0;              // bytes in the header block
