@@ -1,0 +1,165 @@
+#include "builders/bitmap_builder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "builders/chunk.h"
+#include "builders/plane_layout.h"
+#include "builders/row_codec.h"
+#include "container/cast_members.h"
+#include "container/movie.h"
+#include "image/dib.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr char kBitmapHead[] = "Cast %06u->(%04X:%04X): BITD=";
+constexpr char kAlphaHead[] = "Cast %06u->(%04X:%04X): ALFA=";
+constexpr char kCollision2[] =
+    "Frames collision 2! Frame %04X was alread patched!!! Deleting previous patch...\n";
+constexpr uint32_t kBitmapSpecificLength = 28;
+constexpr uint8_t kAlphaDepth = 8;
+
+// Where a member's pixels come from and how they are laid out.
+struct ImageSource {
+  const char* suffix;
+  bool tga;  // else BMP
+  PlaneLayout layout;
+};
+
+constexpr ImageSource kIndexSource{"-8.bmp", false, PlaneLayout::kIndex8};
+constexpr ImageSource kHighColorSource{"-16.tga", true, PlaneLayout::kHighLow16};
+constexpr ImageSource kTrueColorSource{"-32.tga", true, PlaneLayout::kArgb32};
+
+// Null for depths without a layout (24, 40, ...).
+const ImageSource* SourceForDepth(uint8_t depth) {
+  switch (depth) {
+    case 8:
+      return &kIndexSource;
+    case 16:
+      return &kHighColorSource;
+    case 32:
+      return &kTrueColorSource;
+    default:
+      return nullptr;
+  }
+}
+
+// The member's rows: each an even number of bytes, pixels per row held in 32 bits so that the
+// widest members still fit.
+struct RowGeometry {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t row_bytes = 0;
+};
+
+RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bytes_per_pixel) {
+  const uint32_t even_bytes = (bytes_per_pixel * info.width + 1) / 2 * 2;
+  const uint32_t pixels_per_row = even_bytes / bytes_per_pixel;
+  return {info.width, info.height, bytes_per_pixel * pixels_per_row};
+}
+
+bool PlaneFits(const RowGeometry& geometry) {
+  return uint64_t{geometry.row_bytes} * geometry.height <= kMaxPlaneBytes;
+}
+
+bool LoadImage(const BuildContext& context, uint32_t cast_number, const ImageSource& source,
+               CDib& image) {
+  const std::string path = context.MemberFile(cast_number, source.suffix);
+  ShowProgress(path);
+  return source.tga ? image.LoadTga(path.c_str()) : image.LoadBmp(path.c_str());
+}
+
+void AppendPackedRow(const uint8_t* row, size_t length, std::vector<uint8_t>& packed) {
+  const size_t start = packed.size();
+  packed.resize(start + PackedRowBound(length));
+  packed.resize(start + PackRow(row, packed.data() + start, length));
+}
+
+// Every row packed on its own, top row first. Rows and columns the image does not reach stay
+// zero; those zero rows all pack alike, so one is packed and repeated.
+std::vector<uint8_t> PackMember(const CDib& image, PlaneLayout layout,
+                                const RowGeometry& geometry) {
+  const uint32_t image_width = static_cast<uint32_t>(std::max(image.GetWidth(), 0));
+  const uint32_t image_height = static_cast<uint32_t>(std::max(image.GetHeight(), 0));
+  const uint32_t columns = std::min(geometry.width, image_width);
+  const uint32_t covered_rows = std::min(geometry.height, image_height);
+  // What reading the uncovered pixels one by one would have reported.
+  if (geometry.width > 0 && geometry.height > 0 &&
+      (columns < geometry.width || covered_rows < geometry.height)) {
+    CheckAssertion(false);
+  }
+  std::vector<uint8_t> row(geometry.row_bytes);
+  std::vector<uint8_t> packed;
+  for (uint32_t y = 0; y < covered_rows; ++y) {
+    std::fill(row.begin(), row.end(), 0);
+    FillRow(image, layout, static_cast<int32_t>(y), columns, geometry.width, row.data());
+    AppendPackedRow(row.data(), row.size(), packed);
+  }
+  if (covered_rows < geometry.height) {
+    std::fill(row.begin(), row.end(), 0);
+    std::vector<uint8_t> zero_row;
+    AppendPackedRow(row.data(), row.size(), zero_row);
+    packed.reserve(packed.size() + zero_row.size() * (geometry.height - covered_rows));
+    for (uint32_t y = covered_rows; y < geometry.height; ++y) {
+      packed.insert(packed.end(), zero_row.begin(), zero_row.end());
+    }
+  }
+  return packed;
+}
+
+// The part both builders share once the member is accepted: the size line, then the chunk from
+// the image, if there is a layout for the depth and the image loads.
+void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t child,
+                    const RowGeometry& geometry, uint8_t depth, const ImageSource* source,
+                    const char* stored_tag) {
+  context.log.Write("%ux%ux%u\n", geometry.width, geometry.height, unsigned{depth});
+  context.log.Flush();
+  if (!PlaneFits(geometry) || source == nullptr) return;
+  CDib image;
+  if (!LoadImage(context, cast_number, *source, image)) return;
+  const std::vector<uint8_t> packed = PackMember(image, source->layout, geometry);
+  image.Destroy();
+  // The plane limit keeps the packed length (at most twice the plane) within 32 bits.
+  Chunk chunk = MakeChunk(stored_tag, static_cast<uint32_t>(packed.size()));
+  if (!packed.empty()) std::memcpy(chunk.data() + kChunkHeaderSize, packed.data(), packed.size());
+  context.table.PutReplacement(child, std::move(chunk), &context.log, kCollision2);
+}
+
+// Reads the member's fields; false, with the refusal logged, unless it is a bitmap member.
+bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
+                      CastBitmapInfo& info) {
+  if (!ReadCastBitmapInfo(member, info)) return false;
+  if (info.specific_length == kBitmapSpecificLength) return true;
+  context.log.Write("%d bittype!!!\n", static_cast<int32_t>(info.specific_length));
+  return false;
+}
+
+}  // namespace
+
+void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
+                      uint32_t child, const ByteReader& member) {
+  context.log.Write(kBitmapHead, cast_number, member_entry, child);
+  CastBitmapInfo info;
+  if (!ReadBitmapMember(context, member, info)) return;
+  // Depth 0 has no bytes per pixel: refused like 1, 2 and 4 bits.
+  if (info.depth == 0 || info.depth % 8 != 0) {
+    context.log.Write("%u bitsperpixel!!!\n", unsigned{info.depth});
+    return;
+  }
+  BuildFromImage(context, cast_number, child, MemberGeometry(info, info.depth / 8u), info.depth,
+                 SourceForDepth(info.depth), kTagBitmap);
+}
+
+void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
+                     uint32_t child, const ByteReader& member) {
+  context.log.Write(kAlphaHead, cast_number, member_entry, child);
+  CastBitmapInfo info;
+  if (!ReadBitmapMember(context, member, info)) return;
+  BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth, &kIndexSource,
+                 kTagAlpha);
+}
+
+}  // namespace quillon

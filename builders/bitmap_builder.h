@@ -1,0 +1,24 @@
+#pragma once
+// Bitmap (BITD) and alpha (ALFA) chunks of a cast member rebuilt from image files: the pixels
+// laid out in the member's planar rows, each row run-length packed.
+
+#include <cstdint>
+
+#include "builders/build_context.h"
+#include "util/byte_reader.h"
+
+namespace quillon {
+
+// Members whose plane buffer would be larger are refused after their size line.
+inline constexpr uint64_t kMaxPlaneBytes = uint64_t{1} << 30;
+
+// From "<stem>-<k>-8.bmp", "-16.tga" or "-32.tga" by the member's depth. Logs the member's line
+// ("Cast ...: BITD=" and its size or refusal); a missing image leaves the chunk as it was.
+void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
+                      uint32_t child, const ByteReader& member);
+
+// From "<stem>-<k>-8.bmp" at 8 bits whatever the member's depth, each pixel's low byte.
+void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
+                     uint32_t child, const ByteReader& member);
+
+}  // namespace quillon

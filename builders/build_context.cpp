@@ -1,0 +1,15 @@
+#include "builders/build_context.h"
+
+#include <cstdio>
+
+#include "util/paths.h"
+
+namespace quillon {
+
+std::string BuildContext::MemberFile(uint32_t cast_number, const char* suffix) const {
+  char number[16];
+  std::snprintf(number, sizeof number, "%06u", cast_number);
+  return JoinPath(files_dir, stem + "-" + number + suffix);
+}
+
+}  // namespace quillon

@@ -1,0 +1,23 @@
+#pragma once
+// What every cast media builder works with: where replacement files are found, and where new
+// chunks and log lines go.
+
+#include <cstdint>
+#include <string>
+
+#include "container/replacement_table.h"
+#include "driver/report.h"
+
+namespace quillon {
+
+struct BuildContext {
+  std::string files_dir;
+  std::string stem;
+  ReplacementTable& table;
+  Log& log;
+
+  // "<files_dir>/<stem>-<cast number %06d><suffix>", e.g. suffix "-8.bmp".
+  std::string MemberFile(uint32_t cast_number, const char* suffix) const;
+};
+
+}  // namespace quillon

@@ -1,0 +1,27 @@
+#pragma once
+// The movie's row layouts for bitmap and alpha members: one byte per pixel at 8 bits; at 16 and
+// 32 bits each row holds separate byte planes of `width` bytes (high then low bytes of the
+// 1-5-5-5 value; alpha, red, green, blue).
+
+#include <cstdint>
+
+namespace quillon {
+
+class CDib;
+
+enum class PlaneLayout {
+  kIndex8,    // low 8 bits of each pixel value
+  kHighLow16, // 1-5-5-5: high bytes, then low bytes
+  kArgb32,    // alpha, red, green, blue planes
+};
+
+// The 1-5-5-5 value of an 0xAARRGGBB colour: the top bit of alpha and the top five bits of each
+// component, the lower bits dropped.
+uint16_t ToRgb1555(uint32_t argb);
+
+// Writes the first `columns` pixels of image row y into `row`, whose planes are `width` bytes
+// apart; bytes of columns not written keep their value. `columns` must not exceed the image.
+void FillRow(const CDib& image, PlaneLayout layout, int32_t y, uint32_t columns, uint32_t width,
+             uint8_t* row);
+
+}  // namespace quillon
