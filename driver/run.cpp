@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <string>
 
+#include "builders/cast_media_builders.h"
 #include "builders/raw_pass.h"
+#include "container/cast_members.h"
 #include "container/container_writer.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
@@ -104,7 +106,8 @@ int RunQuillon(int argc, char** argv) {
 
   ReplacementTable table(movie.UsedCount());
   RawPass(movie, names.files_dir, names.stem, table, log);
-  // Cast pass: cast members' media are rebuilt here, between the raw pass and the write pass.
+  CastMediaBuilders builders(names.files_dir, names.stem, table, log);
+  CastPass(movie, builders);
   WriteOutput(movie, table, names);
   return 0;
 }
