@@ -1,0 +1,155 @@
+#include "container/movie.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/movie_builder.h"
+#include "util/byte_reader.h"
+
+namespace quillon {
+namespace {
+
+using test::Bytes;
+using test::EntryFieldOffset;
+using test::MovieBuilder;
+
+// Entries 0-2 standard, 3 a live chunk, 4 free, 5 flagged; 8 slots.
+Bytes SmallMovie() {
+  MovieBuilder movie(8);
+  movie.AddChunk("TXTS", {1, 2, 3});
+  movie.AddFreeEntry();
+  movie.AddChunk("DTIB", {4, 5}, 1);
+  return movie.Build();
+}
+
+void PutU32(Bytes& bytes, size_t offset, uint32_t value) { StoreU32Le(bytes.data() + offset, value); }
+
+bool Check(const Bytes& bytes) { return CheckContainer(bytes.data(), bytes.size()); }
+
+TEST(CheckContainerTest, AcceptsAWellFormedMovieWithAnyFormType) {
+  Bytes bytes = SmallMovie();
+  EXPECT_TRUE(Check(bytes));
+  std::copy_n("\xFF?? ", 4, bytes.begin() + test::kFormTypeOffset);
+  EXPECT_TRUE(Check(bytes));
+}
+
+TEST(CheckContainerTest, RefusesBrokenHeadersAndMapsThatLeadOutsideTheFile) {
+  struct Case {
+    const char* name;
+    void (*spoil)(Bytes&);
+  };
+  const Case cases[] = {
+      {"big-endian magic", [](Bytes& b) { std::copy_n("RIFX", 4, b.begin()); }},
+      {"imap tag", [](Bytes& b) { b[12] = 'P'; }},
+      {"mmap tag", [](Bytes& b) { b[47] = 'M'; }},
+      {"header size", [](Bytes& b) { b[52] = 25; }},
+      {"entry size", [](Bytes& b) { b[54] = 21; }},
+      {"shorter than the tested bytes", [](Bytes& b) { b.resize(55); }},
+      {"header region beyond the file", [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 1000); }},
+      {"capacity product wraps", [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 0xFFFFFFFF); }},
+      {"usedCount above capacity", [](Bytes& b) { PutU32(b, test::kUsedCountOffset, 9); }},
+      {"live chunk past the end", [](Bytes& b) { PutU32(b, EntryFieldOffset(3, 4), 100); }},
+      {"live chunk offset past the end", [](Bytes& b) { PutU32(b, EntryFieldOffset(3, 8), 0xFFFFFFF0); }},
+      {"offset + 8 + length wraps 32 bits",
+       [](Bytes& b) {
+         PutU32(b, EntryFieldOffset(3, 4), 0xFFFFFFF8);
+         PutU32(b, EntryFieldOffset(3, 8), 0x100);
+       }},
+  };
+  for (const Case& c : cases) {
+    Bytes bytes = SmallMovie();
+    c.spoil(bytes);
+    EXPECT_FALSE(Check(bytes)) << c.name;
+  }
+}
+
+TEST(CheckContainerTest, DoesNotCareWhereEntriesThatAreNotLivePoint) {
+  Bytes bytes = SmallMovie();
+  PutU32(bytes, EntryFieldOffset(4, 8), 0xFFFFFFF0);  // free
+  PutU32(bytes, EntryFieldOffset(5, 4), 0xFFFFFFF0);  // flagged
+  PutU32(bytes, EntryFieldOffset(6, 8), 0xFFFFFFF0);  // beyond usedCount
+  EXPECT_TRUE(Check(bytes));
+}
+
+TEST(MovieViewTest, LiveEntriesAreUnflaggedChunksOutsideTheHeaderRegion) {
+  MovieBuilder builder(10);
+  const uint32_t text = builder.AddChunk("TXTS", {1});
+  const uint32_t free_entry = builder.AddFreeEntry();
+  const uint32_t flagged = builder.AddChunk("DTIB", {2}, 0x100);
+  const uint32_t second_map = builder.AddChunk("pamm", {3});
+  const uint32_t in_header = builder.AddEntry("TXTS", 4, 12);
+  const uint32_t at_header_end = builder.AddEntry("TXTS", 0, builder.HeaderRegionLength());
+  Bytes bytes = builder.Build();
+  const MovieView movie(bytes.data(), bytes.size());
+  EXPECT_FALSE(movie.IsLive(0));
+  EXPECT_FALSE(movie.IsLive(1));
+  EXPECT_FALSE(movie.IsLive(2));
+  EXPECT_TRUE(movie.IsLive(text));
+  EXPECT_FALSE(movie.IsLive(free_entry));
+  EXPECT_FALSE(movie.IsLive(flagged));
+  EXPECT_FALSE(movie.IsLive(second_map));
+  EXPECT_FALSE(movie.IsLive(in_header));
+  EXPECT_TRUE(movie.IsLive(at_header_end));
+}
+
+TEST(MovieViewTest, ReadsAndPatchesMapFields) {
+  Bytes bytes = SmallMovie();
+  MovieView movie(bytes.data(), bytes.size());
+  EXPECT_EQ(movie.EntryCapacity(), 8u);
+  EXPECT_EQ(movie.UsedCount(), 6u);
+  EXPECT_EQ(movie.HeaderRegionLength(), 76u + 160u);
+  const MapEntry entry = movie.Entry(3);
+  EXPECT_EQ(std::string(entry.tag, 4), "TXTS");
+  EXPECT_EQ(entry.length, 3u);
+  EXPECT_EQ(entry.offset, 236u);
+  movie.SetEntryOffset(3, 0x01020304);
+  movie.SetEntryLength(3, 0x0A0B0C0D);
+  movie.SetContainerLength(0x11223344);
+  EXPECT_EQ(LoadU32Le(&bytes[EntryFieldOffset(3, 8)]), 0x01020304u);
+  EXPECT_EQ(LoadU32Le(&bytes[EntryFieldOffset(3, 4)]), 0x0A0B0C0Du);
+  EXPECT_EQ(LoadU32Le(&bytes[4]), 0x11223344u);
+}
+
+TEST(MovieViewTest, ChunkDataIsRefusedWhenItLeavesTheFile) {
+  Bytes bytes = SmallMovie();
+  const MovieView movie(bytes.data(), bytes.size());
+  EXPECT_EQ(movie.ChunkData(3, 3), bytes.data() + 236 + 8);
+  EXPECT_EQ(movie.ChunkData(5, 2), bytes.data() + bytes.size() - 2);
+  EXPECT_EQ(movie.ChunkData(5, 3), nullptr);
+}
+
+TEST(FindChunkTest, FindsTheLowestMatchingEntryWhateverItsFlags) {
+  MovieBuilder builder(8);
+  builder.AddChunk("TXTS", {9});
+  const uint32_t first = builder.AddChunk("*SAC", {1, 2, 3, 4, 5}, 0x4);
+  builder.AddChunk("*SAC", {6});
+  Bytes bytes = builder.Build();
+  const MovieView movie(bytes.data(), bytes.size());
+  uint32_t length = 77;
+  EXPECT_EQ(FindChunk(movie, kTagCastTable, length), movie.ChunkData(first, 5));
+  EXPECT_EQ(length, 5u);
+
+  length = 77;
+  EXPECT_EQ(FindChunk(movie, kTagKeyTable, length), nullptr);
+  EXPECT_EQ(length, 77u);
+}
+
+TEST(FindChunkTest, RefusesAMatchWhoseDataLeavesTheFile) {
+  MovieBuilder builder(4);
+  builder.AddEntry("*YEK", 100, 80);
+  Bytes bytes = builder.Build();
+  const MovieView movie(bytes.data(), bytes.size());
+  uint32_t length = 77;
+  EXPECT_EQ(FindChunk(movie, kTagKeyTable, length), nullptr);
+  EXPECT_EQ(length, 77u);
+}
+
+TEST(SwapTest, ReversesByteOrder) {
+  const uint8_t stored32[] = {0x00, 0x00, 0x01, 0x23};
+  EXPECT_EQ(Swap32(LoadU32Le(stored32)), 0x123u);
+  EXPECT_EQ(Swap32(0x12345678), 0x78563412u);
+  const uint8_t stored16[] = {0x01, 0x40};
+  EXPECT_EQ(Swap16(LoadU16Le(stored16)), 320);
+}
+
+}  // namespace
+}  // namespace quillon

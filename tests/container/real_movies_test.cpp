@@ -1,0 +1,61 @@
+// The two real movies of the public test data, re-laid with no replacements.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "container/container_writer.h"
+#include "tests/support/scratch_dir.h"
+#include "util/byte_reader.h"
+#include "util/file_map.h"
+
+namespace quillon {
+namespace {
+
+class RealMovieTest : public testing::TestWithParam<const char*> {};
+
+TEST_P(RealMovieTest, EveryLiveChunkIsCarriedAndTheMapPointsAtIt) {
+  const std::string path = std::string(QUILLON_TESTDATA_DIR) + "/movies/" + GetParam();
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is absent";
+  const FileMapping original = MapFileReadOnly(path);
+  FileMapping view = MapFileCopyOnWrite(path);
+  ASSERT_TRUE(original.valid() && view.valid());
+  ASSERT_TRUE(CheckContainer(view.view, view.size));
+
+  test::ScratchDir dir;
+  MovieView movie(view.view, view.size);
+  ReplacementTable table(movie.UsedCount());
+  ASSERT_EQ(WriteContainer(movie, table, dir.path() + "/out.dir"), WriteStatus::kWritten);
+  const std::string text = dir.ReadFile("out.dir");
+  const auto* out = reinterpret_cast<const uint8_t*>(text.data());
+  const MovieView input(original.view, original.size);
+  const MovieView output(const_cast<uint8_t*>(out), text.size());
+
+  ASSERT_TRUE(CheckContainer(out, text.size()));
+  EXPECT_EQ(LoadU32Le(out + 4), text.size() - 8);
+  size_t live = 0;
+  size_t expected_offset = input.HeaderRegionLength();
+  for (uint32_t i = 0; i < input.UsedCount(); ++i) {
+    const MapEntry before = input.Entry(i);
+    const MapEntry after = output.Entry(i);
+    EXPECT_EQ(after.length, i == 0 ? text.size() - 8 : before.length) << i;
+    if (!input.IsLive(i)) {
+      EXPECT_EQ(after.offset, before.offset) << i;
+      continue;
+    }
+    ++live;
+    ASSERT_EQ(after.offset, expected_offset) << i;
+    EXPECT_EQ(0, std::memcmp(out + after.offset, original.view + before.offset, before.length + 8))
+        << "chunk " << i;
+    expected_offset += before.length + 8;
+  }
+  EXPECT_EQ(expected_offset, text.size());
+  EXPECT_GT(live, 30u);
+  FileMapping unmapped = original;
+  UnmapFile(unmapped);
+  UnmapFile(view);
+}
+
+INSTANTIATE_TEST_SUITE_P(Movies, RealMovieTest, testing::Values("images.dir", "palettes.dir"));
+
+}  // namespace
+}  // namespace quillon
