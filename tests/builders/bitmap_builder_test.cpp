@@ -1,0 +1,214 @@
+#include "builders/bitmap_builder.h"
+
+#include <string>
+#include <vector>
+
+#include "builders/plane_layout.h"
+#include "builders/row_codec.h"
+#include "tests/builders/cast_builders_fixture.h"
+#include "tests/support/image_writers.h"
+#include "tests/support/movie_builder.h"
+
+namespace quillon::test {
+namespace {
+
+constexpr uint32_t kMember = 3;
+constexpr uint32_t kChild = 5;
+
+Bytes MemberData(uint16_t width, uint16_t height, uint8_t depth, uint32_t specific = 28) {
+  BitmapMemberFields fields;
+  fields.right = width;
+  fields.bottom = height;
+  fields.depth = depth;
+  fields.specific_length = specific;
+  return MovieBuilder::BitmapMember(fields);
+}
+
+std::vector<uint32_t> GreyPalette() {
+  std::vector<uint32_t> palette(256);
+  for (uint32_t i = 0; i < 256; ++i) palette[i] = i * 0x010101;
+  return palette;
+}
+
+class BitmapBuilderTest : public CastBuildersTest {
+ protected:
+  void WriteBmp8(uint32_t cast_number, int32_t width, int32_t height,
+                 const std::vector<uint32_t>& indices) {
+    BmpSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.pixels = indices;
+    spec.palette = GreyPalette();
+    files_.WriteFile(Name(cast_number, "-8.bmp"), EncodeBmp(spec));
+  }
+  void WriteTga(uint32_t cast_number, const char* suffix, int depth, uint16_t width,
+                uint16_t height, const std::vector<uint32_t>& pixels) {
+    files_.WriteFile(Name(cast_number, suffix),
+                     EncodeTrueColorTga(depth, width, height, pixels, 0x20));
+  }
+  void Bitmap(const Bytes& member, uint32_t cast_number = 1) {
+    BuildBitmapChunk(context_, cast_number, kMember, kChild, ByteReader(member.data(), member.size()));
+  }
+  void Alpha(const Bytes& member, uint32_t cast_number = 1, uint32_t child = kChild) {
+    BuildAlphaChunk(context_, cast_number, kMember, child, ByteReader(member.data(), member.size()));
+  }
+  // The held chunk unpacked and cut into rows of `row_bytes`.
+  std::vector<Bytes> Rows(size_t row_bytes, size_t height, uint32_t child = kChild) {
+    const Bytes packed = HeldData(child);
+    Bytes plane(row_bytes * height);
+    size_t count = plane.size();
+    EXPECT_EQ(UnpackRow(packed.data(), packed.size(), plane.data(), count), UnpackStatus::kOk);
+    EXPECT_EQ(count, plane.size());
+    std::vector<Bytes> rows;
+    for (size_t y = 0; y < height; ++y) {
+      rows.emplace_back(plane.begin() + static_cast<long>(y * row_bytes),
+                        plane.begin() + static_cast<long>((y + 1) * row_bytes));
+    }
+    return rows;
+  }
+
+ private:
+  static std::string Name(uint32_t cast_number, const char* suffix) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%06u", cast_number);
+    return std::string("movie-") + number + suffix;
+  }
+};
+
+TEST_F(BitmapBuilderTest, BuildsTheWorkedExample) {
+  WriteBmp8(3, 3, 2, {5, 5, 5, 1, 2, 3});
+  Bitmap(MemberData(3, 2, 8), 3);
+  EXPECT_EQ(HeldHeader(kChild), "DTIB 9");
+  EXPECT_EQ(HeldData(kChild), (Bytes{0xFE, 0x05, 0x00, 0x00, 0x03, 0x01, 0x02, 0x03, 0x00}));
+  EXPECT_EQ(LogText(), "Cast 000003->(0003:0005): BITD=3x2x8\n");
+}
+
+TEST_F(BitmapBuilderTest, LaysOutOddWidthsInPlanesAtEveryDepth) {
+  const std::vector<uint32_t> pixels = {0x80FF8040, 0x01020304, 0xFFFFFFFF, 0x00000000, 0x7F10F0A8};
+  WriteBmp8(1, 5, 1, {9, 8, 7, 6, 5});
+  WriteTga(2, "-16.tga", 32, 5, 1, pixels);
+  WriteTga(3, "-32.tga", 32, 5, 1, pixels);
+  Bitmap(MemberData(5, 1, 8), 1);
+  EXPECT_EQ(Rows(6, 1)[0], (Bytes{9, 8, 7, 6, 5, 0}));
+  Bitmap(MemberData(5, 1, 16), 2);
+  Bytes expected16(10);
+  for (size_t x = 0; x < 5; ++x) {
+    const uint16_t q = ToRgb1555(pixels[x]);
+    expected16[x] = static_cast<uint8_t>(q >> 8);
+    expected16[5 + x] = static_cast<uint8_t>(q);
+  }
+  EXPECT_EQ(Rows(10, 1)[0], expected16);
+  EXPECT_EQ(expected16[0], 0xFE);
+  EXPECT_EQ(expected16[5], 0x08);
+  Bitmap(MemberData(5, 1, 32), 3);
+  EXPECT_EQ(Rows(20, 1)[0], (Bytes{0x80, 0x01, 0xFF, 0x00, 0x7F, 0xFF, 0x02, 0xFF, 0x00, 0x10,
+                                   0x80, 0x03, 0xFF, 0x00, 0xF0, 0x40, 0x04, 0xFF, 0x00, 0xA8}));
+}
+
+TEST(ToRgb1555Test, KeepsTheTopBitsOfEachComponent) {
+  EXPECT_EQ(ToRgb1555(0x80FF8040), 0xFE08);
+  EXPECT_EQ(ToRgb1555(0x7FFFFFFF), 0x7FFF);
+  EXPECT_EQ(ToRgb1555(0x80070707), 0x8000);
+  EXPECT_EQ(ToRgb1555(0x00080808), 0x0421);
+}
+
+TEST_F(BitmapBuilderTest, BuildsFrom24BitImagesWithoutAlpha) {
+  const std::vector<uint32_t> pixels = {0xFFFFFF, 0x808080};
+  WriteTga(1, "-16.tga", 24, 2, 1, pixels);
+  WriteTga(2, "-32.tga", 24, 2, 1, pixels);
+  Bitmap(MemberData(2, 1, 16), 1);
+  EXPECT_EQ(Rows(4, 1)[0], (Bytes{0x7F, 0x42, 0xFF, 0x10}));
+  Bitmap(MemberData(2, 1, 32), 2);
+  EXPECT_EQ(Rows(8, 1)[0], (Bytes{0, 0, 0xFF, 0x80, 0xFF, 0x80, 0xFF, 0x80}));
+}
+
+TEST_F(BitmapBuilderTest, RefusesMembersItCannotBuildWithTheirLogLine) {
+  struct Case {
+    Bytes member;
+    bool alpha;
+    const char* log;
+  };
+  WriteBmp8(1, 2, 2, {1, 2, 3, 4});
+  WriteTga(1, "-16.tga", 24, 2, 2, {1, 2, 3, 4});
+  WriteTga(1, "-32.tga", 24, 2, 2, {1, 2, 3, 4});
+  const Case cases[] = {
+      {MemberData(2, 2, 8, 30), false, "Cast 000001->(0003:0005): BITD=30 bittype!!!\n"},
+      {MemberData(2, 2, 8, 30), true, "Cast 000001->(0003:0005): ALFA=30 bittype!!!\n"},
+      {MemberData(2, 2, 8, 0xFFFFFFF0), false, "Cast 000001->(0003:0005): BITD=-16 bittype!!!\n"},
+      {MemberData(2, 2, 4), false, "Cast 000001->(0003:0005): BITD=4 bitsperpixel!!!\n"},
+      {MemberData(2, 2, 0), false, "Cast 000001->(0003:0005): BITD=0 bitsperpixel!!!\n"},
+      {MemberData(2, 2, 24), false, "Cast 000001->(0003:0005): BITD=2x2x24\n"},
+      {MemberData(2, 2, 40), false, "Cast 000001->(0003:0005): BITD=2x2x40\n"},
+      // The plane would take 4 GiB: refused after its size line, the image never read.
+      {MemberData(65535, 65535, 8), false, "Cast 000001->(0003:0005): BITD=65535x65535x8\n"},
+      {MemberData(65535, 65535, 32), true, "Cast 000001->(0003:0005): ALFA=65535x65535x8\n"},
+  };
+  std::string log;
+  for (const Case& c : cases) {
+    if (c.alpha) {
+      Alpha(c.member);
+    } else {
+      Bitmap(c.member);
+    }
+    log += c.log;
+    EXPECT_EQ(LogText(), log);
+    EXPECT_EQ(HeldHeader(kChild), "none") << c.log;
+  }
+}
+
+TEST_F(BitmapBuilderTest, ZeroesWhatASmallImageMissesAndCutsALargeOne) {
+  WriteBmp8(1, 2, 2, {1, 2, 3, 4});
+  Bitmap(MemberData(3, 3, 8), 1);
+  EXPECT_EQ(Rows(4, 3), (std::vector<Bytes>{{1, 2, 0, 0}, {3, 4, 0, 0}, {0, 0, 0, 0}}));
+  WriteBmp8(2, 4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+  Bitmap(MemberData(2, 2, 8), 2);
+  EXPECT_EQ(Rows(2, 2), (std::vector<Bytes>{{1, 2}, {5, 6}}));
+}
+
+TEST_F(BitmapBuilderTest, BuildsAnEmptyChunkForAnEmptyMemberOnceItsImageLoads) {
+  Bitmap(MemberData(0, 4, 8), 1);
+  EXPECT_EQ(HeldHeader(kChild), "none");  // no image yet
+  WriteBmp8(1, 1, 1, {7});
+  Bitmap(MemberData(0, 4, 8), 1);
+  EXPECT_EQ(HeldHeader(kChild), "DTIB 0");
+  Alpha(MemberData(4, 0, 8), 1, 6);
+  EXPECT_EQ(HeldHeader(6), "AFLA 0");
+}
+
+TEST_F(BitmapBuilderTest, BuildsTheWidestMember) {
+  WriteBmp8(1, 65535, 1, std::vector<uint32_t>(65535, 3));
+  Bitmap(MemberData(65535, 1, 8), 1);
+  // 65536 bytes a row: 508 runs of 129 and a run of 3 threes, then the padding zero.
+  EXPECT_EQ(HeldData(kChild).size(), 508u * 2 + 2 + 2);
+  const Bytes row = Rows(65536, 1)[0];
+  EXPECT_EQ(row[65534], 3);
+  EXPECT_EQ(row[65535], 0);
+}
+
+TEST_F(BitmapBuilderTest, AlphaReadsTheEightBitFileWhateverTheDepth) {
+  WriteBmp8(1, 3, 1, {200, 100, 50});
+  Bitmap(MemberData(3, 1, 8), 1);
+  Alpha(MemberData(3, 1, 32), 1, 6);
+  EXPECT_EQ(HeldHeader(6), "AFLA 5");
+  EXPECT_EQ(Rows(4, 1, 6)[0], (Bytes{200, 100, 50, 0}));
+  EXPECT_EQ(HeldData(6), HeldData(kChild));
+  EXPECT_EQ(LogText(),
+            "Cast 000001->(0003:0005): BITD=3x1x8\nCast 000001->(0003:0006): ALFA=3x1x8\n");
+}
+
+TEST_F(BitmapBuilderTest, DisplacesAHeldChunkOnlyWhenItBuildsOne) {
+  const Chunk raw = {'D', 'T', 'I', 'B', 1, 0, 0, 0, 0x42};
+  table_.PutReplacement(kChild, raw, nullptr, nullptr);
+  Bitmap(MemberData(1, 1, 8), 1);  // no image: the raw chunk stays
+  EXPECT_EQ(HeldHeader(kChild), "DTIB 1");
+  WriteBmp8(1, 1, 1, {7});
+  Bitmap(MemberData(1, 1, 8), 1);
+  EXPECT_EQ(HeldData(kChild), (Bytes{0x01, 7, 0x00}));
+  EXPECT_EQ(LogText(),
+            "Cast 000001->(0003:0005): BITD=1x1x8\n"
+            "Cast 000001->(0003:0005): BITD=1x1x8\n"
+            "Frames collision 2! Frame 0005 was alread patched!!! Deleting previous patch...\n");
+}
+
+}  // namespace
+}  // namespace quillon::test
