@@ -4,6 +4,7 @@
 // made from the colour table. Pixel access is checked: a coordinate outside the image or an
 // access of the wrong depth is refused with the once-per-run assertion warning.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -111,20 +112,36 @@ class CDib {
   bool LoadTga(const char* path);
   bool SaveTga(const char* path) const;
 
-  // Further operations: drawing, text, PPM output, glyph grids.
+  // Further operations: drawing, text, PPM output, glyph grids. Called on an empty object they
+  // do nothing (and report false where they report anything).
+  // Draws into the surface: a plain copy when dest and src are equal, else a stretch. True when
+  // at least one scan line was drawn.
   bool Draw(DrawSurface& surface, const Palette* palette, const Rect& dest, const Rect& src) const;
+  // Text in `color` on a cell of colour 0, clipped to `rect`, its top at rect.top: align 0 from
+  // rect.left, 2 up to rect.right, 6 centred between them; any other align draws no text.
+  // Pixel values pass to the drawing surface and back unchanged. False only when no surface of
+  // the image's size can be made.
   bool RenderText(const char* text, const Font& font, uint32_t color, const Rect& rect, int align);
   void ZeroBits();
   void Fill(uint32_t value);
+  // Binary PPM, 3 bytes per pixel: bits 16-23, 8-15 and 0-7 of the pixel value, unlooked-up.
   bool SavePpm(const char* path) const;
+  // Cell lines in `color`, midpoint marks in its complement. False, drawing nothing, unless
+  // 1 <= rows <= height and 1 <= cols <= width.
   bool DrawGrid(int32_t rows, int32_t cols, uint32_t color);
-  void MeasureGlyph(int32_t x, int32_t y, int32_t cellWidth, int32_t cellHeight, int32_t* width,
-                    int32_t* height, int32_t* left, int32_t* top) const;
-  bool MeasureGlyphGrid(int32_t maxSize[2], GlyphCell* cells, size_t cellCount, int32_t first,
-                        int32_t last, int32_t rows, int32_t cols) const;
-  // Number of values written, or -1 when `runs` has no room for length + 1 values.
-  int32_t GetRowRuns(int32_t y, int32_t* runs, size_t runCapacity, int32_t start,
-                     int32_t length) const;
+  // The ink (pixels that differ from the key colour) of the cell at (x, y); the record's x and
+  // y are those given. The cell's last column is never examined.
+  GlyphCell MeasureGlyph(int32_t x, int32_t y, int32_t cellWidth, int32_t cellHeight) const;
+  // Measures cells first .. last of a rows x cols grid into cells[0 .. last - first] and the
+  // largest width and height into maxSize; an empty cells[32] (the space) then takes its size
+  // from cells[97] ("a"). False, changing nothing, when rows or cols is below 1, the range leaves
+  // the grid, or cells holds fewer than last - first + 1 records or fewer than 98.
+  bool MeasureGlyphGrid(std::array<int32_t, 2>& maxSize, std::vector<GlyphCell>& cells,
+                        int32_t first, int32_t last, int32_t rows, int32_t cols) const;
+  // Lengths of alternating key-colour and other runs along row y from `start`, always starting
+  // with a key-colour run (0 when the segment starts with ink). Length -1 means the width.
+  std::vector<int32_t> GetRowRuns(int32_t y, int32_t start, int32_t length) const;
+  // Euclidean length of the colour's three low bytes, truncated.
   static int32_t ColorNorm(uint32_t color);
 
   uint32_t m_crKey = 0;  // background colour for DiffersFromKey and the glyph operations
@@ -161,7 +178,8 @@ class CDib {
   friend class CDibTestAccess;
 };
 
-// Index of the entry nearest to `color` (ties keep the lower index); -1 when count is 0.
-int32_t FindNearestColor(uint32_t color, const uint32_t* entries, size_t count);
+// Index of the entry nearest to `color` over all four bytes, distances truncated (ties keep the
+// lower index); -1 when there are no entries.
+int32_t FindNearestColor(uint32_t color, const std::vector<uint32_t>& entries);
 
 }  // namespace quillon

@@ -1,0 +1,38 @@
+// Colour distances: CDib::ColorNorm and FindNearestColor.
+#include <cmath>
+
+#include "image/dib.h"
+
+namespace quillon {
+
+namespace {
+
+// Square root of the sum of squares of the low `bytes` bytes of a and b's differences.
+int32_t ByteDistance(uint32_t a, uint32_t b, int bytes) {
+  int64_t sum = 0;
+  for (int i = 0; i < bytes; ++i) {
+    const int64_t d = int64_t{(a >> (8 * i)) & 0xFFu} - int64_t{(b >> (8 * i)) & 0xFFu};
+    sum += d * d;
+  }
+  return static_cast<int32_t>(std::sqrt(static_cast<double>(sum)));
+}
+
+}  // namespace
+
+int32_t CDib::ColorNorm(uint32_t color) { return ByteDistance(color, 0, 3); }
+
+int32_t FindNearestColor(uint32_t color, const std::vector<uint32_t>& entries) {
+  if (entries.empty()) return -1;
+  int32_t best = 0;
+  int32_t bestDistance = ByteDistance(color, entries[0], 4);
+  for (size_t i = 1; i < entries.size() && bestDistance != 0; ++i) {
+    const int32_t distance = ByteDistance(color, entries[i], 4);
+    if (distance < bestDistance) {
+      best = static_cast<int32_t>(i);
+      bestDistance = distance;
+    }
+  }
+  return best;
+}
+
+}  // namespace quillon
