@@ -24,7 +24,8 @@ constexpr char kCannotWrite[] = "Cannot write file %s!!!\n";
 
 // The names every output of the run is called by.
 struct RunNames {
-  std::string in_file;    // as typed
+  std::string in_file;      // as typed, for messages
+  std::string stored_path;  // the input with its name as the folder stores it
   std::string files_dir;  // as typed
   std::string out_dir;
   std::string file_name;  // the input's name as the folder stores it
@@ -50,16 +51,19 @@ RunNames DeriveNames(int argc, char** argv) {
   names.in_file = argv[1];
   names.files_dir = argv[2];
   names.out_dir = argc == 4 ? argv[3] : kDefaultOutDir;
-  names.file_name = GetFileName(GetStoredPath(names.in_file));
+  names.stored_path = GetStoredPath(names.in_file);
+  names.file_name = GetFileName(names.stored_path);
   names.stem = StripExtension(names.file_name);
   return names;
 }
 
-MovieView MapCheckedMovie(const std::string& in_file) {
-  const FileMapping mapping = MapFileCopyOnWrite(in_file);
-  if (!mapping.valid()) FatalError("Cannot Open File %s!!!", in_file);
+// The stored path is what a file system that ignores letter case would open for the name as
+// typed; messages still show the name as typed.
+MovieView MapCheckedMovie(const RunNames& names) {
+  const FileMapping mapping = MapFileCopyOnWrite(names.stored_path);
+  if (!mapping.valid()) FatalError("Cannot Open File %s!!!", names.in_file);
   if (!CheckContainer(mapping.view, mapping.size)) {
-    FatalError("Unknown file format %s!!!\n", in_file);
+    FatalError("Unknown file format %s!!!\n", names.in_file);
   }
   // The view stays mapped until the process ends.
   return MovieView(mapping.view, mapping.size);
@@ -69,7 +73,7 @@ MovieView MapCheckedMovie(const std::string& in_file) {
 // be the input, however either is spelled.
 void RefuseToOverwriteInput(const RunNames& names) {
   for (const std::string& path : {names.OutputPath(), names.LogPath()}) {
-    if (IsSameFile(path, names.in_file)) FatalError(kCannotWrite, path);
+    if (IsSameFile(path, names.stored_path)) FatalError(kCannotWrite, path);
   }
 }
 
@@ -97,7 +101,7 @@ int RunQuillon(int argc, char** argv) {
   }
   const RunNames names = DeriveNames(argc, argv);
   CreateFolders(names.out_dir);
-  MovieView movie = MapCheckedMovie(names.in_file);
+  MovieView movie = MapCheckedMovie(names);
 
   RefuseToOverwriteInput(names);
   std::FILE* log_stream = Log::OpenFile(names.LogPath());

@@ -1,0 +1,125 @@
+#include "builders/raw_pass.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "builders/chunk.h"
+#include "tests/support/movie_builder.h"
+#include "tests/support/scratch_dir.h"
+
+namespace quillon {
+namespace {
+
+using test::Bytes;
+using test::MovieBuilder;
+
+const std::string kBlank = "\r" + std::string(78, ' ') + "\r";
+
+class RawPassTest : public testing::Test {
+ protected:
+  // Runs the raw pass over `builder`'s movie with the files of files_ and the stem "movie";
+  // returns what it printed.
+  std::string Run(const MovieBuilder& builder) {
+    view_ = builder.Build();
+    const MovieView movie(view_.data(), view_.size());
+    table_ = std::make_unique<ReplacementTable>(movie.UsedCount());
+    testing::internal::CaptureStdout();
+    {
+      Log log(Log::OpenFile(dir_.path() + "/run.log"));
+      RawPass(movie, files_, "movie", *table_, log);
+    }
+    return testing::internal::GetCapturedStdout();
+  }
+  std::string PathOf(const std::string& name) const { return files_ + "/" + name; }
+  std::string Progress(const std::string& name) const {
+    return kBlank + "Processing " + PathOf(name) + "...\r";
+  }
+  void AddFile(const std::string& name, const std::string& content) const {
+    dir_.WriteFile("f/" + name, content);
+  }
+  std::string LogText() const { return dir_.ReadFile("run.log"); }
+
+  test::ScratchDir dir_;
+  // Short enough that progress lines show whole paths.
+  const std::string files_ = dir_.path() + "/f";
+  Bytes view_;
+  std::unique_ptr<ReplacementTable> table_;
+};
+
+TEST_F(RawPassTest, LooksForEveryLiveEntryUnderItsIndexAndType) {
+  MovieBuilder builder(12);
+  builder.AddChunk("TXTS", {1});                   // 3
+  builder.AddFreeEntry();                          // 4
+  builder.AddChunk("DTIB", {2}, 1);                // 5, flagged
+  builder.AddChunk("*YEK", {3});                   // 6
+  builder.AddChunk("CB/A", {4});                   // 7: type A/BC, a subfolder
+  builder.AddChunk(std::string("\0DCB", 4), {5});  // 8: type BCD, cut at the zero byte
+  builder.AddChunk("\x80,?X", {6});                // 9: type X?,\x80
+  EXPECT_EQ(Run(builder), Progress("movie-000003.STXT") + Progress("movie-000006.KEY_") +
+                              Progress("movie-000007.A/BC") + Progress("movie-000008.BCD") +
+                              Progress("movie-000009.X___"));
+  EXPECT_EQ(LogText(), "");
+}
+
+TEST_F(RawPassTest, TakesFoundFilesWholeAndLogsThem) {
+  MovieBuilder builder(30);
+  for (int i = 3; i < 26; ++i) builder.AddFreeEntry();
+  builder.AddChunk("DTIB", {1, 2});  // 26
+  builder.AddChunk("CB/A", {3});     // 27
+  const std::string hundred(100, 'h');
+  AddFile("movie-000026.BITD", hundred);
+  AddFile("movie-000027.A/BC", "ABCDEFGHIJ");
+  Run(builder);
+  EXPECT_EQ(LogText(), "Frame 001A was substituted from file " + PathOf("movie-000026.BITD") +
+                           "...\nFrame 001B was substituted from file " +
+                           PathOf("movie-000027.A/BC") + "...\n");
+  ASSERT_TRUE(table_->Has(26));
+  EXPECT_EQ(*table_->Get(26), Chunk(hundred.begin(), hundred.end()));
+  EXPECT_EQ(table_->Get(27)->size(), 10u);
+}
+
+TEST_F(RawPassTest, PassesOverEntriesThatAreNotLiveEvenWithAFile) {
+  MovieBuilder builder(6);
+  builder.AddFreeEntry();            // 3
+  builder.AddChunk("DTIB", {2}, 4);  // 4
+  AddFile("movie-000003.free", "12345678");
+  AddFile("movie-000004.BITD", "12345678");
+  AddFile("movie-000002.mmap", "12345678");
+  EXPECT_EQ(Run(builder), "");
+  EXPECT_EQ(LogText(), "");
+  for (uint32_t i = 0; i < 5; ++i) EXPECT_FALSE(table_->Has(i)) << i;
+}
+
+TEST_F(RawPassTest, RefusesFilesTooShortForAChunkHeader) {
+  MovieBuilder builder(5);
+  builder.AddChunk("TXTS", {1});  // 3
+  builder.AddChunk("TXTS", {1});  // 4
+  AddFile("movie-000003.STXT", "1234567");
+  AddFile("movie-000004.STXT", "12345678");
+  Run(builder);
+  EXPECT_EQ(LogText(), "Frame 0003 was not substituted from file " + PathOf("movie-000003.STXT") +
+                           ": shorter than a frame header!!!\nFrame 0004 was substituted from file " +
+                           PathOf("movie-000004.STXT") + "...\n");
+  EXPECT_FALSE(table_->Has(3));
+  EXPECT_TRUE(table_->Has(4));
+}
+
+TEST_F(RawPassTest, AFolderOfTheNameIsNoReplacement) {
+  MovieBuilder builder(4);
+  builder.AddChunk("TXTS", {1});
+  AddFile("movie-000003.STXT/inner", "12345678");
+  Run(builder);
+  EXPECT_EQ(LogText(), "");
+  EXPECT_FALSE(table_->Has(3));
+}
+
+TEST(MakeChunkTest, HeaderHoldsTheStoredTagAndTheDataLength) {
+  const Chunk chunk = MakeChunk("DTIB", 0x304);
+  ASSERT_EQ(chunk.size(), 0x304u + 8);
+  EXPECT_EQ(Chunk(chunk.begin(), chunk.begin() + 8), (Chunk{'D', 'T', 'I', 'B', 0x04, 0x03, 0, 0}));
+  EXPECT_EQ(MakeChunk("DEMX", 0), (Chunk{'D', 'E', 'M', 'X', 0, 0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,217 @@
+// The `quillon` executable run end to end in a scratch folder, as a user would run it.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "tests/support/movie_builder.h"
+#include "tests/support/scratch_dir.h"
+
+namespace quillon {
+namespace {
+
+using test::Bytes;
+using test::MovieBuilder;
+
+const std::string kBanner = "Quillon v1.1.\n";
+const std::string kUsage =
+    "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
+    "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n";
+
+struct RunResult {
+  int exit_code = -1;
+  std::string output;  // standard output
+};
+
+// Runs quillon with `args` in `folder`; `file_size_limit` (bytes) stands in for a full disk.
+RunResult RunTool(const std::string& folder, const std::vector<std::string>& args,
+                  rlim_t file_size_limit = RLIM_INFINITY) {
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) return {};
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(pipe_ends[1], STDOUT_FILENO);
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    // Past the limit a write fails with EFBIG instead of the signal killing the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{file_size_limit, file_size_limit};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::vector<char*> argv{const_cast<char*>(QUILLON_EXE)};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(QUILLON_EXE, argv.data());
+    _exit(127);
+  }
+  close(pipe_ends[1]);
+  RunResult result;
+  char buffer[4096];
+  for (ssize_t n; (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
+    result.output.append(buffer, static_cast<size_t>(n));
+  }
+  close(pipe_ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+// Entries 3 (live), 4 (free), 5 (live, odd length).
+Bytes SmallMovie() {
+  MovieBuilder builder(8);
+  builder.AddChunk("TXTS", {'t', 'e', 'x', 't'});
+  builder.AddFreeEntry();
+  builder.AddChunk("DTIB", {1, 2, 3});
+  return builder.Build();
+}
+
+class RunTest : public testing::Test {
+ protected:
+  // Puts the movie at `relative` and remembers it, so that every run can check it survived.
+  void AddMovie(const std::string& relative, const Bytes& bytes = SmallMovie()) {
+    dir_.WriteFile(relative, bytes);
+    inputs_.emplace_back(relative, std::string(bytes.begin(), bytes.end()));
+  }
+  RunResult Run(const std::vector<std::string>& args, rlim_t limit = RLIM_INFINITY) {
+    RunResult result = RunTool(dir_.path(), args, limit);
+    for (const auto& [relative, bytes] : inputs_) {
+      EXPECT_EQ(dir_.ReadFile(relative), bytes) << relative << " changed";
+    }
+    return result;
+  }
+  static std::string Progress(const std::string& path) {
+    return "\r" + std::string(78, ' ') + "\rProcessing " + path + "...\r";
+  }
+
+  test::ScratchDir dir_;
+  std::vector<std::pair<std::string, std::string>> inputs_;
+};
+
+TEST_F(RunTest, WrongArgumentCountsShowTheUsageAndCreateNothing) {
+  AddMovie("m.dxr");
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"m.dxr"}, {"m.dxr", "f", "o", "extra"}}) {
+    const RunResult result = Run(args);
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.output, kBanner + kUsage);
+    EXPECT_EQ(dir_.ListFiles(), std::vector<std::string>{"m.dxr"});
+  }
+}
+
+TEST_F(RunTest, AWholeRunPrintsProgressAndWritesTheOutputAndTheLog) {
+  AddMovie("m.dxr");
+  dir_.WriteFile("f/m-000005.BITD", std::string("NEW!\x02\0\0\0xy", 10));
+  const RunResult result = Run({"m.dxr", "f"});
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.output, kBanner + Progress("f/m-000003.STXT") + Progress("f/m-000005.BITD") +
+                               "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
+  EXPECT_EQ(dir_.ReadFile("Out/m.log"),
+            "Frame 0005 was substituted from file f/m-000005.BITD...\n");
+  const std::string out = dir_.ReadFile("Out/m.dxr");
+  EXPECT_EQ(out.substr(76 + 160), std::string("TXTS\4\0\0\0textNEW!\x02\0\0\0xy", 22));
+}
+
+TEST_F(RunTest, NamesFollowTheStoredSpellingAndTheLastDot) {
+  AddMovie("Movies/Intro.DXR");
+  AddMovie("a.b.dxr");
+  AddMovie("noext");
+  EXPECT_EQ(Run({"Movies/intro.dxr", "f", "o1"}).exit_code, 0);
+  EXPECT_EQ(dir_.ListFiles("o1"), (std::vector<std::string>{"Intro.DXR", "Intro.log"}));
+  EXPECT_EQ(Run({"a.b.dxr", "f", "o2"}).exit_code, 0);
+  EXPECT_EQ(dir_.ListFiles("o2"), (std::vector<std::string>{"a.b.dxr", "a.b.log"}));
+  EXPECT_EQ(Run({"noext", "f", "o3"}).exit_code, 0);
+  EXPECT_EQ(dir_.ListFiles("o3"), (std::vector<std::string>{"noext", "noext.log"}));
+}
+
+TEST_F(RunTest, CreatesNestedOutputFoldersAndReplacesAnEarlierRun) {
+  AddMovie("m.dxr");
+  dir_.WriteFile("x/y/z/m.dxr", "older output");
+  dir_.WriteFile("x/y/z/m.log", "older log");
+  EXPECT_EQ(Run({"m.dxr", "f", "a/b/c"}).exit_code, 0);
+  EXPECT_EQ(dir_.ListFiles("a/b/c"), (std::vector<std::string>{"m.dxr", "m.log"}));
+  EXPECT_EQ(Run({"m.dxr", "f", "x/y/z"}).exit_code, 0);
+  EXPECT_EQ(dir_.ReadFile("x/y/z/m.dxr"), dir_.ReadFile("a/b/c/m.dxr"));
+  EXPECT_EQ(dir_.ReadFile("x/y/z/m.log"), "");
+}
+
+TEST_F(RunTest, InputsThatCannotBeUsedEndTheRunAfterTheOutputFolderIsMade) {
+  Bytes not_a_movie = SmallMovie();
+  not_a_movie[0] = 'R';
+  Bytes broken_map = SmallMovie();
+  broken_map[test::kUsedCountOffset] = 9;
+  AddMovie("bad.dxr", not_a_movie);
+  AddMovie("map.dxr", broken_map);
+  AddMovie("empty.dxr", {});
+  struct Case {
+    std::string input;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"missing.dxr", "Cannot Open File missing.dxr!!!"},
+      {"empty.dxr", "Cannot Open File empty.dxr!!!"},
+      {"bad.dxr", "Unknown file format bad.dxr!!!\n"},
+      {"map.dxr", "Unknown file format map.dxr!!!\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string out = "out-" + c.input;
+    const RunResult result = Run({c.input, "f", out});
+    EXPECT_EQ(result.exit_code, 1) << c.input;
+    EXPECT_EQ(result.output, kBanner + c.message) << c.input;
+    EXPECT_TRUE(dir_.Exists(out)) << c.input;
+    EXPECT_TRUE(dir_.ListFiles(out).empty()) << c.input;
+  }
+}
+
+TEST_F(RunTest, NeverWritesOverTheInputHoweverItIsSpelled) {
+  AddMovie("d/m.dxr");
+  std::filesystem::create_directory(dir_.path() + "/o");
+  std::filesystem::create_symlink(dir_.path() + "/d/m.dxr", dir_.path() + "/o/m.log");
+  for (const std::string& out_dir : {std::string("d"), std::string("./d"), dir_.path() + "/d"}) {
+    const RunResult result = Run({"d/m.dxr", "f", out_dir});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_EQ(result.output, kBanner + "Cannot write file " + out_dir + "/m.dxr!!!\n");
+  }
+  // A log name that leads to the input is refused as well.
+  const RunResult result = Run({"d/m.dxr", "f", "o"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.output, kBanner + "Cannot write file o/m.log!!!\n");
+}
+
+TEST_F(RunTest, AFullDiskLeavesTheOlderOutputAndNoTemporaryFile) {
+  MovieBuilder builder(4);
+  builder.AddChunk("TXTS", Bytes(64 * 1024, 'x'));
+  AddMovie("m.dxr", builder.Build());
+  dir_.WriteFile("Out/m.dxr", "older output");
+  const RunResult result = Run({"m.dxr", "f"}, 16 * 1024);
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.output, kBanner + Progress("f/m-000003.STXT") +
+                               "Writing resulting cast Out/m.dxr...\nCannot write file Out/m.dxr!!!\n");
+  EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
+  EXPECT_EQ(dir_.ListFiles("Out"), (std::vector<std::string>{"m.dxr", "m.log"}));
+}
+
+TEST_F(RunTest, AnOutputBeyondFourGigabytesIsRefused) {
+  constexpr uint32_t kEntries = 4100;  // each sharing one chunk of 1 MiB
+  MovieBuilder builder(kEntries + 4);
+  const uint32_t big = builder.AddChunk("DTIB", Bytes(1 << 20, 7), 1);
+  for (uint32_t i = 0; i < kEntries; ++i) builder.AddEntry("DTIB", 1 << 20, builder.EntryOffset(big));
+  AddMovie("m.dxr", builder.Build());
+  dir_.WriteFile("Out/m.dxr", "older output");
+  dir_.WriteFile("f/m-000003.BITD", "12345678");  // flagged: never looked at
+  const RunResult result = Run({"m.dxr", "f"});
+  EXPECT_EQ(result.exit_code, 1);
+  const std::string tail =
+      "Writing resulting cast Out/m.dxr...\nResulting cast Out/m.dxr would exceed 4 GB!!!\n";
+  ASSERT_GE(result.output.size(), tail.size());
+  EXPECT_EQ(result.output.substr(result.output.size() - tail.size()), tail);
+  EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
+}
+
+}  // namespace
+}  // namespace quillon
