@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "image/dib.h"
+#include "tests/support/image_writers.h"
+#include "tests/support/scratch_dir.h"
+#include "util/byte_reader.h"
+
+namespace quillon {
+namespace {
+
+using test::BmpSpec;
+using test::EncodeBmp;
+
+std::vector<uint32_t> Pattern(size_t count, uint32_t mask, uint32_t seed) {
+  std::vector<uint32_t> values(count);
+  uint32_t state = seed;
+  for (uint32_t& v : values) {
+    state = state * 1664525u + 1013904223u;
+    v = (state >> 5) & mask;
+  }
+  return values;
+}
+
+uint32_t FieldAt(const std::string& file, size_t offset) {
+  return LoadU32Le(reinterpret_cast<const uint8_t*>(file.data()) + offset);
+}
+
+class BmpTest : public testing::Test {
+ protected:
+  std::string Write(const std::vector<uint8_t>& bytes, const std::string& name = "in.bmp") {
+    return scratch_.WriteFile(name, bytes);
+  }
+  test::ScratchDir scratch_;
+};
+
+TEST_F(BmpTest, EveryDepthRoundTripsThroughLoadAndSave) {
+  const std::pair<int, uint32_t> depths[] = {
+      {1, 1}, {4, 15}, {8, 255}, {16, 0xFFFF}, {24, 0xFFFFFF}, {32, 0xFFFFFFFF}};
+  for (const auto& [bitCount, mask] : depths) {
+    SCOPED_TRACE(bitCount);
+    BmpSpec spec;
+    spec.bitCount = bitCount;
+    spec.width = 13;  // odd, so that rows are padded at every depth
+    spec.height = 5;
+    spec.pixels = Pattern(13 * 5, mask, static_cast<uint32_t>(bitCount));
+    if (bitCount <= 8) spec.palette = Pattern(size_t{1} << bitCount, 0xFFFFFF, 7);
+    CDib dib;
+    ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(spec)).c_str()));
+    for (int32_t y = 0; y < spec.height; ++y) {
+      for (int32_t x = 0; x < spec.width; ++x) {
+        ASSERT_EQ(dib.GetPixel(x, y), spec.pixels[static_cast<size_t>(y * spec.width + x)])
+            << x << ", " << y;
+      }
+    }
+    if (bitCount == 4 || bitCount == 8) {
+      EXPECT_EQ(dib.GetColor(3, 2), spec.palette[spec.pixels[2 * 13 + 3]]);
+    }
+    EXPECT_EQ(dib.GetPalette(), nullptr);
+
+    const std::string saved = scratch_.path() + "/out.bmp";
+    ASSERT_TRUE(dib.SaveBmp(saved.c_str()));
+    CDib again;
+    ASSERT_TRUE(again.LoadBmp(saved.c_str()));
+    EXPECT_EQ(std::vector<uint8_t>(again.GetBits(), again.GetBits() + 5 * again.GetStride()),
+              std::vector<uint8_t>(dib.GetBits(), dib.GetBits() + 5 * dib.GetStride()));
+  }
+}
+
+TEST_F(BmpTest, LoadTakesTheStrideFromWidthAndDepthNotFromTheFile) {
+  const std::pair<BmpSpec, int32_t> cases[] = {
+      {{1, 33, 3, std::vector<uint32_t>(99, 1), {0, 0xFFFFFF}}, 8},
+      {{24, 3, 2, std::vector<uint32_t>(6, 0x010203), {}}, 12},
+  };
+  for (const auto& [spec, stride] : cases) {
+    std::vector<uint8_t> bytes = EncodeBmp(spec);
+    StoreU32Le(bytes.data() + 34, 12345);  // a biSizeImage the loader must ignore
+    CDib dib;
+    ASSERT_TRUE(dib.LoadBmp(Write(bytes).c_str()));
+    EXPECT_EQ(dib.GetStride(), stride);
+    EXPECT_EQ(dib.GetHeader()->biSizeImage, static_cast<uint32_t>(stride * spec.height));
+  }
+}
+
+TEST_F(BmpTest, SaveWritesTheTableThatBiClrUsedCounts) {
+  CDib created;
+  ASSERT_TRUE(created.Create(8, 4, 2));
+  const std::string path = scratch_.path() + "/created.bmp";
+  ASSERT_TRUE(created.SaveBmp(path.c_str()));
+  const std::string file = scratch_.ReadFile("created.bmp");
+  EXPECT_EQ(file.size(), 1086u);
+  EXPECT_EQ(file.substr(0, 2), "BM");
+  EXPECT_EQ(FieldAt(file, 2), 1086u);
+  EXPECT_EQ(FieldAt(file, 10), 1078u);
+  EXPECT_EQ(FieldAt(file, 14), 40u);
+
+  // An 8-bit file whose biClrUsed is 0 keeps its table on load but saves none.
+  BmpSpec spec{8, 2, 2, {1, 2, 3, 4}, std::vector<uint32_t>(256, 0x123456), 0, 0};
+  CDib loaded;
+  ASSERT_TRUE(loaded.LoadBmp(Write(EncodeBmp(spec)).c_str()));
+  EXPECT_EQ(loaded.GetColor(0, 0), 0x123456u);
+  ASSERT_TRUE(loaded.SaveBmp((scratch_.path() + "/zero.bmp").c_str()));
+  EXPECT_EQ(FieldAt(scratch_.ReadFile("zero.bmp"), 10), 54u);
+}
+
+TEST_F(BmpTest, SaveOfAnEmptyObjectCreatesNoFile) {
+  CDib empty;
+  EXPECT_FALSE(empty.SaveBmp((scratch_.path() + "/none.bmp").c_str()));
+  EXPECT_FALSE(scratch_.Exists("none.bmp"));
+}
+
+TEST_F(BmpTest, TopDownFilesLoadAsThePictureTheyHold) {
+  BmpSpec spec{8, 3, -2, {1, 2, 3, 4, 5, 6}, std::vector<uint32_t>(256, 0)};
+  CDib dib;
+  ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(spec)).c_str()));
+  EXPECT_EQ(dib.GetHeight(), 2);
+  EXPECT_EQ(dib.GetHeader()->biSizeImage, 8u);
+  EXPECT_EQ(dib.GetPixel(0, 0), 1u);
+  EXPECT_EQ(dib.GetPixel(2, 1), 6u);
+}
+
+TEST_F(BmpTest, ColoursBeyondTheTableTheFileHoldsReadZero) {
+  // biClrUsed 0 on an 8-bit file that carries only two entries.
+  BmpSpec spec{8, 2, 1, {1, 200}, {0x111111, 0x222222}, 0, 0};
+  CDib dib;
+  ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(spec)).c_str()));
+  EXPECT_EQ(dib.GetColor(0, 0), 0x222222u);
+  EXPECT_EQ(dib.GetColor(1, 0), 0u);
+}
+
+TEST_F(BmpTest, LaterHeaderVersionsAreCutToTheClassicHeader) {
+  BmpSpec spec{8, 2, 1, {1, 0}, {0x111111, 0x222222}};
+  std::vector<uint8_t> bytes = EncodeBmp(spec);
+  // Grow the 40-byte header to a 108-byte V4 header: 68 more bytes before the table.
+  bytes.insert(bytes.begin() + 54, 68, 0xEE);
+  StoreU32Le(bytes.data() + 2, static_cast<uint32_t>(bytes.size()));
+  StoreU32Le(bytes.data() + 10, 54 + 68 + 8);
+  StoreU32Le(bytes.data() + 14, 108);
+  CDib dib;
+  ASSERT_TRUE(dib.LoadBmp(Write(bytes).c_str()));
+  EXPECT_EQ(dib.GetHeader()->biSize, 40u);
+  EXPECT_EQ(dib.GetColor(0, 0), 0x222222u);
+  EXPECT_EQ(dib.GetColor(1, 0), 0x111111u);
+}
+
+TEST_F(BmpTest, BitFieldsAreAcceptedAtSixteenAndThirtyTwoBitsOnly) {
+  for (int bitCount : {16, 32, 24, 8}) {
+    BmpSpec spec{bitCount, 2, 1, {1, 2}, {}, 3};
+    if (bitCount == 8) spec.palette.assign(256, 0);
+    CDib dib;
+    EXPECT_EQ(dib.LoadBmp(Write(EncodeBmp(spec)).c_str()), bitCount == 16 || bitCount == 32)
+        << bitCount;
+  }
+}
+
+// Each case damages a good 8-bit file in one way that leaves it unsafe or not plain rows.
+struct Damage {
+  const char* what;
+  std::function<void(std::vector<uint8_t>&)> apply;
+};
+
+TEST_F(BmpTest, RefusesFilesItCannotHoldSafelyAndEndsEmpty) {
+  const auto put = [](std::vector<uint8_t>& b, size_t offset, uint32_t v) {
+    StoreU32Le(b.data() + offset, v);
+  };
+  const Damage damages[] = {
+      {"magic BA", [](auto& b) { b[1] = 'A'; }},
+      {"bfOffBits below 54", [&](auto& b) { put(b, 10, 53); }},
+      {"bfSize below bfOffBits", [&](auto& b) { put(b, 2, 1077); }},
+      {"bfOffBits beyond the file", [&](auto& b) { put(b, 10, 0x7FFFFFFF); }},
+      {"negative width", [&](auto& b) { put(b, 18, 0xFFFFFFFC); }},
+      {"height INT32_MIN", [&](auto& b) { put(b, 22, 0x80000000); }},
+      {"bit count 2", [](auto& b) { b[28] = 2; }},
+      {"bit count 0", [](auto& b) { b[28] = 0; }},
+      {"run-length compression", [&](auto& b) { put(b, 30, 1); }},
+      {"PNG compression", [&](auto& b) { put(b, 30, 5); }},
+      {"table larger than the block", [&](auto& b) { put(b, 46, 257); }},
+      {"table count overflowing", [&](auto& b) { put(b, 46, 0x40000001); }},
+      {"header size below 40", [&](auto& b) { put(b, 14, 12); }},
+      {"header size beyond the block", [&](auto& b) { put(b, 14, 2000); }},
+      {"pixel area shorter than the rows", [&](auto& b) { put(b, 2, 1078 + 15); }},
+      {"rows beyond the file", [](auto& b) { b.pop_back(); }},
+      {"huge width", [&](auto& b) { put(b, 18, 0x7FFFFFFF); }},
+      {"huge height", [&](auto& b) { put(b, 22, 0x7FFFFFFF); }},
+  };
+  const BmpSpec spec{8, 4, 4, std::vector<uint32_t>(16, 3), std::vector<uint32_t>(256, 9)};
+  for (const Damage& damage : damages) {
+    std::vector<uint8_t> bytes = EncodeBmp(spec);
+    damage.apply(bytes);
+    CDib dib;
+    ASSERT_TRUE(dib.Create(8, 2, 2));
+    EXPECT_FALSE(dib.LoadBmp(Write(bytes).c_str())) << damage.what;
+    EXPECT_FALSE(dib.HasImage()) << damage.what;
+  }
+}
+
+TEST_F(BmpTest, EveryTruncationIsRefused) {
+  const std::vector<uint8_t> whole =
+      EncodeBmp({4, 5, 3, std::vector<uint32_t>(15, 6), std::vector<uint32_t>(16, 1)});
+  for (size_t length = 0; length < whole.size(); ++length) {
+    CDib dib;
+    EXPECT_FALSE(
+        dib.LoadBmp(Write(std::vector<uint8_t>(whole.data(), whole.data() + length)).c_str()))
+        << length;
+  }
+  CDib dib;
+  EXPECT_TRUE(dib.LoadBmp(Write(whole).c_str()));
+  EXPECT_FALSE(dib.LoadBmp((scratch_.path() + "/missing.bmp").c_str()));
+  EXPECT_FALSE(dib.HasImage());
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "image/dib.h"
+#include "tests/support/image_writers.h"
+#include "tests/support/scratch_dir.h"
+
+namespace quillon {
+namespace {
+
+using test::EncodeTga;
+using test::EncodeTrueColorTga;
+using test::TgaSpec;
+
+class TgaTest : public testing::Test {
+ protected:
+  std::string Write(const std::vector<uint8_t>& bytes, const std::string& name = "in.tga") {
+    return scratch_.WriteFile(name, bytes);
+  }
+  std::vector<uint8_t> Read(const std::string& name) const {
+    const std::string text = scratch_.ReadFile(name);
+    return std::vector<uint8_t>(text.begin(), text.end());
+  }
+  std::string PathOf(const std::string& name) const { return scratch_.path() + "/" + name; }
+  test::ScratchDir scratch_;
+};
+
+const std::vector<uint32_t> kFourPixels = {0x030201, 0x060504, 0x090807, 0x0C0B0A};
+
+TEST_F(TgaTest, TheDescriptorChoosesTheRowOrder) {
+  CDib dib;
+  ASSERT_TRUE(dib.LoadTga(Write(EncodeTrueColorTga(24, 2, 2, kFourPixels, 0x20)).c_str()));
+  EXPECT_EQ(dib.GetBitCount(), 24);
+  EXPECT_EQ(dib.GetPixel(0, 0), 0x030201u);
+  EXPECT_EQ(dib.GetPixel(1, 1), 0x0C0B0Au);
+
+  // The same bytes read bottom row first.
+  std::vector<uint8_t> bytes = EncodeTrueColorTga(24, 2, 2, kFourPixels, 0x20);
+  bytes[17] = 0;
+  ASSERT_TRUE(dib.LoadTga(Write(bytes).c_str()));
+  EXPECT_EQ(dib.GetPixel(0, 1), 0x030201u);
+  EXPECT_EQ(dib.GetPixel(1, 0), 0x0C0B0Au);
+}
+
+TEST_F(TgaTest, TrueColourFilesRoundTripWithTheirRowOrder) {
+  const std::vector<uint32_t> pixels = {0x80112233, 0x01445566, 0xFF778899,
+                                        0x00AABBCC, 0x7FDDEEFF, 0x10203040};
+  const std::pair<int, uint8_t> cases[] = {{24, 0x20}, {24, 0x00}, {32, 0x28}, {32, 0x08}};
+  for (const auto& [depth, descriptor] : cases) {
+    SCOPED_TRACE(testing::Message() << depth << " bits, descriptor " << int{descriptor});
+    std::vector<uint32_t> stored = pixels;
+    if (depth == 24) {
+      for (uint32_t& p : stored) p &= 0xFFFFFF;
+    }
+    const std::vector<uint8_t> file = EncodeTrueColorTga(depth, 3, 2, stored, descriptor);
+    CDib dib;
+    ASSERT_TRUE(dib.LoadTga(Write(file).c_str()));
+    EXPECT_EQ(dib.GetPixel(2, 0), stored[2]);
+    EXPECT_EQ(dib.GetPixel(0, 1), stored[3]);
+    ASSERT_TRUE(dib.SaveTga(PathOf("out.tga").c_str()));
+    EXPECT_EQ(Read("out.tga"), file);
+  }
+}
+
+TEST_F(TgaTest, CreatedImagesSaveTopRowFirst) {
+  CDib dib;
+  ASSERT_TRUE(dib.Create(32, 1, 2));
+  dib.SetPixel(0, 0, 0x01020304);
+  ASSERT_TRUE(dib.SaveTga(PathOf("out.tga").c_str()));
+  const std::vector<uint8_t> file = Read("out.tga");
+  ASSERT_EQ(file.size(), 18u + 8u);
+  EXPECT_EQ(file[2], 2);
+  EXPECT_EQ(file[16], 32);
+  EXPECT_EQ(file[17], 0x28);
+  EXPECT_EQ(std::vector<uint8_t>(file.begin() + 18, file.begin() + 22),
+            (std::vector<uint8_t>{4, 3, 2, 1}));
+}
+
+TEST_F(TgaTest, EightBitImagesSaveAsGreyscaleThatLoadRefuses) {
+  CDib dib;
+  ASSERT_TRUE(dib.Create(8, 2, 2));
+  dib.SetPixel(1, 0, 200);
+  ASSERT_TRUE(dib.SaveTga(PathOf("grey.tga").c_str()));
+  const std::vector<uint8_t> file = Read("grey.tga");
+  ASSERT_EQ(file.size(), 22u);
+  EXPECT_EQ(file[2], 3);
+  EXPECT_EQ(file[16], 8);
+  EXPECT_EQ(file[17], 0x28);
+  EXPECT_EQ(std::vector<uint8_t>(file.begin() + 18, file.end()),
+            (std::vector<uint8_t>{0, 200, 0, 0}));
+  CDib again;
+  EXPECT_FALSE(again.LoadTga(PathOf("grey.tga").c_str()));
+}
+
+TEST_F(TgaTest, SaveRefusesDepthsWithoutATgaForm) {
+  for (int bitCount : {16, 4, 1}) {
+    CDib dib;
+    ASSERT_TRUE(dib.Create(bitCount, 2, 2));
+    EXPECT_FALSE(dib.SaveTga(PathOf("no.tga").c_str())) << bitCount;
+    EXPECT_FALSE(scratch_.Exists("no.tga"));
+  }
+}
+
+TEST_F(TgaTest, RefusedImageTypesLeaveAZeroedImageOfTheHeadersSize) {
+  struct Case {
+    uint8_t imageType, depth;
+  };
+  for (const Case c : {Case{2, 16}, Case{10, 24}, Case{9, 8}, Case{3, 8}, Case{11, 8}}) {
+    TgaSpec spec;
+    spec.imageType = c.imageType;
+    spec.depth = c.depth;
+    spec.width = 3;
+    spec.height = 2;
+    spec.pixels.assign(6, 0x7777);
+    CDib dib;
+    EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(spec)).c_str())) << int{c.imageType};
+    ASSERT_TRUE(dib.HasImage());
+    EXPECT_EQ(dib.GetWidth(), 3);
+    EXPECT_EQ(dib.GetBitCount(), c.depth);
+    EXPECT_EQ(dib.GetPixel(1, 1), 0u);
+  }
+}
+
+TEST_F(TgaTest, ColourMapEntriesLandFromTheFirstIndexAndExtrasAreDropped) {
+  TgaSpec spec;
+  spec.imageType = 1;
+  spec.depth = 8;
+  spec.width = 2;
+  spec.height = 1;
+  spec.pixels = {250, 3};
+  spec.colorMapType = 1;
+  spec.mapFirst = 250;
+  spec.mapEntryBits = 24;
+  for (uint32_t i = 0; i < 10; ++i) spec.map.push_back(0x101010 * (i + 1));
+  CDib dib;
+  ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(spec)).c_str()));
+  EXPECT_EQ(dib.GetColor(0, 0), 0x101010u);
+  EXPECT_EQ(dib.GetColorTableEntry(255), 0x606060u);
+  EXPECT_EQ(dib.GetColor(1, 0), 0x00808000u);  // entry 3 keeps the default table
+  EXPECT_EQ(dib.GetPalette()->entries[255].red, 0x60);
+}
+
+TEST_F(TgaTest, MapEntriesAreReadAtTheirStoredSize) {
+  struct Case {
+    uint8_t bits;
+    uint32_t stored;
+    uint32_t color;
+  };
+  const Case cases[] = {
+      {16, 0x7C00 | 0x0010 | 0x8000, 0xFF0083},  // red 31, green 0, blue 16 of 31
+      {15, 0x03E0, 0x00FF00},
+      {24, 0xABCDEF, 0xABCDEF},
+      {32, 0x80ABCDEF, 0x80ABCDEF},
+  };
+  for (const Case& c : cases) {
+    TgaSpec spec;
+    spec.imageType = 1;
+    spec.depth = 8;
+    spec.width = 2;
+    spec.height = 1;
+    spec.pixels = {1, 0};
+    spec.colorMapType = 1;
+    spec.mapEntryBits = c.bits;
+    spec.map = {0, c.stored};
+    CDib dib;
+    ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(spec)).c_str())) << int{c.bits};
+    EXPECT_EQ(dib.GetColor(0, 0), c.color) << int{c.bits};
+  }
+}
+
+TEST_F(TgaTest, TheImageIdAndAnUnusedColourMapAreSkipped) {
+  TgaSpec spec;
+  spec.width = 2;
+  spec.height = 2;
+  spec.pixels = kFourPixels;
+  spec.id = "Truevision sample, 26 ch.";
+  spec.colorMapType = 1;
+  spec.mapEntryBits = 15;
+  spec.map = {1, 2, 3};
+  CDib dib;
+  ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(spec)).c_str()));
+  EXPECT_EQ(dib.GetPixel(0, 0), 0x030201u);
+  EXPECT_EQ(dib.GetPixel(1, 1), 0x0C0B0Au);
+}
+
+TEST_F(TgaTest, ColourMappedFilesOtherThanEightBitIndicesAreRefused) {
+  TgaSpec spec;
+  spec.imageType = 1;
+  spec.width = 1;
+  spec.height = 1;
+  spec.pixels = {0};
+  spec.colorMapType = 1;
+  spec.mapEntryBits = 8;  // no such entry size
+  spec.map = {1};
+  spec.depth = 8;
+  CDib dib;
+  EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(spec)).c_str()));
+  spec.mapEntryBits = 24;
+  spec.depth = 16;
+  EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(spec)).c_str()));
+}
+
+TEST_F(TgaTest, FilesShortOfTheirPixelsAreRefusedBeforeAnyImageIsMade) {
+  CDib dib;
+  ASSERT_TRUE(dib.Create(8, 5, 5));
+  std::vector<uint8_t> hostile = EncodeTrueColorTga(32, 0, 0, {}, 0x20);
+  hostile[12] = hostile[13] = hostile[14] = hostile[15] = 0xFF;  // 65535 x 65535
+  EXPECT_FALSE(dib.LoadTga(Write(hostile).c_str()));
+  EXPECT_EQ(dib.GetWidth(), 5);  // the previous image stays
+
+  const std::vector<uint8_t> whole = EncodeTrueColorTga(24, 2, 2, kFourPixels, 0);
+  for (size_t length = 0; length < whole.size(); ++length) {
+    EXPECT_FALSE(
+        dib.LoadTga(Write(std::vector<uint8_t>(whole.data(), whole.data() + length)).c_str()))
+        << length;
+    EXPECT_EQ(dib.GetWidth(), 5) << length;
+  }
+  EXPECT_FALSE(dib.LoadTga(PathOf("missing.tga").c_str()));
+  EXPECT_EQ(dib.GetWidth(), 5);
+}
+
+}  // namespace
+}  // namespace quillon
