@@ -112,8 +112,7 @@ bool CDib::LoadBmp(const char* path) {
 
   const bool topDown = header.biHeight < 0;
   const auto rows = static_cast<uint64_t>(std::abs(static_cast<int64_t>(header.biHeight)));
-  const uint64_t stride =
-      (static_cast<uint64_t>(header.biWidth) * header.biBitCount + 31) / 32 * 4;
+  const uint64_t stride = (static_cast<uint64_t>(header.biWidth) * header.biBitCount + 31) / 32 * 4;
   const uint64_t imageSize = stride * rows;
   if (stride > std::numeric_limits<int32_t>::max() ||
       imageSize > std::numeric_limits<uint32_t>::max() ||

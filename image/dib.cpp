@@ -38,8 +38,8 @@ bool CDib::Create(int bitCount, int32_t width, int32_t height) {
   if (bitCount < 0 || bitCount > std::numeric_limits<uint16_t>::max() || width < 0 || height < 0) {
     return false;
   }
-  const uint64_t stride = (static_cast<uint64_t>(width) * static_cast<uint64_t>(bitCount) + 31) /
-                          32 * 4;
+  const uint64_t stride =
+      (static_cast<uint64_t>(width) * static_cast<uint64_t>(bitCount) + 31) / 32 * 4;
   const uint64_t imageSize = stride * static_cast<uint64_t>(height);
   if (stride > std::numeric_limits<int32_t>::max() ||
       imageSize > std::numeric_limits<uint32_t>::max()) {
@@ -123,8 +123,9 @@ bool CDib::SetPaletteRgb(int32_t first, int32_t count, const uint8_t* triples, b
   uint32_t converted[kMaxEntries];
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* t = triples + 3 * i;
-    converted[i] = bgrOrder ? (t[0] | t[1] << 8 | static_cast<uint32_t>(t[2]) << 16)
-                            : (static_cast<uint32_t>(t[0]) << 16 | t[1] << 8 | t[2]);
+    converted[i] =
+        bgrOrder ? LoadLe(t, 3)
+                 : static_cast<uint32_t>(t[0]) << 16 | static_cast<uint32_t>(t[1]) << 8 | t[2];
   }
   return SetPalette(first, count, converted, false);
 }
@@ -137,8 +138,7 @@ int CDib::GetBitCount() const { return m_pInfo ? Header().biBitCount : 0; }
 const uint8_t* CDib::PixelAt(int32_t x, int32_t y, int depth) const {
   if (!m_pInfo) return nullptr;
   const BitmapInfoHeader& header = Header();
-  if (x < 0 || x >= header.biWidth || y < 0 || y >= header.biHeight ||
-      header.biBitCount != depth) {
+  if (x < 0 || x >= header.biWidth || y < 0 || y >= header.biHeight || header.biBitCount != depth) {
     CheckAssertion(false);
     return nullptr;
   }

@@ -32,8 +32,16 @@ struct TgaHeader {
 };
 
 TgaHeader ParseHeader(const uint8_t (&b)[kHeaderSize]) {
-  return {b[0], b[1], b[2], LoadU16Le(b + 3), LoadU16Le(b + 5), b[7], LoadU16Le(b + 12),
-          LoadU16Le(b + 14), b[16], b[17]};
+  return {b[0],
+          b[1],
+          b[2],
+          LoadU16Le(b + 3),
+          LoadU16Le(b + 5),
+          b[7],
+          LoadU16Le(b + 12),
+          LoadU16Le(b + 14),
+          b[16],
+          b[17]};
 }
 
 // Bytes of one colour-map entry as stored; 0 for an entry size the reader cannot expand.
@@ -72,7 +80,7 @@ uint32_t DecodeMapEntry(const uint8_t* p, size_t bytes) {
       return Expand5(v) | Expand5(v >> 5) << 8 | Expand5(v >> 10) << 16;
     }
     case 3:
-      return p[0] | p[1] << 8 | static_cast<uint32_t>(p[2]) << 16;
+      return LoadU16Le(p) | static_cast<uint32_t>(p[2]) << 16;
     default:
       return LoadU32Le(p);
   }

@@ -38,8 +38,8 @@ class BmpTest : public testing::Test {
 };
 
 TEST_F(BmpTest, EveryDepthRoundTripsThroughLoadAndSave) {
-  const std::pair<int, uint32_t> depths[] = {
-      {1, 1}, {4, 15}, {8, 255}, {16, 0xFFFF}, {24, 0xFFFFFF}, {32, 0xFFFFFFFF}};
+  const std::pair<int, uint32_t> depths[] = {{1, 1},       {4, 15},        {8, 255},
+                                             {16, 0xFFFF}, {24, 0xFFFFFF}, {32, 0xFFFFFFFF}};
   for (const auto& [bitCount, mask] : depths) {
     SCOPED_TRACE(bitCount);
     BmpSpec spec;

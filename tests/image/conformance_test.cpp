@@ -44,16 +44,15 @@ struct Reference {
   int width = 0, height = 0;
   std::unique_ptr<uint8_t, void (*)(void*)> rgba{nullptr, stbi_image_free};
   const uint8_t* At(int32_t x, int32_t y) const {
-    return rgba.get() + 4 * (static_cast<size_t>(y) * static_cast<size_t>(width) +
-                             static_cast<size_t>(x));
+    return rgba.get() +
+           4 * (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x));
   }
 };
 
 Reference LoadReference(const fs::path& path) {
   Reference reference;
   int channels = 0;
-  reference.rgba.reset(
-      stbi_load(path.c_str(), &reference.width, &reference.height, &channels, 4));
+  reference.rgba.reset(stbi_load(path.c_str(), &reference.width, &reference.height, &channels, 4));
   return reference;
 }
 
@@ -207,9 +206,12 @@ TEST_F(ConformanceTest, BadBmpFilesAreRefusedOrReadSafely) {
 
 TEST_F(ConformanceTest, AcceptedTgaFilesMatchTheReference) {
   // Run-length (types 9 to 11), greyscale (type 3) and 16-bit true-colour files are refused.
-  const std::set<std::string> expectedAccepted = {
-      "ucm8.tga", "utc24.tga", "utc32.tga", "rgb24_top_left.tga", "rgb24_top_left_colormap.tga",
-      "rgb32_bottom_left.tga"};
+  const std::set<std::string> expectedAccepted = {"ucm8.tga",
+                                                  "utc24.tga",
+                                                  "utc32.tga",
+                                                  "rgb24_top_left.tga",
+                                                  "rgb24_top_left_colormap.tga",
+                                                  "rgb32_bottom_left.tga"};
   std::vector<std::string> accepted, refused;
   for (const fs::path& path : FilesIn(kTestdata / "tga", ".tga")) {
     CDib dib;

@@ -35,9 +35,8 @@ struct CreateCase {
 
 TEST(DibCreateTest, StridesHeadersAndTablesFollowTheBitCount) {
   const CreateCase cases[] = {
-      {1, 7, 2, 4, 2},   {4, 9, 1, 8, 16},  {1, 33, 1, 8, 2},  {24, 3, 2, 12, 0},
-      {8, 5, 1, 8, 256}, {32, 2, 2, 8, 0},  {16, 3, 1, 8, 0},  {2, 5, 1, 4, 0},
-      {15, 3, 3, 8, 0},  {8, 0, 0, 0, 256},
+      {1, 7, 2, 4, 2},  {4, 9, 1, 8, 16}, {1, 33, 1, 8, 2}, {24, 3, 2, 12, 0}, {8, 5, 1, 8, 256},
+      {32, 2, 2, 8, 0}, {16, 3, 1, 8, 0}, {2, 5, 1, 4, 0},  {15, 3, 3, 8, 0},  {8, 0, 0, 0, 256},
   };
   for (const CreateCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.bitCount << " bits, " << c.width << " x " << c.height);
@@ -65,8 +64,8 @@ TEST(DibCreateTest, RefusesSizesNoHeaderCanDescribe) {
   EXPECT_FALSE(dib.Create(8, -1, 4));
   EXPECT_FALSE(dib.Create(8, 4, -1));
   EXPECT_FALSE(dib.Create(-8, 4, 4));
-  EXPECT_FALSE(dib.Create(32, 0x7FFFFFFF, 1));    // the stride does not fit
-  EXPECT_FALSE(dib.Create(32, 65536, 65536));     // the buffer size does not fit biSizeImage
+  EXPECT_FALSE(dib.Create(32, 0x7FFFFFFF, 1));  // the stride does not fit
+  EXPECT_FALSE(dib.Create(32, 65536, 65536));   // the buffer size does not fit biSizeImage
   EXPECT_FALSE(dib.HasImage());
 }
 
@@ -243,7 +242,8 @@ TEST(DibPixelTest, RefusedAccessesReadZeroAndChangeNothing) {
   }
   const std::vector<uint8_t> before = BufferCopy(dib);
   const uint8_t src[16] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-  const std::pair<int32_t, int32_t> outside[] = {{-1, 0}, {3, 0}, {0, -1}, {0, 2}, {-2147483647 - 1, 0}};
+  const std::pair<int32_t, int32_t> outside[] = {
+      {-1, 0}, {3, 0}, {0, -1}, {0, 2}, {-2147483647 - 1, 0}};
   for (const auto& [x, y] : outside) {
     EXPECT_EQ(dib.GetPixel8(x, y), 0u);
     EXPECT_EQ(dib.GetPixel(x, y), 0u);
@@ -366,7 +366,7 @@ TEST(DibPaletteTest, TriplesAreReadInEitherOrder) {
   ASSERT_TRUE(dib.SetPaletteRgb(14, 2, triples, false));
   EXPECT_EQ(dib.GetColorTableEntry(14), 0x00010203u);
   EXPECT_EQ(dib.GetColorTableEntry(15), 0x00040506u);
-  EXPECT_FALSE(dib.SetPaletteRgb(15, 2, triples, false));  // past the 16 entries
+  EXPECT_FALSE(dib.SetPaletteRgb(15, 2, triples, false));   // past the 16 entries
   EXPECT_FALSE(dib.SetPaletteRgb(255, 2, triples, false));  // past any table
   EXPECT_FALSE(dib.SetPaletteRgb(-1, 1, triples, false));
 }

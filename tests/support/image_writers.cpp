@@ -42,9 +42,9 @@ std::vector<uint8_t> EncodeBmp(const BmpSpec& spec) {
   for (int32_t r = 0; r < rows; ++r) {
     // Bottom-up files store the picture's last row first.
     const int32_t y = spec.height < 0 ? r : rows - 1 - r;
-    const std::vector<uint8_t> row = PackRow(
-        spec.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(spec.width),
-        spec.width, spec.bitCount);
+    const std::vector<uint8_t> row =
+        PackRow(spec.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(spec.width),
+                spec.width, spec.bitCount);
     pixelArea.insert(pixelArea.end(), row.begin(), row.end());
   }
   const auto offBits = static_cast<uint32_t>(54 + 4 * spec.palette.size());

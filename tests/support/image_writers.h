@@ -10,7 +10,7 @@ namespace quillon::test {
 struct BmpSpec {
   int bitCount = 8;
   int32_t width = 0;
-  int32_t height = 0;  // negative: the rows are stored top row first
+  int32_t height = 0;             // negative: the rows are stored top row first
   std::vector<uint32_t> pixels;   // width x |height| values, top row first, in the depth's layout
   std::vector<uint32_t> palette;  // colour table (blue | green << 8 | red << 16)
   uint32_t compression = 0;
