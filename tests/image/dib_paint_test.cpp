@@ -54,8 +54,9 @@ TEST(DibPaintTest, GridMarksReachPastTheLastLine) {
   ASSERT_TRUE(dib.Create(8, 10, 10));
   ASSERT_TRUE(dib.DrawGrid(3, 3, 0x0F));
   // Cells of 3: lines at 0, 3 and 6 only, but marks continue to the image's edge.
-  EXPECT_EQ(dib.GetPixel8(9, 4), 0x00u);
-  EXPECT_EQ(dib.GetPixel8(6, 4), 0x0Fu);
+  EXPECT_EQ(dib.GetPixel8(9, 5), 0x00u);
+  EXPECT_EQ(dib.GetPixel8(9, 9), 0x00u);
+  EXPECT_EQ(dib.GetPixel8(6, 5), 0x0Fu);
   EXPECT_EQ(dib.GetPixel8(1, 9), 0xF0u);
   EXPECT_EQ(dib.GetPixel8(9, 1), 0xF0u);
   EXPECT_EQ(dib.GetPixel8(0, 9), 0x0Fu);

@@ -105,7 +105,9 @@ TEST_F(RenderTextTest, DrawingStaysInsideTheRectangle) {
   for (int32_t y = 0; y < kHeight; ++y) {
     for (int32_t x = 0; x < kWidth; ++x) {
       const bool inside = x >= 20 && x < 40 && y >= 5 && y < 15;
-      if (!inside) EXPECT_EQ(dib_.GetPixel32(x, y), kPaper) << x << "," << y;
+      if (!inside) {
+        EXPECT_EQ(dib_.GetPixel32(x, y), kPaper) << x << "," << y;
+      }
       changedInside |= inside && dib_.GetPixel32(x, y) != kPaper;
     }
   }
