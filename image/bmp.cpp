@@ -52,8 +52,9 @@ bool HasPlainRows(const BitmapInfoHeader& header) {
 }
 
 bool IsAcceptableHeader(const BitmapInfoHeader& header, size_t blockSize) {
-  return header.biSize >= kInfoHeaderSize && header.biSize <= blockSize && header.biWidth >= 0 &&
-         header.biHeight != std::numeric_limits<int32_t>::min() &&
+  // An empty picture is refused too: it has nothing to rebuild a member from.
+  return header.biSize >= kInfoHeaderSize && header.biSize <= blockSize && header.biWidth > 0 &&
+         header.biHeight != 0 && header.biHeight != std::numeric_limits<int32_t>::min() &&
          IsSupportedDepth(header.biBitCount) && HasPlainRows(header);
 }
 

@@ -184,6 +184,8 @@ TEST_F(BmpTest, RefusesFilesItCannotHoldSafelyAndEndsEmpty) {
       {"pixel area shorter than the rows", [&](auto& b) { put(b, 2, 1078 + 15); }},
       {"rows beyond the file", [](auto& b) { b.pop_back(); }},
       {"huge width", [&](auto& b) { put(b, 18, 0x7FFFFFFF); }},
+      {"zero width", [&](auto& b) { put(b, 18, 0); }},
+      {"zero height", [&](auto& b) { put(b, 22, 0); }},
       {"huge height", [&](auto& b) { put(b, 22, 0x7FFFFFFF); }},
   };
   const BmpSpec spec{8, 4, 4, std::vector<uint32_t>(16, 3), std::vector<uint32_t>(256, 9)};
