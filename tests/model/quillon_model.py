@@ -1,0 +1,264 @@
+"""An independent model of one quillon run: what it prints, logs and writes.
+
+run(args, cwd) looks at the files as they are before the run and returns the Outcome that the
+real executable must produce, byte for byte. Nothing here is shared with the C++ code.
+"""
+
+import os
+import struct
+from collections import namedtuple
+
+import cast_model
+
+BANNER = b"Quillon v1.1.\n"
+USAGE = (b"Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
+         b"Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n")
+MAX_OUTPUT = 0xFFFFFFFF + 8
+
+Entry = namedtuple("Entry", "tag length offset flags")
+
+
+class Outcome:
+    """Expected results. `log` and `output` are None when the run must not write them."""
+
+    def __init__(self):
+        self.stdout = bytearray(BANNER)
+        self.exit_code = 0
+        self.out_dir = None  # relative to cwd; must exist after the run when set
+        self.log_name = None
+        self.log = None
+        self.output_name = None
+        self.output = None
+
+
+class Fatal(Exception):
+    pass
+
+
+class Movie:
+    def __init__(self, data):
+        self.data = data
+        self.capacity, self.used_count = struct.unpack_from("<II", data, 56)
+        self.header_length = 76 + 20 * self.capacity
+
+    def entry(self, i):
+        tag = self.data[76 + 20 * i:80 + 20 * i]
+        length, offset, flags = struct.unpack_from("<III", self.data, 80 + 20 * i)
+        return Entry(tag, length, offset, flags)
+
+    def is_live(self, i):
+        e = self.entry(i)
+        return (e.tag not in (b"eerf", b"pamm") and e.flags == 0
+                and e.offset >= self.header_length)
+
+    def find_chunk(self, stored_tag):
+        for i in range(self.used_count):
+            e = self.entry(i)
+            if e.tag == stored_tag:
+                start = e.offset + 8
+                if start + e.length > len(self.data):
+                    return None
+                return self.data[start:start + e.length], e.length
+        return None
+
+
+def container_ok(data):
+    if len(data) < 56:
+        return False
+    if data[0:4] != b"XFIR" or data[12:16] != b"pami" or data[44:48] != b"pamm":
+        return False
+    if struct.unpack_from("<HH", data, 52) != (24, 20):
+        return False
+    if len(data) < 64:
+        return False
+    movie = Movie(data)
+    if movie.used_count > movie.capacity or movie.header_length > len(data):
+        return False
+    for i in range(movie.used_count):
+        e = movie.entry(i)
+        if movie.is_live(i) and e.offset + 8 + e.length > len(data):
+            return False
+    return True
+
+
+def progress_line(path):
+    raw = path.encode("utf-8", "surrogateescape")
+    shown = raw if len(raw) < 64 else raw[:29] + b"..." + raw[-32:]
+    return b"\r" + b" " * 78 + b"\rProcessing " + shown + b"...\r"
+
+
+def stored_path(path, cwd):
+    full = os.path.join(cwd, path)
+    if os.path.exists(full):
+        return path
+    folder, _, name = path.rpartition("/")
+    prefix = folder + "/" if "/" in path else ""
+    if not name:
+        return path
+    try:
+        names = sorted(os.listdir(os.path.join(cwd, prefix) if prefix else cwd),
+                       key=lambda n: n.encode("utf-8", "surrogateescape"))
+    except OSError:
+        return path
+    wanted = name.encode("utf-8", "surrogateescape").lower()
+    for candidate in names:
+        if candidate.encode("utf-8", "surrogateescape").lower() == wanted:
+            return prefix + candidate
+    return path
+
+
+def folders_can_exist(cwd, path):
+    """False when some part of `path` exists as something other than a folder."""
+    parts = path.split("/")
+    for n in range(1, len(parts) + 1):
+        partial = "/".join(parts[:n])
+        if not partial:
+            continue
+        full = os.path.join(cwd, partial)
+        if os.path.exists(full) and not os.path.isdir(full):
+            return False
+    return True
+
+
+def extension_of(tag):
+    text = bytes(reversed(tag)).split(b"\0")[0]
+    out = bytearray()
+    for b in text:
+        if b == ord("/"):
+            out.append(ord("/"))
+        elif b >= 0x80 or chr(b) in "?*$;,":
+            out.append(ord("_"))
+        else:
+            out.append(b)
+    return bytes(out).decode("utf-8", "surrogateescape")
+
+
+def same_file(a, b):
+    try:
+        sa, sb = os.stat(a), os.stat(b)
+    except OSError:
+        return False
+    return (sa.st_dev, sa.st_ino) == (sb.st_dev, sb.st_ino)
+
+
+def raw_pass(movie, cwd, files_dir, stem, table, log, outcome):
+    for i in range(movie.used_count):
+        if not movie.is_live(i):
+            continue
+        path = "%s/%s-%06d.%s" % (files_dir, stem, i, extension_of(movie.entry(i).tag))
+        outcome.stdout += progress_line(path)
+        full = os.path.join(cwd, path)
+        if not os.path.isfile(full):
+            continue
+        with open(full, "rb") as f:
+            data = f.read()
+        shown = path.encode("utf-8", "surrogateescape")
+        if len(data) < 8:
+            log += (b"Frame %04X was not substituted from file %s: shorter than a frame header!!!\n"
+                    % (i, shown))
+            continue
+        log += b"Frame %04X was substituted from file %s...\n" % (i, shown)
+        table[i] = data
+
+
+def relaid_length(movie, table):
+    total = movie.header_length
+    for i in range(movie.used_count):
+        if movie.is_live(i):
+            total += len(table[i]) if i in table else movie.entry(i).length + 8
+    return total
+
+
+def relaid(movie, table):
+    """The re-laid output, or None when it would not fit the 32-bit container length."""
+    if relaid_length(movie, table) > MAX_OUTPUT:
+        return None
+    header = bytearray(movie.data[:movie.header_length])
+    chunks = []
+    running = movie.header_length
+    for i in range(movie.used_count):
+        if not movie.is_live(i):
+            continue
+        e = movie.entry(i)
+        if i in table:
+            chunk = table[i]
+            struct.pack_into("<I", header, 80 + 20 * i, len(chunk) - 8)
+        else:
+            chunk = movie.data[e.offset:e.offset + 8 + e.length]
+        struct.pack_into("<I", header, 84 + 20 * i, running)
+        chunks.append(chunk)
+        running += len(chunk)
+    struct.pack_into("<I", header, 4, running - 8)
+    if movie.capacity > 0:
+        struct.pack_into("<I", header, 80, running - 8)
+    return bytes(header) + b"".join(chunks)
+
+
+def fatal(outcome, text):
+    outcome.stdout += text
+    outcome.exit_code = 1
+    raise Fatal()
+
+
+def run(args, cwd):
+    outcome = Outcome()
+    if len(args) not in (2, 3):
+        outcome.stdout += USAGE
+        outcome.exit_code = 1
+        return outcome
+    try:
+        _run(args, cwd, outcome)
+    except Fatal:
+        pass
+    return outcome
+
+
+def _run(args, cwd, outcome):
+    in_file, files_dir = args[0], args[1]
+    out_dir = args[2] if len(args) == 3 else "Out"
+    stored = stored_path(in_file, cwd)
+    file_name = stored.rpartition("/")[2]
+    stem = file_name.rpartition(".")[0] if "." in file_name else file_name
+    outcome.out_dir = out_dir
+    typed = in_file.encode("utf-8", "surrogateescape")
+
+    full_input = os.path.join(cwd, stored)
+    try:
+        with open(full_input, "rb") as f:
+            data = f.read()
+    except OSError:
+        data = b""
+    if not data:
+        fatal(outcome, b"Cannot Open File %s!!!" % typed)
+    if not container_ok(data):
+        fatal(outcome, b"Unknown file format %s!!!\n" % typed)
+
+    log_path = "%s/%s.log" % (out_dir, stem)
+    output_path = "%s/%s" % (out_dir, file_name)
+    for path in (output_path, log_path):
+        if same_file(os.path.join(cwd, path), full_input):
+            fatal(outcome, b"Cannot write file %s!!!\n" % path.encode("utf-8", "surrogateescape"))
+    if not folders_can_exist(cwd, out_dir):
+        fatal(outcome, b"Cannot write file %s!!!\n" % log_path.encode("utf-8", "surrogateescape"))
+    outcome.log_name = log_path
+    outcome.log = bytearray()
+
+    movie = Movie(data)
+    table = {}
+    raw_pass(movie, cwd, files_dir, stem, table, outcome.log, outcome)
+
+    def progress(path):
+        outcome.stdout += progress_line(path)
+
+    def say(text):
+        outcome.stdout += text
+    cast_model.cast_pass(movie, cwd, files_dir, stem, table, outcome.log, progress, say)
+
+    shown = output_path.encode("utf-8", "surrogateescape")
+    outcome.stdout += b"Writing resulting cast %s...\n" % shown
+    output = relaid(movie, table)
+    if output is None:
+        fatal(outcome, b"Resulting cast %s would exceed 4 GB!!!\n" % shown)
+    outcome.output_name = output_path
+    outcome.output = output
+    outcome.stdout += b"\nJob OK!!!\n"
