@@ -1,0 +1,242 @@
+"""Runs the quillon executable on random movies with cast media and compares every result
+with the model, byte for byte (standard output, exit code, log, output file, input untouched).
+
+    python3 run_cast_model.py PATH_TO_QUILLON [--count N] [--seed S] [--keep]
+
+Each case holds cast and key tables over bitmap members of every depth, with alpha channels and
+GIF media; slots in both byte orders, repeated, zero or naming nothing; keys out of order,
+naming no slot or entries beyond the map; members refused for their specific length or depth,
+with rectangles off the origin or running backwards, or cut off by the end of the file; and in
+FilesDir 8- and 24-bit BMPs, 24- and 32-bit TGAs stored either way up, 16-bit TGAs, broken
+images, GIF files and raw replacements that the builders displace.
+"""
+
+import argparse
+import collections
+import os
+import random
+import shutil
+import struct
+import sys
+import tempfile
+
+import run_model
+
+STEM = "m"
+FILES_DIR = "f"
+
+
+def runs_of_pixels(rng, count, bits):
+    """Random pixel values with runs, so that both kinds of packed run turn up."""
+    pixels = []
+    while len(pixels) < count:
+        value = rng.getrandbits(bits)
+        pixels += [value] * min(rng.choice([1, 1, 2, 3, 7, 140]), count - len(pixels))
+    return pixels
+
+
+def encode_bmp(width, height, bits, pixels, top_first):
+    stride = (width * bits // 8 + 3) // 4 * 4
+    palette = b"".join(struct.pack("<I", i * 0x010101) for i in range(256)) if bits == 8 else b""
+    rows = []
+    for y in range(height):
+        row = bytearray()
+        for v in pixels[y * width:(y + 1) * width]:
+            row += bytes([v & 0xFF]) if bits == 8 else struct.pack("<I", v)[:3]
+        rows.append(bytes(row) + bytes(stride - len(row)))
+    if not top_first:
+        rows.reverse()
+    offset = 14 + 40 + len(palette)
+    body = b"".join(rows)
+    header = b"BM" + struct.pack("<IHHI", offset + len(body), 0, 0, offset)
+    info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_first else height, 1, bits, 0,
+                       len(body), 2835, 2835, 256 if bits == 8 else 0, 0)
+    return header + info + palette + body
+
+
+def encode_tga(width, height, depth, pixels, top_first):
+    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, depth,
+                         0x20 if top_first else 0)
+    rows = [b"".join(v.to_bytes(4, "little")[:depth // 8]
+                     for v in pixels[y * width:(y + 1) * width]) for y in range(height)]
+    if not top_first:
+        rows.reverse()
+    return header + b"".join(rows)
+
+
+def member_data(rng, width, height, depth, specific):
+    info_length = rng.choice([0, 0, 1, 3, 7, 20])
+    top, left = rng.choice([0, 0, rng.randint(1, 300)]), rng.choice([0, 0, rng.randint(1, 300)])
+    block = bytearray(rng.getrandbits(8) for _ in range(28))
+    struct.pack_into(">HHHH", block, 2, top, left, (top + height) & 0xFFFF, (left + width) & 0xFFFF)
+    block[23] = depth
+    return (bytes(rng.getrandbits(8) for _ in range(4)) + struct.pack(">II", info_length, specific)
+            + bytes(rng.getrandbits(8) for _ in range(info_length)) + bytes(block)
+            + bytes(rng.getrandbits(8) for _ in range(rng.choice([0, 0, 5]))))
+
+
+class CastMovie:
+    """Chunks with entries in creation order after the three standard entries."""
+
+    def __init__(self):
+        self.chunks = []  # [stored tag, data, flags]
+
+    def add(self, tag, data, flags=0):
+        self.chunks.append([tag, data, flags])
+        return len(self.chunks) + 2
+
+    def build(self, rng, cut_last):
+        capacity = len(self.chunks) + 3 + rng.randint(0, 3)
+        header_length = 76 + 20 * capacity
+        order = list(range(len(self.chunks)))
+        rng.shuffle(order)
+        if cut_last is not None:
+            order.remove(cut_last)
+            order.append(cut_last)
+        body = bytearray()
+        offsets = {}
+        for i in order:
+            tag, data, _ = self.chunks[i]
+            offsets[i] = header_length + len(body)
+            body += tag + struct.pack("<I", len(data)) + data
+        if cut_last is not None:
+            del body[len(body) - rng.randint(1, 20):]
+            self.chunks[cut_last][2] |= 1  # not live: the container check would refuse it
+        total = header_length + len(body)
+        used = len(self.chunks) + 3
+        out = bytearray(b"XFIR" + struct.pack("<I", total - 8) + b"39VM")
+        out += b"pami" + struct.pack("<I", 24) + bytes(24)
+        out += b"pamm" + struct.pack("<I", 24 + 20 * capacity)
+        out += struct.pack("<HHII", 24, 20, capacity, used) + bytes(12)
+        out += b"XFIR" + struct.pack("<IIII", total - 8, 0, 1, 0)
+        out += b"pami" + struct.pack("<IIII", 24, 12, 1, 0)
+        out += b"pamm" + struct.pack("<IIII", 24 + 20 * capacity, 44, 0, 0)
+        for i, (tag, data, flags) in enumerate(self.chunks):
+            out += tag + struct.pack("<IIII", len(data), offsets[i], flags, 0)
+        out += bytes(header_length - len(out))
+        return bytes(out + body)
+
+
+def add_member(rng, movie, keys):
+    depth = rng.choice([8, 8, 16, 16, 32, 32, 4, 0, 24, 1])
+    specific = rng.choice([28] * 10 + [30, 22, 0xFFFFFFF0])
+    width = rng.choice([rng.randint(0, 9), rng.randint(0, 9), rng.randint(120, 300), 65535])
+    height = rng.randint(0, 6) if width < 1000 else rng.randint(0, 2)
+    member = movie.add(b"tSAC", member_data(rng, width, height, depth, specific))
+    for tag in (b"DTIB", b"AFLA", b"DEMX"):
+        if rng.random() < (0.8 if tag == b"DTIB" else 0.35):
+            data = bytes(rng.getrandbits(8) for _ in range(rng.randint(0, 12)))
+            if tag == b"DEMX":
+                data = rng.choice([b"GIF89a", b"GIF89a", b"GIF87a", b"GIF8"]) + data
+            flags = 0 if rng.random() < 0.9 else 4
+            keys.append((movie.add(tag, data, flags), member, tag))
+    return member, (width, height, depth)
+
+
+def slot_word(rng, index):
+    return struct.pack(">I" if rng.random() < 0.5 else "<I", index)
+
+
+def write(root, relative, data):
+    run_model.write_file(root, relative, data)
+
+
+def add_images(rng, root, cast_number, size):
+    width, height, _ = size
+    name = "%s/%s-%06d" % (FILES_DIR, STEM, cast_number)
+    w = max(1, min(40, width + rng.choice([0, 0, -1, 1, -3, 2])))
+    h = max(1, min(12, height + rng.choice([0, 0, -1, 1, 2])))
+    if rng.random() < 0.7:
+        bits = 8 if rng.random() < 0.85 else 24
+        image = encode_bmp(w, h, bits, runs_of_pixels(rng, w * h, bits), rng.random() < 0.5)
+        write(root, name + "-8.bmp", image if rng.random() < 0.95 else b"BM broken")
+    for suffix in ("-16.tga", "-32.tga"):
+        if rng.random() < 0.6:
+            depth = rng.choice([32, 32, 24, 16])
+            image = encode_tga(w, h, depth, runs_of_pixels(rng, w * h, depth), rng.random() < 0.5)
+            if rng.random() < 0.05:
+                image = image[:-1]
+            write(root, name + suffix, image)
+    if rng.random() < 0.4:
+        write(root, name + ".gif", bytes(rng.getrandbits(8) for _ in range(rng.randint(0, 30))))
+
+
+def make_case(rng, root):
+    movie = CastMovie()
+    keys = []
+    members = [add_member(rng, movie, keys) for _ in range(rng.randint(1, 6))]
+    slots = []
+    for member, size in members:
+        slots.append((member, size))
+        if rng.random() < 0.15:
+            slots.append((member, size))  # a second slot on the same member
+    rng.shuffle(slots)
+    words = b"".join(slot_word(rng, member) for member, _ in slots)
+    if rng.random() < 0.1:
+        words += slot_word(rng, rng.choice([0, 999]))
+    words += bytes(rng.choice([0, 0, 0, 2]))
+    junk = [(rng.choice([1, 999]), members[0][0], b"DTIB"), (3, 777, b"DTIB"),
+            (members[0][0], members[0][0], b"TXTS")]
+    keys += rng.sample(junk, rng.randint(0, len(junk)))
+    rng.shuffle(keys)
+    count = len(keys) + (rng.choice([0, 0, 0, 3]))
+    key_data = bytes(8) + struct.pack("<I", count) + b"".join(
+        struct.pack("<II", c, o) + t for c, o, t in keys)
+    tables = [(b"*SAC", words), (b"*YEK", key_data)]
+    if rng.random() < 0.05:
+        tables.pop(rng.randrange(2))
+    for tag, data in tables:
+        movie.add(tag, data)
+    cut = None
+    if rng.random() < 0.1:
+        cut = rng.choice(members)[0] - 3
+    data = movie.build(rng, cut)
+    write(root, STEM + ".dxr", data)
+    for cast_number, (_, size) in enumerate(slots, start=1):
+        add_images(rng, root, cast_number, size)
+    for child, _, tag in keys:
+        if child < len(movie.chunks) + 3 and rng.random() < 0.15:
+            raw = tag + struct.pack("<I", 3) + b"raw"
+            write(root, "%s/%s-%06d.%s" % (FILES_DIR, STEM, child, tag[::-1].decode()), raw)
+    return STEM + ".dxr", [STEM + ".dxr", FILES_DIR], None
+
+
+def tally(stats, log):
+    log = bytes(log or b"")
+    for word in (b"BITD=", b"ALFA=", b"bittype", b"bitsperpixel", b"collision!",
+                 b"collision 2!"):
+        stats[word.decode()] += log.count(word)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("exe")
+    parser.add_argument("--count", type=int, default=300)
+    parser.add_argument("--seed", type=int, default=8122026)
+    parser.add_argument("--keep", action="store_true", help="keep the folders of failing cases")
+    options = parser.parse_args()
+    exe = os.path.abspath(options.exe)
+    rng = random.Random(options.seed)
+    failures = 0
+    stats = collections.Counter()
+    top = tempfile.mkdtemp(prefix="quillon-cast-model-")
+    try:
+        for case in range(options.count):
+            root = os.path.join(top, str(case))
+            os.makedirs(root)
+            name, args, older = make_case(rng, root)
+            tally(stats, run_model.quillon_model.run(args, root).log)
+            if run_model.check_case(exe, root, name, args, older, case, stats):
+                shutil.rmtree(root)
+            else:
+                failures += 1
+    finally:
+        if not options.keep:
+            shutil.rmtree(top, ignore_errors=True)
+    print(", ".join("%s: %d" % item for item in sorted(stats.items())))
+    print("%d of %d cases match the model" % (options.count - failures, options.count))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
