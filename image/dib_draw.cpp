@@ -8,8 +8,15 @@ namespace {
 
 bool HasDeviceColors(int bitCount) {
   switch (bitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: return true;
-    default: return false;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -22,9 +29,14 @@ uint32_t Expand555(uint32_t value) {
 uint32_t DeviceColor(const CDib& dib, int32_t x, int32_t y) {
   const uint32_t value = dib.GetPixel(x, y);
   switch (dib.GetBitCount()) {
-    case 1: case 4: case 8: return dib.GetColorTableEntry(value);
-    case 16: return Expand555(value);
-    default: return value & 0x00FFFFFFu;
+    case 1:
+    case 4:
+    case 8:
+      return dib.GetColorTableEntry(value);
+    case 16:
+      return Expand555(value);
+    default:
+      return value & 0x00FFFFFFu;
   }
 }
 
@@ -41,9 +53,8 @@ BlitArea AreaOf(int64_t x, int64_t y, const Rect& rect) {
 bool CDib::Draw(DrawSurface& surface, const Palette* palette, const Rect& dest,
                 const Rect& src) const {
   if (!HasImage() || !HasDeviceColors(GetBitCount())) return false;
-  const DeviceImage image = {GetWidth(), GetHeight(), [this](int32_t x, int32_t y) {
-                               return DeviceColor(*this, x, y);
-                             }};
+  const DeviceImage image = {GetWidth(), GetHeight(),
+                             [this](int32_t x, int32_t y) { return DeviceColor(*this, x, y); }};
   const Palette* previous = palette != nullptr ? surface.SelectPalette(palette) : nullptr;
   const BlitArea destArea = AreaOf(dest.left, dest.top, dest);
   int32_t scanLines = 0;

@@ -85,9 +85,8 @@ void Font::DrawSlotBitmap(DrawSurface& surface, int64_t penX, int64_t baseline, 
   }
 }
 
-void Font::DrawText(DrawSurface& surface, int64_t x, int64_t y, TextAlign align,
-                    const Rect& clip, const char* text, uint32_t color,
-                    uint32_t background) const {
+void Font::DrawText(DrawSurface& surface, int64_t x, int64_t y, TextAlign align, const Rect& clip,
+                    const char* text, uint32_t color, uint32_t background) const {
   const int64_t width = TextWidth(text);
   int64_t penX = x;
   if (align == TextAlign::kRight) penX = x - width;

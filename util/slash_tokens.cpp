@@ -28,12 +28,23 @@ char HexTokenByte(char first, char second) {
 // The byte a one-character token stands for; false when the token is not one of them.
 bool SimpleTokenByte(char token, char& byte) {
   switch (token) {
-    case '"': byte = '"'; return true;
-    case '\\': byte = '\\'; return true;
-    case 'n': byte = '\n'; return true;
-    case 'r': byte = '\r'; return true;
-    case 't': byte = '\t'; return true;
-    default: return false;
+    case '"':
+      byte = '"';
+      return true;
+    case '\\':
+      byte = '\\';
+      return true;
+    case 'n':
+      byte = '\n';
+      return true;
+    case 'r':
+      byte = '\r';
+      return true;
+    case 't':
+      byte = '\t';
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -75,12 +86,24 @@ std::string EscapeSlashTokens(const char* text) {
   std::string out;
   for (const char* p = text; *p != '\0'; ++p) {
     switch (*p) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      default: out += *p; break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        out += *p;
+        break;
     }
   }
   return out;

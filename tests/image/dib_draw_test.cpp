@@ -12,44 +12,58 @@ namespace {
 void MakeNumbered(CDib& dib) {
   ASSERT_TRUE(dib.Create(32, 4, 4));
   for (int32_t y = 0; y < 4; ++y) {
-    for (int32_t x = 0; x < 4; ++x) dib.SetPixel32(x, y, 0xAA000000u | static_cast<uint32_t>(10 * y + x));
+    for (int32_t x = 0; x < 4; ++x)
+      dib.SetPixel32(x, y, 0xAA000000u | static_cast<uint32_t>(10 * y + x));
   }
 }
 
 std::vector<std::vector<uint32_t>> Pixels(const DrawSurface& surface) {
   std::vector<std::vector<uint32_t>> rows(static_cast<size_t>(surface.height()));
   for (int32_t y = 0; y < surface.height(); ++y) {
-    for (int32_t x = 0; x < surface.width(); ++x) rows[static_cast<size_t>(y)].push_back(surface.GetPixel(x, y));
+    for (int32_t x = 0; x < surface.width(); ++x)
+      rows[static_cast<size_t>(y)].push_back(surface.GetPixel(x, y));
   }
   return rows;
 }
 
 using Grid = std::vector<std::vector<uint32_t>>;
 
-TEST(DibDrawTest, EqualRectanglesCopyInPlace) {
+// The numbered image drawn onto a fresh zeroed surface of the given size: its pixels.
+Grid DrawNumbered(int32_t width, int32_t height, const Rect& dest, const Rect& src) {
   CDib dib;
   MakeNumbered(dib);
   DrawSurface surface;
-  ASSERT_TRUE(surface.Create(4, 4));
-  EXPECT_TRUE(dib.Draw(surface, nullptr, {1, 1, 3, 3}, {1, 1, 3, 3}));
-  EXPECT_EQ(Pixels(surface), (Grid{{0, 0, 0, 0}, {0, 11, 12, 0}, {0, 21, 22, 0}, {0, 0, 0, 0}}));
+  EXPECT_TRUE(surface.Create(width, height));
+  EXPECT_TRUE(dib.Draw(surface, nullptr, dest, src));
+  return Pixels(surface);
 }
 
-TEST(DibDrawTest, AnyDifferenceStretchesWithTopCountedFromTheBottom) {
-  CDib dib;
-  MakeNumbered(dib);
-  DrawSurface surface;
-  ASSERT_TRUE(surface.Create(4, 4));
-  // Only bottom differs: src.top 0 is taken from the bottom, so the source is image rows 1 to 3,
-  // spread over four destination rows.
-  EXPECT_TRUE(dib.Draw(surface, nullptr, {0, 0, 4, 4}, {0, 0, 4, 3}));
-  EXPECT_EQ(Pixels(surface), (Grid{{10, 11, 12, 13}, {20, 21, 22, 23}, {20, 21, 22, 23},
-                                   {30, 31, 32, 33}}));
-
-  ASSERT_TRUE(surface.Create(4, 2));
-  EXPECT_TRUE(dib.Draw(surface, nullptr, {0, 0, 4, 2}, {0, 0, 4, 4}));
-  // Halving takes the row under each destination row's centre.
-  EXPECT_EQ(Pixels(surface), (Grid{{10, 11, 12, 13}, {30, 31, 32, 33}}));
+TEST(DibDrawTest, EqualRectanglesCopyAndAnyDifferenceStretches) {
+  const struct {
+    const char* name;
+    int32_t width, height;
+    Rect dest, src;
+    Grid expected;
+  } cases[] = {
+      {"equal: copied in place",
+       4,
+       4,
+       {1, 1, 3, 3},
+       {1, 1, 3, 3},
+       {{0, 0, 0, 0}, {0, 11, 12, 0}, {0, 21, 22, 0}, {0, 0, 0, 0}}},
+      // src.top 0 counts from the bottom: image rows 1 to 3 spread over four rows.
+      {"only bottom differs: stretched",
+       4,
+       4,
+       {0, 0, 4, 4},
+       {0, 0, 4, 3},
+       {{10, 11, 12, 13}, {20, 21, 22, 23}, {20, 21, 22, 23}, {30, 31, 32, 33}}},
+      // Halving takes the row under each destination row's centre.
+      {"halved", 4, 2, {0, 0, 4, 2}, {0, 0, 4, 4}, {{10, 11, 12, 13}, {30, 31, 32, 33}}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DrawNumbered(c.width, c.height, c.dest, c.src), c.expected) << c.name;
+  }
 }
 
 TEST(DibDrawTest, PaletteImagesShowTheirTableColours) {
@@ -61,8 +75,8 @@ TEST(DibDrawTest, PaletteImagesShowTheirTableColours) {
     uint32_t pixel;
     uint32_t shown;
   } cases[] = {
-      {1, 1, 0xFFFFFFu},      {4, 12, 0x0000FFu},  // blue of the 16-colour table
-      {8, 7, 0x808080u},      {16, 0x7C1F, 0xF800F8u},  // 5-5-5 magenta
+      {1, 1, 0xFFFFFFu},         {4, 12, 0x0000FFu},       // blue of the 16-colour table
+      {8, 7, 0x808080u},         {16, 0x7C1F, 0xF800F8u},  // 5-5-5 magenta
       {24, 0x123456, 0x123456u},
   };
   for (const auto& c : cases) {

@@ -71,7 +71,9 @@ TEST(MeasureGlyphTest, InkIsWhatDiffersFromTheKey) {
 // A 16 x 8 grid of 8 x 10 cells (128 x 80) with ink at the given cells' local points.
 void MakeGrid(CDib& dib, const std::vector<std::tuple<int32_t, int32_t, int32_t>>& ink) {
   ASSERT_TRUE(dib.Create(24, 128, 80));
-  for (const auto& [cell, x, y] : ink) dib.SetPixel24(cell % 16 * 8 + 1 + x, cell / 16 * 10 + 1 + y, kInk);
+  for (const auto& [cell, x, y] : ink) {
+    dib.SetPixel24(cell % 16 * 8 + 1 + x, cell / 16 * 10 + 1 + y, kInk);
+  }
 }
 
 TEST(MeasureGlyphGridTest, EmptySpaceTakesItsSizeFromA) {
@@ -116,7 +118,7 @@ TEST(MeasureGlyphGridTest, RefusesWhatWouldLeaveTheArrayOrGrid) {
   } refused[] = {
       {97, 0, 10, 8, 16},    // fewer than 98 records
       {100, 0, 100, 8, 16},  // fewer than last - first + 1
-      {128, 0, 127, 0, 16},  {128, 0, 127, 8, 0}, {128, 0, 128, 8, 16},  // beyond the grid
+      {128, 0, 127, 0, 16}, {128, 0, 127, 8, 0}, {128, 0, 128, 8, 16},  // beyond the grid
       {128, -1, 10, 8, 16},
   };
   for (const auto& r : refused) {

@@ -67,7 +67,9 @@ TEST(DibPaintTest, GridRefusesCellsBelowOnePixel) {
   EXPECT_FALSE(dib.DrawGrid(1, 1, 1));
   ASSERT_TRUE(dib.Create(8, 4, 3));
   const std::pair<int32_t, int32_t> refused[] = {{0, 1}, {1, 0}, {-1, 2}, {4, 1}, {1, 5}};
-  for (const auto& [rows, cols] : refused) EXPECT_FALSE(dib.DrawGrid(rows, cols, 1)) << rows << "x" << cols;
+  for (const auto& [rows, cols] : refused) {
+    EXPECT_FALSE(dib.DrawGrid(rows, cols, 1)) << rows << "x" << cols;
+  }
   for (int32_t y = 0; y < 3; ++y) {
     for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(dib.GetPixel8(x, y), 0u);
   }

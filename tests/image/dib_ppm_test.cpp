@@ -18,8 +18,8 @@ TEST(DibPpmTest, TrueColourPixelsAreWrittenRedGreenBlueFromTheTop) {
   dib.SetPixel32(1, 0, 0x00445566u);
   dib.SetPixel32(1, 1, 0x00ABCDEFu);
   ASSERT_TRUE(dib.SavePpm((dir.path() + "/a.ppm").c_str()));
-  EXPECT_EQ(dir.ReadFile("a.ppm"), kHeader2x2 + "\x11\x22\x33\x44\x55\x66" +
-                                       std::string(3, '\0') + "\xAB\xCD\xEF");
+  EXPECT_EQ(dir.ReadFile("a.ppm"),
+            kHeader2x2 + "\x11\x22\x33\x44\x55\x66" + std::string(3, '\0') + "\xAB\xCD\xEF");
 
   CDib rgb;
   ASSERT_TRUE(rgb.Create(24, 3, 1));

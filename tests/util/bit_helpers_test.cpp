@@ -44,7 +44,8 @@ TEST(BitHelpersTest, FieldsMatchABitByBitWalk) {
     for (auto& b : bytes) b = static_cast<uint8_t>(random());
     for (int32_t i = 0; i < static_cast<int32_t>(length * 8 / 3 + 2); ++i) {
       const size_t k = 3 * static_cast<size_t>(i);
-      const unsigned expected = BitOf(bytes, k) | BitOf(bytes, k + 1) << 1 | BitOf(bytes, k + 2) << 2;
+      const unsigned expected =
+          BitOf(bytes, k) | BitOf(bytes, k + 1) << 1 | BitOf(bytes, k + 2) << 2;
       ASSERT_EQ(FieldOf(bytes, i), expected) << "length " << length << " field " << i;
     }
   }

@@ -36,11 +36,11 @@ TEST(SlashTokensTest, DecodesEveryTokenKind) {
       {"\\x4F", "O"},
       {"\\x4f", "O"},
       {"\\xff\\x00z", "\xff\0z"s},
-      {"\\x4g.", "\x04."},       // one digit, then a non-digit: both consumed
-      {"\\xg1.", "\0."s},        // no digit first: byte 0
-      {"\\x 4", "\0"s},          // no blank skipping either
-      {"\\x-1", "\0"s},          // nor a sign
-      {"ab\\x4", "ab"},          // the text ends within the digits
+      {"\\x4g.", "\x04."},  // one digit, then a non-digit: both consumed
+      {"\\xg1.", "\0."s},   // no digit first: byte 0
+      {"\\x 4", "\0"s},     // no blank skipping either
+      {"\\x-1", "\0"s},     // nor a sign
+      {"ab\\x4", "ab"},     // the text ends within the digits
       {"ab\\x", "ab"},
   };
   for (const auto& c : cases) EXPECT_EQ(Unescape(c.text), c.decoded) << c.text;
