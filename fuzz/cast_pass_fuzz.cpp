@@ -1,0 +1,56 @@
+// The cast pass and its builders over arbitrary movies, with a FilesDir holding a few small
+// images and a GIF for the first cast numbers, so that builds run to the end.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "builders/cast_media_builders.h"
+#include "container/cast_members.h"
+#include "container/movie.h"
+#include "container/replacement_table.h"
+#include "driver/report.h"
+#include "tests/support/image_writers.h"
+#include "tests/support/scratch_dir.h"
+
+namespace {
+
+using quillon::test::EncodeBmp;
+using quillon::test::EncodeTrueColorTga;
+
+void WriteImages(const quillon::test::ScratchDir& files) {
+  quillon::test::BmpSpec bmp;
+  bmp.width = 3;
+  bmp.height = 2;
+  bmp.pixels = {1, 1, 2, 3, 3, 3};
+  bmp.palette.assign(4, 0x808080);
+  const std::vector<uint32_t> pixels = {0x80FF8040, 0, 0x12345678, 0x12345678};
+  for (const char* number : {"000001", "000002", "000003"}) {
+    const std::string stem = std::string("fuzz-") + number;
+    files.WriteFile(stem + "-8.bmp", EncodeBmp(bmp));
+    files.WriteFile(stem + "-16.tga", EncodeTrueColorTga(32, 2, 2, pixels, 0x20));
+    files.WriteFile(stem + "-32.tga", EncodeTrueColorTga(24, 4, 1, pixels, 0x00));
+    files.WriteFile(stem + ".gif", "GIF89a");
+  }
+}
+
+// Made once per process and removed at its exit.
+const quillon::test::ScratchDir& FilesDir() {
+  static const quillon::test::ScratchDir files;
+  static const bool written = (WriteImages(files), true);
+  (void)written;
+  return files;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const quillon::test::ScratchDir& files = FilesDir();
+  std::vector<uint8_t> view(data, data + size);
+  if (!quillon::CheckContainer(view.data(), view.size())) return 0;
+  const quillon::MovieView movie(view.data(), view.size());
+  quillon::ReplacementTable table(movie.UsedCount());
+  quillon::Log log(nullptr);
+  quillon::CastMediaBuilders builders(files.path(), "fuzz", table, log);
+  quillon::CastPass(movie, builders);
+  return 0;
+}
