@@ -15,10 +15,9 @@ namespace quillon::fuzz {
 inline void RemoveInput();
 
 inline const std::string& InputPath() {
-  static const std::string path =
-      (std::filesystem::temp_directory_path() /
-       ("quillon-image-fuzz-" + std::to_string(std::random_device()())))
-          .string();
+  static const std::string path = (std::filesystem::temp_directory_path() /
+                                   ("quillon-image-fuzz-" + std::to_string(std::random_device()())))
+                                      .string();
   // Registered after the path exists, so that it runs before the path is destroyed.
   static const int removal = std::atexit(RemoveInput);
   (void)removal;
