@@ -4,6 +4,8 @@
 #include <limits>
 #include <new>
 
+#include "util/checked_math.h"
+
 namespace quillon {
 
 namespace {
@@ -37,7 +39,12 @@ bool DrawSurface::Create(int32_t width, int32_t height) {
   pixels_.reset();
   width_ = height_ = 0;
   if (width < 0 || height < 0) return false;
-  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  size_t count = 0;
+  size_t bytes = 0;
+  if (!CheckedMul(static_cast<size_t>(width), static_cast<size_t>(height), count) ||
+      !CheckedMul(count, sizeof(uint32_t), bytes)) {
+    return false;
+  }
   pixels_.reset(new (std::nothrow) uint32_t[count]());
   if (!pixels_) return false;
   width_ = width;
