@@ -47,4 +47,13 @@ inline uint64_t ReadEverything(const CDib& dib) {
   return sum;
 }
 
+// Loads the input with one of CDib's loaders and reads whatever image results.
+inline int LoadAndReadAll(bool (CDib::*load)(const char*), const uint8_t* data, size_t size) {
+  CDib dib;
+  (dib.*load)(WriteInput(data, size));
+  volatile uint64_t sum = ReadEverything(dib);
+  (void)sum;
+  return 0;
+}
+
 }  // namespace quillon::fuzz

@@ -2,9 +2,5 @@
 #include "fuzz/image_fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  quillon::CDib dib;
-  dib.LoadTga(quillon::fuzz::WriteInput(data, size));
-  volatile uint64_t sum = quillon::fuzz::ReadEverything(dib);
-  (void)sum;
-  return 0;
+  return quillon::fuzz::LoadAndReadAll(&quillon::CDib::LoadTga, data, size);
 }

@@ -30,20 +30,6 @@ FileHeader ParseFileHeader(const uint8_t (&bytes)[kFileHeaderSize]) {
   return {LoadU16Le(bytes), LoadU32Le(bytes + 2), LoadU32Le(bytes + 10)};
 }
 
-bool IsSupportedDepth(uint16_t bitCount) {
-  switch (bitCount) {
-    case 1:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Bit fields at 16 and 32 bits still store plain rows; every other compression does not.
 bool HasPlainRows(const BitmapInfoHeader& header) {
   return header.biCompression == kUncompressed ||
@@ -55,7 +41,7 @@ bool IsAcceptableHeader(const BitmapInfoHeader& header, size_t blockSize) {
   // An empty picture is refused too: it has nothing to rebuild a member from.
   return header.biSize >= kInfoHeaderSize && header.biSize <= blockSize && header.biWidth > 0 &&
          header.biHeight != 0 && header.biHeight != std::numeric_limits<int32_t>::min() &&
-         IsSupportedDepth(header.biBitCount) && HasPlainRows(header);
+         HasPixelAccess(header.biBitCount) && HasPlainRows(header);
 }
 
 // Later header versions (V4, V5, OS/2 2.x) are cut down to the 40-byte header the class reads,
@@ -88,14 +74,11 @@ void FlipRows(uint8_t* bits, size_t stride, size_t rows) {
 
 bool CDib::LoadBmp(const char* path) {
   Destroy();
-  image_file::Stream stream = image_file::Open(path, "rb");
-  if (!stream) return false;
   uint8_t fileHeaderBytes[kFileHeaderSize];
   uint64_t fileLength = 0;
-  if (!image_file::ReadExactly(stream.get(), fileHeaderBytes, kFileHeaderSize) ||
-      !image_file::Length(stream.get(), fileLength)) {
-    return false;
-  }
+  const image_file::Stream stream =
+      image_file::OpenWithHeader(path, fileHeaderBytes, kFileHeaderSize, fileLength);
+  if (!stream) return false;
   const FileHeader fileHeader = ParseFileHeader(fileHeaderBytes);
   // Every block is checked against what the file really holds before it is allocated.
   if (fileHeader.type != kBmpMagic || fileHeader.offBits < kFileHeaderSize + kInfoHeaderSize ||

@@ -31,6 +31,20 @@ uint32_t SwapRedBlue(uint32_t value) {
 
 }  // namespace
 
+bool HasPixelAccess(int bitCount) {
+  switch (bitCount) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool CDib::Create(int bitCount, int32_t width, int32_t height) {
   if (m_pInfo) Destroy();
   m_bBottomUp = false;

@@ -178,6 +178,9 @@ class CDib {
   friend class CDibTestAccess;
 };
 
+// True for the bit counts that have pixel access: 1, 4, 8, 16, 24 and 32.
+bool HasPixelAccess(int bitCount);
+
 // Index of the entry nearest to `color` over all four bytes, distances truncated (ties keep the
 // lower index); -1 when there are no entries.
 int32_t FindNearestColor(uint32_t color, const std::vector<uint32_t>& entries);

@@ -33,4 +33,14 @@ inline bool WriteExactly(std::FILE* stream, const void* buffer, size_t size) {
   return size == 0 || std::fwrite(buffer, 1, size, stream) == size;
 }
 
+// Opens `path` for reading, reads its first `size` bytes and tells the file's length; null when
+// any of it fails.
+inline Stream OpenWithHeader(const char* path, uint8_t* header, size_t size, uint64_t& length) {
+  Stream stream = Open(path, "rb");
+  if (!stream || !ReadExactly(stream.get(), header, size) || !Length(stream.get(), length)) {
+    return nullptr;
+  }
+  return stream;
+}
+
 }  // namespace quillon::image_file

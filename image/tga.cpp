@@ -94,14 +94,11 @@ size_t BufferRowOfFileRow(size_t fileRow, size_t rows, bool topRowFirst) {
 }  // namespace
 
 bool CDib::LoadTga(const char* path) {
-  image_file::Stream stream = image_file::Open(path, "rb");
-  if (!stream) return false;
   uint8_t headerBytes[kHeaderSize];
   uint64_t fileLength = 0;
-  if (!image_file::ReadExactly(stream.get(), headerBytes, kHeaderSize) ||
-      !image_file::Length(stream.get(), fileLength)) {
-    return false;
-  }
+  const image_file::Stream stream =
+      image_file::OpenWithHeader(path, headerBytes, kHeaderSize, fileLength);
+  if (!stream) return false;
   const TgaHeader header = ParseHeader(headerBytes);
   // Nothing is allocated for a depth that has no whole bytes per pixel or for pixels that the
   // file does not hold.
