@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "example/cast_media_example.h"
 #include "tests/support/movie_builder.h"
 
 namespace {
@@ -42,19 +43,24 @@ int main(int argc, char** argv) {
   }
   const std::filesystem::path folder = argv[1];
 
-  MovieBuilder movie(12);
+  MovieBuilder movie(24);  // room for the cast members as well
   const uint32_t greeting = movie.AddChunk("TXTS", Text("Hello from the original movie."));
   movie.AddFreeEntry();
   movie.AddChunk("TXTS", Text("A line that stays as it is."));
   movie.Append(Bytes(6, 0));  // slack the re-laid movie drops
   movie.AddChunk("TXTS", Text("An odd-length, flagged chunk"), 1);
 
+  const auto cast_media = quillon::example::AddCastMedia(movie, "Example");
+
   char replacement_name[32];
   std::snprintf(replacement_name, sizeof replacement_name, "Example-%06u.STXT", greeting);
-  const bool written =
+  bool written =
       WriteFile(folder / "Example.dxr", movie.Build()) &&
       WriteFile(folder / "files" / replacement_name,
                 ChunkFile("TXTS", "Hello from the replacement file, a little longer."));
+  for (const auto& file : cast_media) {
+    written = written && WriteFile(folder / "files" / file.name, file.bytes);
+  }
   if (!written) {
     std::fprintf(stderr, "make_example: cannot write into %s\n", argv[1]);
     return 1;
