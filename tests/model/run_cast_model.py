@@ -11,14 +11,8 @@ FilesDir 8- and 24-bit BMPs, 24- and 32-bit TGAs stored either way up, 16-bit TG
 images, GIF files and raw replacements that the builders displace.
 """
 
-import argparse
-import collections
-import os
-import random
-import shutil
 import struct
 import sys
-import tempfile
 
 import run_model
 
@@ -201,42 +195,5 @@ def make_case(rng, root):
     return STEM + ".dxr", [STEM + ".dxr", FILES_DIR], None
 
 
-def tally(stats, log):
-    log = bytes(log or b"")
-    for word in (b"BITD=", b"ALFA=", b"bittype", b"bitsperpixel", b"collision!",
-                 b"collision 2!"):
-        stats[word.decode()] += log.count(word)
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("exe")
-    parser.add_argument("--count", type=int, default=300)
-    parser.add_argument("--seed", type=int, default=8122026)
-    parser.add_argument("--keep", action="store_true", help="keep the folders of failing cases")
-    options = parser.parse_args()
-    exe = os.path.abspath(options.exe)
-    rng = random.Random(options.seed)
-    failures = 0
-    stats = collections.Counter()
-    top = tempfile.mkdtemp(prefix="quillon-cast-model-")
-    try:
-        for case in range(options.count):
-            root = os.path.join(top, str(case))
-            os.makedirs(root)
-            name, args, older = make_case(rng, root)
-            tally(stats, run_model.quillon_model.run(args, root).log)
-            if run_model.check_case(exe, root, name, args, older, case, stats):
-                shutil.rmtree(root)
-            else:
-                failures += 1
-    finally:
-        if not options.keep:
-            shutil.rmtree(top, ignore_errors=True)
-    print(", ".join("%s: %d" % item for item in sorted(stats.items())))
-    print("%d of %d cases match the model" % (options.count - failures, options.count))
-    return 1 if failures else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_model.main(make_case, default_seed=8122026))

@@ -211,6 +211,9 @@ def tally(stats, expected):
     shown = [part.split(b"\r")[0] for part in bytes(expected.stdout).split(b"Processing ")[1:]]
     stats["progress lines"] += len(shown)
     stats["long progress lines"] += sum(len(line) == 67 for line in shown)
+    for word in (b"BITD=", b"ALFA=", b"bittype", b"bitsperpixel", b"collision!",
+                 b"collision 2!"):
+        stats[word.decode()] += log.count(word)
 
 
 def check_case(exe, root, name, args, older, case, stats):
@@ -257,11 +260,12 @@ def check_case(exe, root, name, args, older, case, stats):
     return not problems
 
 
-def main():
+def main(case_maker=make_case, default_seed=20261208):
+    """Runs the cases that `case_maker(rng, root)` makes; returns the exit code."""
     parser = argparse.ArgumentParser()
     parser.add_argument("exe")
     parser.add_argument("--count", type=int, default=300)
-    parser.add_argument("--seed", type=int, default=20261208)
+    parser.add_argument("--seed", type=int, default=default_seed)
     parser.add_argument("--keep", action="store_true", help="keep the folders of failing cases")
     options = parser.parse_args()
     exe = os.path.abspath(options.exe)
@@ -273,7 +277,7 @@ def main():
         for case in range(options.count):
             root = os.path.join(top, str(case))
             os.makedirs(root)
-            name, args, older = make_case(rng, root)
+            name, args, older = case_maker(rng, root)
             if check_case(exe, root, name, args, older, case, stats):
                 shutil.rmtree(root)
             else:
