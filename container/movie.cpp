@@ -85,8 +85,9 @@ bool MovieView::EntryTagIs(uint32_t i, const char* stored_tag) const {
 bool MovieView::IsLive(uint32_t i) const {
   // An entry inside the header region (the container's own, the imap) is written with that
   // region already; copying it again would duplicate the whole header or more.
-  return !EntryTagIs(i, kTagFree) && !EntryTagIs(i, kTagMmap) && Entry(i).flags == 0 &&
-         Entry(i).offset >= HeaderRegionLength();
+  const MapEntry entry = Entry(i);
+  return !EntryTagIs(i, kTagFree) && !EntryTagIs(i, kTagMmap) && entry.flags == 0 &&
+         entry.offset >= HeaderRegionLength();
 }
 
 void MovieView::SetEntryOffset(uint32_t i, uint32_t offset) {

@@ -26,9 +26,9 @@ constexpr char kCannotWrite[] = "Cannot write file %s!!!\n";
 struct RunNames {
   std::string in_file;      // as typed, for messages
   std::string stored_path;  // the input with its name as the folder stores it
-  std::string files_dir;  // as typed
+  std::string files_dir;    // as typed
   std::string out_dir;
-  std::string file_name;  // the input's name as the folder stores it
+  std::string file_name;    // the input's name as the folder stores it
   std::string stem;
   std::string LogPath() const { return JoinPath(out_dir, stem + ".log"); }
   std::string OutputPath() const { return JoinPath(out_dir, file_name); }
