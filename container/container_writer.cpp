@@ -22,9 +22,10 @@ size_t WriteLiveChunk(MovieView& movie, ReplacementTable& table, uint32_t i, uin
     movie.SetEntryLength(i, static_cast<uint32_t>(replacement.size() - kChunkHeaderSize));
     return replacement.size();
   }
-  const size_t length = size_t{movie.Entry(i).length} + kChunkHeaderSize;
-  // CheckContainer made sure every live chunk lies within the view.
-  out.Write(movie.ChunkData(i, length - kChunkHeaderSize) - kChunkHeaderSize, length);
+  // The input chunk's own header and data; CheckContainer made sure they lie within the view.
+  const MapEntry entry = movie.Entry(i);
+  const size_t length = size_t{entry.length} + kChunkHeaderSize;
+  out.Write(movie.data() + entry.offset, length);
   movie.SetEntryOffset(i, offset);
   return length;
 }

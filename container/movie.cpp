@@ -50,7 +50,8 @@ bool CheckContainer(const uint8_t* view, size_t size) {
     return false;
   }
   if (used_count > entry_capacity || HeaderRegionLengthFor(entry_capacity) > size) return false;
-  // From here on the whole map lies within the view, so MovieView may read it unchecked.
+  // From here on the whole map lies within the view, so MovieView may read it unchecked. It
+  // only reads here; the cast spares MovieView a read-only twin.
   const MovieView movie(const_cast<uint8_t*>(view), size);
   for (uint32_t i = 0; i < used_count; ++i) {
     if (!movie.IsLive(i)) continue;
