@@ -34,12 +34,12 @@ class BitmapBuilderTest : public CastBuildersTest {
  protected:
   void WriteBmp8(uint32_t cast_number, int32_t width, int32_t height,
                  const std::vector<uint32_t>& indices) {
-    BmpSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.pixels = indices;
-    spec.palette = GreyPalette();
-    files_.WriteFile(Name(cast_number, "-8.bmp"), EncodeBmp(spec));
+    BmpSpec bmp;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.pixels = indices;
+    bmp.palette = GreyPalette();
+    files_.WriteFile(Name(cast_number, "-8.bmp"), EncodeBmp(bmp));
   }
   void WriteTga(uint32_t cast_number, const char* suffix, int depth, uint16_t width,
                 uint16_t height, const std::vector<uint32_t>& pixels) {

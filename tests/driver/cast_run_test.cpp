@@ -86,12 +86,12 @@ std::string Progress(const std::string& path) {
 }
 
 Bytes Bmp8(int32_t width, int32_t height, const std::vector<uint32_t>& indices) {
-  test::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.pixels = indices;
-  spec.palette.assign(256, 0x123456);
-  return test::EncodeBmp(spec);
+  test::BmpSpec bmp;
+  bmp.width = width;
+  bmp.height = height;
+  bmp.pixels = indices;
+  bmp.palette.assign(256, 0x123456);
+  return test::EncodeBmp(bmp);
 }
 
 TEST(CastRunTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
