@@ -43,6 +43,7 @@ class AtomicFileWriter {
 
  private:
   std::FILE* file_ = nullptr;
+  std::vector<char> buffer_;  // the stream's buffer: setvbuf ignores a size without one
   std::string temp_path_;
   std::string final_path_;
   bool failed_ = false;

@@ -61,7 +61,8 @@ bool AtomicFileWriter::Open(const std::string& final_path) {
     temp_path_.clear();
     return false;
   }
-  std::setvbuf(file_, nullptr, _IOFBF, kWriteBufferSize);
+  buffer_.resize(kWriteBufferSize);
+  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
   failed_ = false;
   return true;
 }
