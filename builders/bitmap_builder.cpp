@@ -1,7 +1,6 @@
 #include "builders/bitmap_builder.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "builders/chunk.h"
@@ -10,6 +9,7 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "image/dib.h"
+#include "util/byte_reader.h"
 
 namespace quillon {
 
@@ -78,10 +78,11 @@ void AppendPackedRow(const uint8_t* row, size_t length, std::vector<uint8_t>& pa
   packed.resize(start + PackRow(row, packed.data() + start, length));
 }
 
-// Every row packed on its own, top row first. Rows and columns the image does not reach stay
-// zero; those zero rows all pack alike, so one is packed and repeated.
-std::vector<uint8_t> PackMember(const CDib& image, PlaneLayout layout,
-                                const RowGeometry& geometry) {
+// The chunk: every row packed on its own, top row first, straight behind the header. Rows and
+// columns the image does not reach stay zero; those zero rows all pack alike, so one is packed
+// and repeated.
+Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geometry,
+                 const char* stored_tag) {
   const uint32_t image_width = static_cast<uint32_t>(std::max(image.GetWidth(), 0));
   const uint32_t image_height = static_cast<uint32_t>(std::max(image.GetHeight(), 0));
   const uint32_t columns = std::min(geometry.width, image_width);
@@ -91,23 +92,26 @@ std::vector<uint8_t> PackMember(const CDib& image, PlaneLayout layout,
       (columns < geometry.width || covered_rows < geometry.height)) {
     CheckAssertion(false);
   }
+  Chunk chunk = MakeChunk(stored_tag, 0);
   std::vector<uint8_t> row(geometry.row_bytes);
-  std::vector<uint8_t> packed;
   for (uint32_t y = 0; y < covered_rows; ++y) {
     std::fill(row.begin(), row.end(), 0);
     FillRow(image, layout, static_cast<int32_t>(y), columns, geometry.width, row.data());
-    AppendPackedRow(row.data(), row.size(), packed);
+    AppendPackedRow(row.data(), row.size(), chunk);
   }
   if (covered_rows < geometry.height) {
     std::fill(row.begin(), row.end(), 0);
     std::vector<uint8_t> zero_row;
     AppendPackedRow(row.data(), row.size(), zero_row);
-    packed.reserve(packed.size() + zero_row.size() * (geometry.height - covered_rows));
+    chunk.reserve(chunk.size() + zero_row.size() * (geometry.height - covered_rows));
     for (uint32_t y = covered_rows; y < geometry.height; ++y) {
-      packed.insert(packed.end(), zero_row.begin(), zero_row.end());
+      chunk.insert(chunk.end(), zero_row.begin(), zero_row.end());
     }
   }
-  return packed;
+  // The data length behind the tag. The plane limit keeps it (at most twice the plane) within
+  // 32 bits.
+  StoreU32Le(chunk.data() + 4, static_cast<uint32_t>(chunk.size() - kChunkHeaderSize));
+  return chunk;
 }
 
 // The part both builders share once the member is accepted: the size line, then the chunk from
@@ -120,11 +124,8 @@ void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t 
   if (!PlaneFits(geometry) || source == nullptr) return;
   CDib image;
   if (!LoadImage(context, cast_number, *source, image)) return;
-  const std::vector<uint8_t> packed = PackMember(image, source->layout, geometry);
+  Chunk chunk = PackMember(image, source->layout, geometry, stored_tag);
   image.Destroy();
-  // The plane limit keeps the packed length (at most twice the plane) within 32 bits.
-  Chunk chunk = MakeChunk(stored_tag, static_cast<uint32_t>(packed.size()));
-  if (!packed.empty()) std::memcpy(chunk.data() + kChunkHeaderSize, packed.data(), packed.size());
   context.table.PutReplacement(child, std::move(chunk), &context.log, kCollision2);
 }
 
