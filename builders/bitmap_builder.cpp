@@ -15,8 +15,8 @@ namespace quillon {
 
 namespace {
 
-constexpr char kBitmapHead[] = "Cast %06u->(%04X:%04X): BITD=";
-constexpr char kAlphaHead[] = "Cast %06u->(%04X:%04X): ALFA=";
+constexpr char kBitmapHead[] = "Cast %06d->(%04X:%04X): BITD=";
+constexpr char kAlphaHead[] = "Cast %06d->(%04X:%04X): ALFA=";
 constexpr char kCollision2[] =
     "Frames collision 2! Frame %04X was alread patched!!! Deleting previous patch...\n";
 constexpr uint32_t kBitmapSpecificLength = 28;
@@ -119,7 +119,8 @@ Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geome
 void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t child,
                     const RowGeometry& geometry, uint8_t depth, const ImageSource* source,
                     const char* stored_tag) {
-  context.log.Write("%ux%ux%u\n", geometry.width, geometry.height, unsigned{depth});
+  context.log.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
+                    static_cast<int>(geometry.height), int{depth});
   context.log.Flush();
   if (!PlaneFits(geometry) || source == nullptr) return;
   CDib image;
@@ -142,12 +143,13 @@ bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
 
 void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
                       uint32_t child, const ByteReader& member) {
-  context.log.Write(kBitmapHead, cast_number, member_entry, child);
+  // Cast numbers come from slots of a table shorter than 4 GiB: they fit an int.
+  context.log.Write(kBitmapHead, static_cast<int>(cast_number), member_entry, child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, member, info)) return;
   // Depth 0 has no bytes per pixel: refused like 1, 2 and 4 bits.
   if (info.depth == 0 || info.depth % 8 != 0) {
-    context.log.Write("%u bitsperpixel!!!\n", unsigned{info.depth});
+    context.log.Write("%d bitsperpixel!!!\n", int{info.depth});
     return;
   }
   BuildFromImage(context, cast_number, child, MemberGeometry(info, info.depth / 8u), info.depth,
@@ -156,7 +158,7 @@ void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_
 
 void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
                      uint32_t child, const ByteReader& member) {
-  context.log.Write(kAlphaHead, cast_number, member_entry, child);
+  context.log.Write(kAlphaHead, static_cast<int>(cast_number), member_entry, child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, member, info)) return;
   BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth, &kIndexSource,

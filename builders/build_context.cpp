@@ -8,7 +8,7 @@ namespace quillon {
 
 std::string BuildContext::MemberFile(uint32_t cast_number, const char* suffix) const {
   char number[16];
-  std::snprintf(number, sizeof number, "%06u", cast_number);
+  std::snprintf(number, sizeof number, "%06d", static_cast<int>(cast_number));
   return JoinPath(files_dir, stem + "-" + number + suffix);
 }
 
