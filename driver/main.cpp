@@ -1,3 +1,7 @@
 #include "driver/run.h"
+#include "util/process.h"
 
-int main(int argc, char** argv) { return quillon::RunQuillon(argc, argv); }
+int main(int argc, char** argv) {
+  quillon::ReportOversizedWritesAsErrors();
+  return quillon::RunQuillon(argc, argv);
+}

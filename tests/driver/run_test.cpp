@@ -39,8 +39,8 @@ RunResult RunTool(const std::string& folder, const std::vector<std::string>& arg
     close(pipe_ends[0]);
     close(pipe_ends[1]);
     if (chdir(folder.c_str()) != 0) _exit(127);
-    // Past the limit a write fails with EFBIG instead of the signal killing the process.
-    std::signal(SIGXFSZ, SIG_IGN);
+    // The signal that the limit raises is left at its default: the tool must not die of it.
+    std::signal(SIGXFSZ, SIG_DFL);
     const rlimit limit{file_size_limit, file_size_limit};
     setrlimit(RLIMIT_FSIZE, &limit);
     std::vector<char*> argv{const_cast<char*>(QUILLON_EXE)};
