@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "image/dib.h"
 
 namespace {
@@ -137,37 +137,18 @@ BENCHMARK_CAPTURE(LoadWithStb, Tga32, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LoadWithDib, Bmp8, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LoadWithStb, Bmp8, false)->Unit(benchmark::kMillisecond);
 
-// Keeps each run's time per iteration so that the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void PrintRatio(const std::string& what) const {
-    const auto dib = times_.find("LoadWithDib/" + what);
-    const auto stb = times_.find("LoadWithStb/" + what);
-    if (dib == times_.end() || stb == times_.end()) return;
-    std::printf("%s: CDib / stb_image = %.2f (goal: at most 1.5)\n", what.c_str(),
-                dib->second / stb->second);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   CheckSamePixels(TheFiles().tga, true);
   CheckSamePixels(TheFiles().bmp, false);
-  RatioReporter reporter;
+  quillon::bench::RatioReporter reporter;
+  for (const char* what : {"Tga32", "Bmp8"}) {
+    reporter.AddRatio(std::string(what) + ": CDib / stb_image", std::string("LoadWithDib/") + what,
+                      std::string("LoadWithStb/") + what, "at most 1.5");
+  }
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio("Tga32");
-  reporter.PrintRatio("Bmp8");
   std::error_code ignored;
   fs::remove_all(TheFiles().folder, ignored);
   return 0;

@@ -6,10 +6,10 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "builders/raw_pass.h"
 #include "container/container_writer.h"
 #include "util/byte_reader.h"
@@ -142,32 +142,13 @@ void BM_Relay(benchmark::State& state) {
 BENCHMARK(BM_SequentialCopy)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_Relay)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
-// Prints relay / copy after the usual report.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    const auto copy = seconds_.find("BM_SequentialCopy/min_time:3.000");
-    const auto relay = seconds_.find("BM_Relay/min_time:3.000");
-    if (copy != seconds_.end() && relay != seconds_.end()) {
-      std::printf("relay / sequential copy = %.3f (goal: at most 1.25)\n",
-                  relay->second / copy->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> seconds_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  quillon::bench::RatioReporter reporter;
+  reporter.AddRatio("relay / sequential copy", "BM_Relay/min_time:3.000",
+                    "BM_SequentialCopy/min_time:3.000", "at most 1.25");
   benchmark::RunSpecifiedBenchmarks(&reporter);
   benchmark::Shutdown();
   return 0;
