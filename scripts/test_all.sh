@@ -5,17 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ clang libclang-rt-14-dev make libgtest-dev libgmock-dev libbenchmark-dev
-          libstb-dev libtiff-dev libfreetype-dev fonts-dejavu-core pkg-config python3)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
-fi
+bash scripts/install_packages.sh cmake g++ make clang libclang-rt-14-dev pkg-config python3 \
+  libgtest-dev libgmock-dev libbenchmark-dev libstb-dev libtiff-dev libfreetype-dev \
+  fonts-dejavu-core
 
 jobs=$(nproc)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLON_BENCH=ON
