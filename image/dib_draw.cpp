@@ -6,20 +6,6 @@ namespace quillon {
 
 namespace {
 
-bool HasDeviceColors(int bitCount) {
-  switch (bitCount) {
-    case 1:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // A 5-5-5 pixel with each channel widened by three zero bits, as GDI shows 16-bit bitmaps.
 uint32_t Expand555(uint32_t value) {
   return (value >> 10 & 31u) << 19 | (value >> 5 & 31u) << 11 | (value & 31u) << 3;
@@ -52,7 +38,7 @@ BlitArea AreaOf(int64_t x, int64_t y, const Rect& rect) {
 
 bool CDib::Draw(DrawSurface& surface, const Palette* palette, const Rect& dest,
                 const Rect& src) const {
-  if (!HasImage() || !HasDeviceColors(GetBitCount())) return false;
+  if (!HasImage() || !HasPixelAccess(GetBitCount())) return false;
   const DeviceImage image = {GetWidth(), GetHeight(),
                              [this](int32_t x, int32_t y) { return DeviceColor(*this, x, y); }};
   const Palette* previous = palette != nullptr ? surface.SelectPalette(palette) : nullptr;
