@@ -62,7 +62,7 @@ std::vector<ExampleFile> AddCastMedia(MovieBuilder& movie, const std::string& st
                                                   {full_pixels, full, "DTIB"},
                                                   {gif, animation, "DEMX"}}));
 
-  test::BmpSpec indices;
+  test::BmpLayout indices;
   indices.width = 9;
   indices.height = 6;
   indices.pixels = Bands(9, 6, 40);

@@ -18,7 +18,7 @@ using quillon::test::EncodeBmp;
 using quillon::test::EncodeTrueColorTga;
 
 void WriteImages(const quillon::test::ScratchDir& files) {
-  quillon::test::BmpSpec bmp;
+  quillon::test::BmpLayout bmp;
   bmp.width = 3;
   bmp.height = 2;
   bmp.pixels = {1, 1, 2, 3, 3, 3};

@@ -34,7 +34,7 @@ class BitmapBuilderTest : public CastBuildersTest {
  protected:
   void WriteBmp8(uint32_t cast_number, int32_t width, int32_t height,
                  const std::vector<uint32_t>& indices) {
-    BmpSpec bmp;
+    BmpLayout bmp;
     bmp.width = width;
     bmp.height = height;
     bmp.pixels = indices;

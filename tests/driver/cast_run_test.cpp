@@ -86,7 +86,7 @@ std::string Progress(const std::string& path) {
 }
 
 Bytes Bmp8(int32_t width, int32_t height, const std::vector<uint32_t>& indices) {
-  test::BmpSpec bmp;
+  test::BmpLayout bmp;
   bmp.width = width;
   bmp.height = height;
   bmp.pixels = indices;

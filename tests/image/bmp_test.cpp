@@ -12,7 +12,7 @@
 namespace quillon {
 namespace {
 
-using test::BmpSpec;
+using test::BmpLayout;
 using test::EncodeBmp;
 
 std::vector<uint32_t> Pattern(size_t count, uint32_t mask, uint32_t seed) {
@@ -42,22 +42,22 @@ TEST_F(BmpTest, EveryDepthRoundTripsThroughLoadAndSave) {
                                              {16, 0xFFFF}, {24, 0xFFFFFF}, {32, 0xFFFFFFFF}};
   for (const auto& [bitCount, mask] : depths) {
     SCOPED_TRACE(bitCount);
-    BmpSpec spec;
-    spec.bitCount = bitCount;
-    spec.width = 13;  // odd, so that rows are padded at every depth
-    spec.height = 5;
-    spec.pixels = Pattern(13 * 5, mask, static_cast<uint32_t>(bitCount));
-    if (bitCount <= 8) spec.palette = Pattern(size_t{1} << bitCount, 0xFFFFFF, 7);
+    BmpLayout layout;
+    layout.bitCount = bitCount;
+    layout.width = 13;  // odd, so that rows are padded at every depth
+    layout.height = 5;
+    layout.pixels = Pattern(13 * 5, mask, static_cast<uint32_t>(bitCount));
+    if (bitCount <= 8) layout.palette = Pattern(size_t{1} << bitCount, 0xFFFFFF, 7);
     CDib dib;
-    ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(spec)).c_str()));
-    for (int32_t y = 0; y < spec.height; ++y) {
-      for (int32_t x = 0; x < spec.width; ++x) {
-        ASSERT_EQ(dib.GetPixel(x, y), spec.pixels[static_cast<size_t>(y * spec.width + x)])
+    ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(layout)).c_str()));
+    for (int32_t y = 0; y < layout.height; ++y) {
+      for (int32_t x = 0; x < layout.width; ++x) {
+        ASSERT_EQ(dib.GetPixel(x, y), layout.pixels[static_cast<size_t>(y * layout.width + x)])
             << x << ", " << y;
       }
     }
     if (bitCount == 4 || bitCount == 8) {
-      EXPECT_EQ(dib.GetColor(3, 2), spec.palette[spec.pixels[2 * 13 + 3]]);
+      EXPECT_EQ(dib.GetColor(3, 2), layout.palette[layout.pixels[2 * 13 + 3]]);
     }
     EXPECT_EQ(dib.GetPalette(), nullptr);
 
@@ -71,17 +71,17 @@ TEST_F(BmpTest, EveryDepthRoundTripsThroughLoadAndSave) {
 }
 
 TEST_F(BmpTest, LoadTakesTheStrideFromWidthAndDepthNotFromTheFile) {
-  const std::pair<BmpSpec, int32_t> cases[] = {
+  const std::pair<BmpLayout, int32_t> cases[] = {
       {{1, 33, 3, std::vector<uint32_t>(99, 1), {0, 0xFFFFFF}}, 8},
       {{24, 3, 2, std::vector<uint32_t>(6, 0x010203), {}}, 12},
   };
-  for (const auto& [spec, stride] : cases) {
-    std::vector<uint8_t> bytes = EncodeBmp(spec);
+  for (const auto& [layout, stride] : cases) {
+    std::vector<uint8_t> bytes = EncodeBmp(layout);
     StoreU32Le(bytes.data() + 34, 12345);  // a biSizeImage the loader must ignore
     CDib dib;
     ASSERT_TRUE(dib.LoadBmp(Write(bytes).c_str()));
     EXPECT_EQ(dib.GetStride(), stride);
-    EXPECT_EQ(dib.GetHeader()->biSizeImage, static_cast<uint32_t>(stride * spec.height));
+    EXPECT_EQ(dib.GetHeader()->biSizeImage, static_cast<uint32_t>(stride * layout.height));
   }
 }
 
@@ -98,9 +98,9 @@ TEST_F(BmpTest, SaveWritesTheTableThatBiClrUsedCounts) {
   EXPECT_EQ(FieldAt(file, 14), 40u);
 
   // An 8-bit file whose biClrUsed is 0 keeps its table on load but saves none.
-  BmpSpec spec{8, 2, 2, {1, 2, 3, 4}, std::vector<uint32_t>(256, 0x123456), 0, 0};
+  BmpLayout layout{8, 2, 2, {1, 2, 3, 4}, std::vector<uint32_t>(256, 0x123456), 0, 0};
   CDib loaded;
-  ASSERT_TRUE(loaded.LoadBmp(Write(EncodeBmp(spec)).c_str()));
+  ASSERT_TRUE(loaded.LoadBmp(Write(EncodeBmp(layout)).c_str()));
   EXPECT_EQ(loaded.GetColor(0, 0), 0x123456u);
   ASSERT_TRUE(loaded.SaveBmp((scratch_.path() + "/zero.bmp").c_str()));
   EXPECT_EQ(FieldAt(scratch_.ReadFile("zero.bmp"), 10), 54u);
@@ -113,9 +113,9 @@ TEST_F(BmpTest, SaveOfAnEmptyObjectCreatesNoFile) {
 }
 
 TEST_F(BmpTest, TopDownFilesLoadAsThePictureTheyHold) {
-  BmpSpec spec{8, 3, -2, {1, 2, 3, 4, 5, 6}, std::vector<uint32_t>(256, 0)};
+  BmpLayout layout{8, 3, -2, {1, 2, 3, 4, 5, 6}, std::vector<uint32_t>(256, 0)};
   CDib dib;
-  ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(spec)).c_str()));
+  ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(layout)).c_str()));
   EXPECT_EQ(dib.GetHeight(), 2);
   EXPECT_EQ(dib.GetHeader()->biSizeImage, 8u);
   EXPECT_EQ(dib.GetPixel(0, 0), 1u);
@@ -124,16 +124,16 @@ TEST_F(BmpTest, TopDownFilesLoadAsThePictureTheyHold) {
 
 TEST_F(BmpTest, ColoursBeyondTheTableTheFileHoldsReadZero) {
   // biClrUsed 0 on an 8-bit file that carries only two entries.
-  BmpSpec spec{8, 2, 1, {1, 200}, {0x111111, 0x222222}, 0, 0};
+  BmpLayout layout{8, 2, 1, {1, 200}, {0x111111, 0x222222}, 0, 0};
   CDib dib;
-  ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(spec)).c_str()));
+  ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(layout)).c_str()));
   EXPECT_EQ(dib.GetColor(0, 0), 0x222222u);
   EXPECT_EQ(dib.GetColor(1, 0), 0u);
 }
 
 TEST_F(BmpTest, LaterHeaderVersionsAreCutToTheClassicHeader) {
-  BmpSpec spec{8, 2, 1, {1, 0}, {0x111111, 0x222222}};
-  std::vector<uint8_t> bytes = EncodeBmp(spec);
+  BmpLayout layout{8, 2, 1, {1, 0}, {0x111111, 0x222222}};
+  std::vector<uint8_t> bytes = EncodeBmp(layout);
   // Grow the 40-byte header to a 108-byte V4 header: 68 more bytes before the table.
   bytes.insert(bytes.begin() + 54, 68, 0xEE);
   StoreU32Le(bytes.data() + 2, static_cast<uint32_t>(bytes.size()));
@@ -148,10 +148,10 @@ TEST_F(BmpTest, LaterHeaderVersionsAreCutToTheClassicHeader) {
 
 TEST_F(BmpTest, BitFieldsAreAcceptedAtSixteenAndThirtyTwoBitsOnly) {
   for (int bitCount : {16, 32, 24, 8}) {
-    BmpSpec spec{bitCount, 2, 1, {1, 2}, {}, 3};
-    if (bitCount == 8) spec.palette.assign(256, 0);
+    BmpLayout layout{bitCount, 2, 1, {1, 2}, {}, 3};
+    if (bitCount == 8) layout.palette.assign(256, 0);
     CDib dib;
-    EXPECT_EQ(dib.LoadBmp(Write(EncodeBmp(spec)).c_str()), bitCount == 16 || bitCount == 32)
+    EXPECT_EQ(dib.LoadBmp(Write(EncodeBmp(layout)).c_str()), bitCount == 16 || bitCount == 32)
         << bitCount;
   }
 }
@@ -188,9 +188,9 @@ TEST_F(BmpTest, RefusesFilesItCannotHoldSafelyAndEndsEmpty) {
       {"zero height", [&](auto& b) { put(b, 22, 0); }},
       {"huge height", [&](auto& b) { put(b, 22, 0x7FFFFFFF); }},
   };
-  const BmpSpec spec{8, 4, 4, std::vector<uint32_t>(16, 3), std::vector<uint32_t>(256, 9)};
+  const BmpLayout layout{8, 4, 4, std::vector<uint32_t>(16, 3), std::vector<uint32_t>(256, 9)};
   for (const Damage& damage : damages) {
-    std::vector<uint8_t> bytes = EncodeBmp(spec);
+    std::vector<uint8_t> bytes = EncodeBmp(layout);
     damage.apply(bytes);
     CDib dib;
     ASSERT_TRUE(dib.Create(8, 2, 2));

@@ -12,7 +12,7 @@ namespace {
 
 using test::EncodeTga;
 using test::EncodeTrueColorTga;
-using test::TgaSpec;
+using test::TgaLayout;
 
 class TgaTest : public testing::Test {
  protected:
@@ -108,14 +108,14 @@ TEST_F(TgaTest, RefusedImageTypesLeaveAZeroedImageOfTheHeadersSize) {
     uint8_t imageType, depth;
   };
   for (const Case c : {Case{2, 16}, Case{10, 24}, Case{9, 8}, Case{3, 8}, Case{11, 8}}) {
-    TgaSpec spec;
-    spec.imageType = c.imageType;
-    spec.depth = c.depth;
-    spec.width = 3;
-    spec.height = 2;
-    spec.pixels.assign(6, 0x7777);
+    TgaLayout layout;
+    layout.imageType = c.imageType;
+    layout.depth = c.depth;
+    layout.width = 3;
+    layout.height = 2;
+    layout.pixels.assign(6, 0x7777);
     CDib dib;
-    EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(spec)).c_str())) << int{c.imageType};
+    EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(layout)).c_str())) << int{c.imageType};
     ASSERT_TRUE(dib.HasImage());
     EXPECT_EQ(dib.GetWidth(), 3);
     EXPECT_EQ(dib.GetBitCount(), c.depth);
@@ -124,18 +124,18 @@ TEST_F(TgaTest, RefusedImageTypesLeaveAZeroedImageOfTheHeadersSize) {
 }
 
 TEST_F(TgaTest, ColourMapEntriesLandFromTheFirstIndexAndExtrasAreDropped) {
-  TgaSpec spec;
-  spec.imageType = 1;
-  spec.depth = 8;
-  spec.width = 2;
-  spec.height = 1;
-  spec.pixels = {250, 3};
-  spec.colorMapType = 1;
-  spec.mapFirst = 250;
-  spec.mapEntryBits = 24;
-  for (uint32_t i = 0; i < 10; ++i) spec.map.push_back(0x101010 * (i + 1));
+  TgaLayout layout;
+  layout.imageType = 1;
+  layout.depth = 8;
+  layout.width = 2;
+  layout.height = 1;
+  layout.pixels = {250, 3};
+  layout.colorMapType = 1;
+  layout.mapFirst = 250;
+  layout.mapEntryBits = 24;
+  for (uint32_t i = 0; i < 10; ++i) layout.map.push_back(0x101010 * (i + 1));
   CDib dib;
-  ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(spec)).c_str()));
+  ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
   EXPECT_EQ(dib.GetColor(0, 0), 0x101010u);
   EXPECT_EQ(dib.GetColorTableEntry(255), 0x606060u);
   EXPECT_EQ(dib.GetColor(1, 0), 0x00808000u);  // entry 3 keeps the default table
@@ -155,51 +155,51 @@ TEST_F(TgaTest, MapEntriesAreReadAtTheirStoredSize) {
       {32, 0x80ABCDEF, 0x80ABCDEF},
   };
   for (const Case& c : cases) {
-    TgaSpec spec;
-    spec.imageType = 1;
-    spec.depth = 8;
-    spec.width = 2;
-    spec.height = 1;
-    spec.pixels = {1, 0};
-    spec.colorMapType = 1;
-    spec.mapEntryBits = c.bits;
-    spec.map = {0, c.stored};
+    TgaLayout layout;
+    layout.imageType = 1;
+    layout.depth = 8;
+    layout.width = 2;
+    layout.height = 1;
+    layout.pixels = {1, 0};
+    layout.colorMapType = 1;
+    layout.mapEntryBits = c.bits;
+    layout.map = {0, c.stored};
     CDib dib;
-    ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(spec)).c_str())) << int{c.bits};
+    ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(layout)).c_str())) << int{c.bits};
     EXPECT_EQ(dib.GetColor(0, 0), c.color) << int{c.bits};
   }
 }
 
 TEST_F(TgaTest, TheImageIdAndAnUnusedColourMapAreSkipped) {
-  TgaSpec spec;
-  spec.width = 2;
-  spec.height = 2;
-  spec.pixels = kFourPixels;
-  spec.id = "Truevision sample, 26 ch.";
-  spec.colorMapType = 1;
-  spec.mapEntryBits = 15;
-  spec.map = {1, 2, 3};
+  TgaLayout layout;
+  layout.width = 2;
+  layout.height = 2;
+  layout.pixels = kFourPixels;
+  layout.id = "Truevision sample, 26 ch.";
+  layout.colorMapType = 1;
+  layout.mapEntryBits = 15;
+  layout.map = {1, 2, 3};
   CDib dib;
-  ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(spec)).c_str()));
+  ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
   EXPECT_EQ(dib.GetPixel(0, 0), 0x030201u);
   EXPECT_EQ(dib.GetPixel(1, 1), 0x0C0B0Au);
 }
 
 TEST_F(TgaTest, ColourMappedFilesOtherThanEightBitIndicesAreRefused) {
-  TgaSpec spec;
-  spec.imageType = 1;
-  spec.width = 1;
-  spec.height = 1;
-  spec.pixels = {0};
-  spec.colorMapType = 1;
-  spec.mapEntryBits = 8;  // no such entry size
-  spec.map = {1};
-  spec.depth = 8;
+  TgaLayout layout;
+  layout.imageType = 1;
+  layout.width = 1;
+  layout.height = 1;
+  layout.pixels = {0};
+  layout.colorMapType = 1;
+  layout.mapEntryBits = 8;  // no such entry size
+  layout.map = {1};
+  layout.depth = 8;
   CDib dib;
-  EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(spec)).c_str()));
-  spec.mapEntryBits = 24;
-  spec.depth = 16;
-  EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(spec)).c_str()));
+  EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
+  layout.mapEntryBits = 24;
+  layout.depth = 16;
+  EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
 }
 
 TEST_F(TgaTest, FilesShortOfTheirPixelsAreRefusedBeforeAnyImageIsMade) {

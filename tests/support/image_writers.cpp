@@ -36,18 +36,18 @@ std::vector<uint8_t> PackRow(const uint32_t* pixels, int32_t width, int bitCount
 
 }  // namespace
 
-std::vector<uint8_t> EncodeBmp(const BmpSpec& spec) {
-  const int32_t rows = std::abs(spec.height);
+std::vector<uint8_t> EncodeBmp(const BmpLayout& layout) {
+  const int32_t rows = std::abs(layout.height);
   std::vector<uint8_t> pixelArea;
   for (int32_t r = 0; r < rows; ++r) {
     // Bottom-up files store the picture's last row first.
-    const int32_t y = spec.height < 0 ? r : rows - 1 - r;
+    const int32_t y = layout.height < 0 ? r : rows - 1 - r;
     const std::vector<uint8_t> row =
-        PackRow(spec.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(spec.width),
-                spec.width, spec.bitCount);
+        PackRow(layout.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(layout.width),
+                layout.width, layout.bitCount);
     pixelArea.insert(pixelArea.end(), row.begin(), row.end());
   }
-  const auto offBits = static_cast<uint32_t>(54 + 4 * spec.palette.size());
+  const auto offBits = static_cast<uint32_t>(54 + 4 * layout.palette.size());
   std::vector<uint8_t> out;
   out.push_back('B');
   out.push_back('M');
@@ -55,43 +55,43 @@ std::vector<uint8_t> EncodeBmp(const BmpSpec& spec) {
   PutLe(out, 0, 4);
   PutLe(out, offBits, 4);
   PutLe(out, 40, 4);
-  PutLe(out, static_cast<uint32_t>(spec.width), 4);
-  PutLe(out, static_cast<uint32_t>(spec.height), 4);
+  PutLe(out, static_cast<uint32_t>(layout.width), 4);
+  PutLe(out, static_cast<uint32_t>(layout.height), 4);
   PutLe(out, 1, 2);
-  PutLe(out, static_cast<uint32_t>(spec.bitCount), 2);
-  PutLe(out, spec.compression, 4);
+  PutLe(out, static_cast<uint32_t>(layout.bitCount), 2);
+  PutLe(out, layout.compression, 4);
   PutLe(out, 0, 4);  // size image: the reader works it out
   PutLe(out, 0, 8);  // resolutions
   const uint32_t clrUsed =
-      spec.clrUsed == UINT32_MAX ? static_cast<uint32_t>(spec.palette.size()) : spec.clrUsed;
+      layout.clrUsed == UINT32_MAX ? static_cast<uint32_t>(layout.palette.size()) : layout.clrUsed;
   PutLe(out, clrUsed, 4);
   PutLe(out, clrUsed, 4);
-  for (uint32_t entry : spec.palette) PutLe(out, entry, 4);
+  for (uint32_t entry : layout.palette) PutLe(out, entry, 4);
   out.insert(out.end(), pixelArea.begin(), pixelArea.end());
   PutLeAt(out, 2, static_cast<uint32_t>(out.size()));
   return out;
 }
 
-std::vector<uint8_t> EncodeTga(const TgaSpec& spec) {
+std::vector<uint8_t> EncodeTga(const TgaLayout& layout) {
   std::vector<uint8_t> out;
-  out.push_back(static_cast<uint8_t>(spec.id.size()));
-  out.push_back(spec.colorMapType);
-  out.push_back(spec.imageType);
-  PutLe(out, spec.mapFirst, 2);
-  PutLe(out, spec.map.size(), 2);
-  out.push_back(spec.mapEntryBits);
+  out.push_back(static_cast<uint8_t>(layout.id.size()));
+  out.push_back(layout.colorMapType);
+  out.push_back(layout.imageType);
+  PutLe(out, layout.mapFirst, 2);
+  PutLe(out, layout.map.size(), 2);
+  out.push_back(layout.mapEntryBits);
   PutLe(out, 0, 4);  // origin
-  PutLe(out, spec.width, 2);
-  PutLe(out, spec.height, 2);
-  out.push_back(spec.depth);
-  out.push_back(spec.descriptor);
-  out.insert(out.end(), spec.id.begin(), spec.id.end());
-  for (uint32_t entry : spec.map) PutLe(out, entry, (spec.mapEntryBits + 7) / 8);
-  const bool topRowFirst = (spec.descriptor & 0x20) != 0;
-  for (size_t r = 0; r < spec.height; ++r) {
-    const size_t y = topRowFirst ? r : spec.height - 1 - r;
-    for (size_t x = 0; x < spec.width; ++x) {
-      PutLe(out, spec.pixels[y * spec.width + x], spec.depth / 8);
+  PutLe(out, layout.width, 2);
+  PutLe(out, layout.height, 2);
+  out.push_back(layout.depth);
+  out.push_back(layout.descriptor);
+  out.insert(out.end(), layout.id.begin(), layout.id.end());
+  for (uint32_t entry : layout.map) PutLe(out, entry, (layout.mapEntryBits + 7) / 8);
+  const bool topRowFirst = (layout.descriptor & 0x20) != 0;
+  for (size_t r = 0; r < layout.height; ++r) {
+    const size_t y = topRowFirst ? r : layout.height - 1 - r;
+    for (size_t x = 0; x < layout.width; ++x) {
+      PutLe(out, layout.pixels[y * layout.width + x], layout.depth / 8);
     }
   }
   return out;
@@ -99,13 +99,13 @@ std::vector<uint8_t> EncodeTga(const TgaSpec& spec) {
 
 std::vector<uint8_t> EncodeTrueColorTga(int depth, uint16_t width, uint16_t height,
                                         const std::vector<uint32_t>& pixels, uint8_t descriptor) {
-  TgaSpec spec;
-  spec.depth = static_cast<uint8_t>(depth);
-  spec.width = width;
-  spec.height = height;
-  spec.pixels = pixels;
-  spec.descriptor = descriptor;
-  return EncodeTga(spec);
+  TgaLayout layout;
+  layout.depth = static_cast<uint8_t>(depth);
+  layout.width = width;
+  layout.height = height;
+  layout.pixels = pixels;
+  layout.descriptor = descriptor;
+  return EncodeTga(layout);
 }
 
 }  // namespace quillon::test

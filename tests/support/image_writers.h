@@ -7,7 +7,7 @@
 
 namespace quillon::test {
 
-struct BmpSpec {
+struct BmpLayout {
   int bitCount = 8;
   int32_t width = 0;
   int32_t height = 0;             // negative: the rows are stored top row first
@@ -18,9 +18,9 @@ struct BmpSpec {
 };
 
 // A BMP with a 40-byte header, the palette as its colour table and padded rows.
-std::vector<uint8_t> EncodeBmp(const BmpSpec& spec);
+std::vector<uint8_t> EncodeBmp(const BmpLayout& layout);
 
-struct TgaSpec {
+struct TgaLayout {
   uint8_t imageType = 2;
   uint8_t depth = 24;
   uint8_t descriptor = 0x20;  // 0x20: top row first
@@ -35,7 +35,7 @@ struct TgaSpec {
 };
 
 // An uncompressed TGA: rows stored in the order the descriptor names.
-std::vector<uint8_t> EncodeTga(const TgaSpec& spec);
+std::vector<uint8_t> EncodeTga(const TgaLayout& layout);
 
 // A true-colour (type 2) TGA at 24 or 32 bits.
 std::vector<uint8_t> EncodeTrueColorTga(int depth, uint16_t width, uint16_t height,
