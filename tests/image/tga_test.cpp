@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/dib.h"
@@ -123,16 +124,24 @@ TEST_F(TgaTest, RefusedImageTypesLeaveAZeroedImageOfTheHeadersSize) {
   }
 }
 
-TEST_F(TgaTest, ColourMapEntriesLandFromTheFirstIndexAndExtrasAreDropped) {
+// A colour-mapped (type 1) file of one row of 8-bit indices.
+TgaLayout ColourMappedRow(std::vector<uint32_t> indices, uint8_t mapEntryBits,
+                          std::vector<uint32_t> map) {
   TgaLayout layout;
   layout.imageType = 1;
   layout.depth = 8;
-  layout.width = 2;
+  layout.width = static_cast<uint16_t>(indices.size());
   layout.height = 1;
-  layout.pixels = {250, 3};
+  layout.pixels = std::move(indices);
   layout.colorMapType = 1;
+  layout.mapEntryBits = mapEntryBits;
+  layout.map = std::move(map);
+  return layout;
+}
+
+TEST_F(TgaTest, ColourMapEntriesLandFromTheFirstIndexAndExtrasAreDropped) {
+  TgaLayout layout = ColourMappedRow({250, 3}, 24, {});
   layout.mapFirst = 250;
-  layout.mapEntryBits = 24;
   for (uint32_t i = 0; i < 10; ++i) layout.map.push_back(0x101010 * (i + 1));
   CDib dib;
   ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
@@ -155,15 +164,7 @@ TEST_F(TgaTest, MapEntriesAreReadAtTheirStoredSize) {
       {32, 0x80ABCDEF, 0x80ABCDEF},
   };
   for (const Case& c : cases) {
-    TgaLayout layout;
-    layout.imageType = 1;
-    layout.depth = 8;
-    layout.width = 2;
-    layout.height = 1;
-    layout.pixels = {1, 0};
-    layout.colorMapType = 1;
-    layout.mapEntryBits = c.bits;
-    layout.map = {0, c.stored};
+    const TgaLayout layout = ColourMappedRow({1, 0}, c.bits, {0, c.stored});
     CDib dib;
     ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(layout)).c_str())) << int{c.bits};
     EXPECT_EQ(dib.GetColor(0, 0), c.color) << int{c.bits};
@@ -186,15 +187,7 @@ TEST_F(TgaTest, TheImageIdAndAnUnusedColourMapAreSkipped) {
 }
 
 TEST_F(TgaTest, ColourMappedFilesOtherThanEightBitIndicesAreRefused) {
-  TgaLayout layout;
-  layout.imageType = 1;
-  layout.width = 1;
-  layout.height = 1;
-  layout.pixels = {0};
-  layout.colorMapType = 1;
-  layout.mapEntryBits = 8;  // no such entry size
-  layout.map = {1};
-  layout.depth = 8;
+  TgaLayout layout = ColourMappedRow({0}, 8, {1});  // no such entry size
   CDib dib;
   EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
   layout.mapEntryBits = 24;
