@@ -1,7 +1,6 @@
 #include "builders/gif_substitution.h"
 
 #include <cstring>
-#include <limits>
 #include <vector>
 
 #include "builders/chunk.h"
@@ -14,7 +13,7 @@ namespace {
 
 constexpr char kCollision[] =
     "Frames collision! Frame %04X was alread patched!!! Deleting previous patch...\n";
-constexpr size_t kMaxGifLength = std::numeric_limits<uint32_t>::max() - kChunkHeaderSize;
+constexpr uint64_t kMaxGifLength = kMaxChunkLength - kChunkHeaderSize;
 
 }  // namespace
 
@@ -24,7 +23,7 @@ void SubstituteGif(const BuildContext& context, uint32_t cast_number, uint32_t c
   std::vector<uint8_t> gif;
   // A file that cannot be read whole is passed over like a missing one, so that no unread
   // bytes reach the output.
-  if (ReadWholeFile(path, gif) != ReadFileStatus::kOk || gif.size() > kMaxGifLength) return;
+  if (ReadWholeFile(path, kMaxGifLength, gif) != ReadFileStatus::kOk) return;
   Chunk chunk = MakeChunk(kTagMedia, static_cast<uint32_t>(gif.size()));
   if (!gif.empty()) std::memcpy(chunk.data() + kChunkHeaderSize, gif.data(), gif.size());
   context.table.PutReplacement(child, std::move(chunk), &context.log, kCollision);

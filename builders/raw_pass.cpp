@@ -18,11 +18,19 @@ std::string TypeName(const MapEntry& entry) {
 void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable& table,
                        Log& log) {
   Chunk bytes;
-  switch (ReadWholeFile(path, bytes)) {
+  switch (ReadWholeFile(path, kMaxChunkLength, bytes)) {
     case ReadFileStatus::kMissing:
       return;
     case ReadFileStatus::kReadError:
       log.Write("Frame %04X was not substituted from file %s: cannot read it whole!!!\n", index,
+                path.c_str());
+      return;
+    case ReadFileStatus::kTooLarge:
+      log.Write("Frame %04X was not substituted from file %s: larger than 4 GB!!!\n", index,
+                path.c_str());
+      return;
+    case ReadFileStatus::kOutOfMemory:
+      log.Write("Frame %04X was not substituted from file %s: out of memory!!!\n", index,
                 path.c_str());
       return;
     case ReadFileStatus::kOk:

@@ -10,6 +10,9 @@ namespace quillon {
 inline constexpr uint32_t kHeaderFixedLength = 76;  // file offset of memory-map entry 0
 inline constexpr uint32_t kMapEntrySize = 20;
 inline constexpr uint32_t kChunkHeaderSize = 8;
+// The container length field counts everything after the first 8 bytes in 32 bits, so no
+// chunk, header included, can be longer than this.
+inline constexpr uint64_t kMaxChunkLength = UINT32_MAX;
 
 // Stored (byte-reversed) tags.
 inline constexpr char kTagContainer[] = "XFIR";

@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   std::vector<uint8_t> output;
-  if (quillon::ReadWholeFile(fixture.output, output) != quillon::ReadFileStatus::kOk ||
+  if (quillon::ReadWholeFile(fixture.output, UINT64_MAX, output) != quillon::ReadFileStatus::kOk ||
       output.size() != expected_length ||
       (output_must_pass && !quillon::CheckContainer(output.data(), output.size()))) {
     std::abort();

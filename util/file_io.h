@@ -10,13 +10,17 @@
 namespace quillon {
 
 enum class ReadFileStatus {
-  kMissing,    // no regular file of that name, or it cannot be opened
-  kReadError,  // it opened but could not be read whole
+  kMissing,      // no regular file of that name, or it cannot be opened
+  kReadError,    // it opened but could not be read whole
+  kTooLarge,     // longer than the caller's limit: nothing was read
+  kOutOfMemory,  // no buffer of its length could be had
   kOk,
 };
 
-// Reads the whole file into `bytes` (resized to the file's length).
-ReadFileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes);
+// Reads the whole file into `bytes` (resized to the file's length), unless it is longer than
+// `max_length`. Never throws: a failed allocation is kOutOfMemory.
+ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
+                             std::vector<uint8_t>& bytes);
 
 // True when both paths name the same existing file, however each is spelled.
 bool IsSameFile(const std::string& a, const std::string& b);

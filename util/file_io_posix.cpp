@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <new>
 
 #include "util/file_io.h"
 
@@ -22,7 +24,8 @@ mode_t DefaultFileMode() {
 
 }  // namespace
 
-ReadFileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
+                             std::vector<uint8_t>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return ReadFileStatus::kMissing;
   struct stat info;
@@ -30,7 +33,18 @@ ReadFileStatus ReadWholeFile(const std::string& path, std::vector<uint8_t>& byte
     std::fclose(file);
     return ReadFileStatus::kMissing;
   }
-  bytes.resize(static_cast<size_t>(info.st_size));
+  const auto length = static_cast<uint64_t>(info.st_size);
+  if (length > max_length || length > SIZE_MAX) {
+    std::fclose(file);
+    return ReadFileStatus::kTooLarge;
+  }
+  try {
+    bytes.resize(static_cast<size_t>(length));
+  } catch (const std::bad_alloc&) {
+    std::fclose(file);
+    bytes = std::vector<uint8_t>();
+    return ReadFileStatus::kOutOfMemory;
+  }
   const size_t read = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file);
   // A file that grew while being read is not read whole either.
   const bool whole = read == bytes.size() && std::fgetc(file) == EOF && !std::ferror(file);

@@ -16,10 +16,11 @@ TEST(FileIoTest, ReadWholeFileTellsMissingFromRead) {
   test::ScratchDir dir;
   dir.WriteFile("data", "abc");
   std::vector<uint8_t> bytes;
-  EXPECT_EQ(ReadWholeFile(dir.path() + "/data", bytes), ReadFileStatus::kOk);
+  EXPECT_EQ(ReadWholeFile(dir.path() + "/data", 3, bytes), ReadFileStatus::kOk);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "abc");
-  EXPECT_EQ(ReadWholeFile(dir.path() + "/none", bytes), ReadFileStatus::kMissing);
-  EXPECT_EQ(ReadWholeFile(dir.path(), bytes), ReadFileStatus::kMissing);  // a folder
+  EXPECT_EQ(ReadWholeFile(dir.path() + "/none", 3, bytes), ReadFileStatus::kMissing);
+  EXPECT_EQ(ReadWholeFile(dir.path(), 3, bytes), ReadFileStatus::kMissing);  // a folder
+  EXPECT_EQ(ReadWholeFile(dir.path() + "/data", 2, bytes), ReadFileStatus::kTooLarge);
 }
 
 TEST(FileIoTest, AtomicWriterReplacesOnlyOnCommit) {
