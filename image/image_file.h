@@ -5,6 +5,20 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
+
+#include "image/image_status.h"
+
+namespace quillon {
+
+class CDib;
+
+// The image file at `path` read (bounded) and decoded into `image`. kMissing when the file does
+// not exist or cannot be opened; on anything but kOk the image is empty.
+ImageStatus LoadBmpFile(const std::string& path, CDib& image);
+ImageStatus LoadTgaFile(const std::string& path, CDib& image);
+
+}  // namespace quillon
 
 namespace quillon::image_file {
 
