@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "builders/row_codec.h"
-#include "tests/support/image_writers.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/image_writers.h"
+#include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
 

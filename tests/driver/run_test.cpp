@@ -9,7 +9,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
 
 namespace quillon {
