@@ -95,14 +95,14 @@ TEST_F(TruncationSweepTest, MovieCutAtEveryLength) {
 }
 
 // One file at a time in FilesDir (the other members keep their chunks), cut at every length in
-// its first and last 256 bytes and at every 16th in between: a colour table cut anywhere inside
+// its first and last 128 bytes and at every 16th in between: a colour table cut anywhere inside
 // reads alike. The movie sweep covers the write pass.
 TEST_F(TruncationSweepTest, EachReplacementFileCut) {
   for (const test::MediaFile& file : files_in_dir_) RemoveFile(file.name);
   for (const test::MediaFile& file : files_in_dir_) {
     const size_t size = file.bytes.size();
     for (size_t length = 0; length < size; ++length) {
-      if (length >= 256 && size - length > 256 && length % 16 != 0) continue;
+      if (length >= 128 && size - length > 128 && length % 16 != 0) continue;
       dir_.WriteFile("f/" + file.name, Prefix(file.bytes, length));
       ASSERT_TRUE(RunPasses(movie_, false)) << file.name;
     }
