@@ -198,7 +198,7 @@ TEST_F(BitmapBuilderTest, AlphaReadsTheEightBitFileWhateverTheDepth) {
 
 TEST_F(BitmapBuilderTest, DisplacesAHeldChunkOnlyWhenItBuildsOne) {
   const Chunk raw = {'D', 'T', 'I', 'B', 1, 0, 0, 0, 0x42};
-  table_.PutReplacement(kChild, raw, nullptr, nullptr);
+  table_.PutReplacement(kChild, raw);
   Bitmap(MemberData(1, 1, 8), 1);  // no image: the raw chunk stays
   EXPECT_EQ(HeldHeader(kChild), "DTIB 1");
   WriteBmp8(1, 1, 1, {7});

@@ -24,7 +24,7 @@ TEST_F(GifSubstitutionTest, MakesAnEmptyChunkFromAnEmptyFile) {
 
 TEST_F(GifSubstitutionTest, LeavesTheSlotAloneWithoutItsFile) {
   files_.WriteFile("movie-000002.gif", "GIF89a");  // another member's file
-  table_.PutReplacement(3, {'D', 'E', 'M', 'X', 0, 0, 0, 0}, nullptr, nullptr);
+  table_.PutReplacement(3, {'D', 'E', 'M', 'X', 0, 0, 0, 0});
   SubstituteGif(context_, 1, 3);
   SubstituteGif(context_, 1, 4);
   EXPECT_EQ(HeldHeader(3), "DEMX 0");
