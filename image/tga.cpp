@@ -111,8 +111,8 @@ bool CDib::LoadTga(const char* path) {
     return false;
   }
 
-  Create(header.depth, header.width, header.height);
-  if (!m_pInfo) return false;
+  // A failed allocation leaves the pixels null behind a valid header.
+  if (!Create(header.depth, header.width, header.height)) return false;
   if (header.imageType == kColorMapped) {
     const size_t entryBytes = MapEntryBytes(header.mapEntryBits);
     if (header.depth != 8 || (entryBytes == 0 && header.mapLength != 0)) return false;
