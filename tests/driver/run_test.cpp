@@ -1,70 +1,26 @@
 // The `quillon` executable run end to end in a scratch folder, as a user would run it.
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/tool_run.h"
 
 namespace quillon {
 namespace {
 
 using test::Bytes;
 using test::MovieBuilder;
+using test::ProgressLine;
+using test::RunResult;
 
 const std::string kBanner = "Quillon v1.1.\n";
 const std::string kUsage =
     "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
     "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n";
-
-struct RunResult {
-  int exit_code = -1;
-  std::string output;  // standard output
-};
-
-// Runs quillon with `args` in `folder`; `file_size_limit` (bytes) stands in for a full disk,
-// `address_space_limit` for a machine short of memory.
-RunResult RunTool(const std::string& folder, const std::vector<std::string>& args,
-                  rlim_t file_size_limit = RLIM_INFINITY,
-                  rlim_t address_space_limit = RLIM_INFINITY) {
-  int pipe_ends[2];
-  if (pipe(pipe_ends) != 0) return {};
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(pipe_ends[1], STDOUT_FILENO);
-    close(pipe_ends[0]);
-    close(pipe_ends[1]);
-    if (chdir(folder.c_str()) != 0) _exit(127);
-    // The signal that the limit raises is left at its default: the tool must not die of it.
-    std::signal(SIGXFSZ, SIG_DFL);
-    const rlimit limit{file_size_limit, file_size_limit};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit memory{address_space_limit, address_space_limit};
-    setrlimit(RLIMIT_AS, &memory);
-    std::vector<char*> argv{const_cast<char*>(QUILLON_EXE)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(QUILLON_EXE, argv.data());
-    _exit(127);
-  }
-  close(pipe_ends[1]);
-  RunResult result;
-  char buffer[4096];
-  for (ssize_t n; (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
-    result.output.append(buffer, static_cast<size_t>(n));
-  }
-  close(pipe_ends[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
 
 // Entries 3 (live), 4 (free), 5 (live, odd length).
 Bytes SmallMovie() {
@@ -82,16 +38,13 @@ class RunTest : public testing::Test {
     dir_.WriteFile(relative, bytes);
     inputs_.emplace_back(relative, std::string(bytes.begin(), bytes.end()));
   }
-  RunResult Run(const std::vector<std::string>& args, rlim_t limit = RLIM_INFINITY,
-                rlim_t memory_limit = RLIM_INFINITY) {
-    RunResult result = RunTool(dir_.path(), args, limit, memory_limit);
+  RunResult Run(const std::vector<std::string>& args, uint64_t limit = test::kNoFileSizeLimit,
+                uint64_t memory_limit = test::kNoAddressSpaceLimit) {
+    RunResult result = test::RunProgram(QUILLON_EXE, dir_.path(), args, limit, memory_limit);
     for (const auto& [relative, bytes] : inputs_) {
       EXPECT_EQ(dir_.ReadFile(relative), bytes) << relative << " changed";
     }
     return result;
-  }
-  static std::string Progress(const std::string& path) {
-    return "\r" + std::string(78, ' ') + "\rProcessing " + path + "...\r";
   }
 
   test::ScratchDir dir_;
@@ -114,7 +67,8 @@ TEST_F(RunTest, AWholeRunPrintsProgressAndWritesTheOutputAndTheLog) {
   dir_.WriteFile("f/m-000005.BITD", std::string("NEW!\x02\0\0\0xy", 10));
   const RunResult result = Run({"m.dxr", "f"});
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.output, kBanner + Progress("f/m-000003.STXT") + Progress("f/m-000005.BITD") +
+  EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.STXT") +
+                               ProgressLine("f/m-000005.BITD") +
                                "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
   EXPECT_EQ(dir_.ReadFile("Out/m.log"),
             "Frame 0005 was substituted from file f/m-000005.BITD...\n");
@@ -195,7 +149,7 @@ TEST_F(RunTest, AFullDiskLeavesTheOlderOutputAndNoTemporaryFile) {
   dir_.WriteFile("Out/m.dxr", "older output");
   const RunResult result = Run({"m.dxr", "f"}, 16 * 1024);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.output, kBanner + Progress("f/m-000003.STXT") +
+  EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.STXT") +
                                "Writing resulting cast Out/m.dxr...\nCannot write file Out/m.dxr!!!\n");
   EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
   EXPECT_EQ(dir_.ListFiles("Out"), (std::vector<std::string>{"m.dxr", "m.log"}));
@@ -228,7 +182,7 @@ TEST_F(RunTest, AnOutputBeyondFourGigabytesIsRefused) {
 #define QUILLON_ASAN 1
 #endif
 
-constexpr rlim_t kMemoryLimit = rlim_t{192} << 20;
+constexpr uint64_t kMemoryLimit = uint64_t{192} << 20;
 
 // A file of `length` bytes that starts with `head` and is a hole after it.
 void WriteSparseFile(const test::ScratchDir& dir, const std::string& relative, const Bytes& head,
@@ -268,7 +222,7 @@ class MemoryLimitTest : public RunTest {
   }
   // Runs short of memory; the movie is kept with the log line `expected` right after `after`.
   void ExpectKeptWithLine(const std::string& after, const std::string& expected_prefix) {
-    const RunResult result = Run({"m.dxr", "f"}, RLIM_INFINITY, kMemoryLimit);
+    const RunResult result = Run({"m.dxr", "f"}, test::kNoFileSizeLimit, kMemoryLimit);
     EXPECT_EQ(result.exit_code, 0) << result.output;
     const std::string log = dir_.ReadFile("Out/m.log");
     EXPECT_NE(log.find(after + expected_prefix), std::string::npos) << log;
@@ -313,7 +267,7 @@ TEST_F(MemoryLimitTest, RawAndGifFilesTooLargeForMemoryAreLoggedAndPassedOver) {
   AddMovie("m.dxr", builder.Build());
   WriteSparseFile(dir_, "f/m-000003.STXT", {'T', 'X', 'T', 'S'}, uint64_t{3} << 29);
   WriteSparseFile(dir_, "f/m-000001.gif", {'G', 'I', 'F'}, uint64_t{1} << 30);
-  const RunResult result = Run({"m.dxr", "f"}, RLIM_INFINITY, kMemoryLimit);
+  const RunResult result = Run({"m.dxr", "f"}, test::kNoFileSizeLimit, kMemoryLimit);
   EXPECT_EQ(result.exit_code, 0) << result.output;
   EXPECT_EQ(dir_.ReadFile("Out/m.log"),
             "Frame 0003 was not substituted from file f/m-000003.STXT: out of memory!!!\n"
@@ -334,7 +288,7 @@ TEST_F(MemoryLimitTest, AMapTooLargeForMemoryEndsTheRunWithItsMessage) {
   std::copy(container_length.begin(), container_length.end(),
             head.begin() + static_cast<long>(test::EntryFieldOffset(0, 4)));
   WriteSparseFile(dir_, "m.dxr", head, length);
-  const RunResult result = Run({"m.dxr", "f"}, RLIM_INFINITY, kMemoryLimit);
+  const RunResult result = Run({"m.dxr", "f"}, test::kNoFileSizeLimit, kMemoryLimit);
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.output, kBanner + "Not enough memory for m.dxr!!!\n");
   EXPECT_EQ(dir_.ListFiles("Out"), std::vector<std::string>{"m.log"});
