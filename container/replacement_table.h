@@ -11,7 +11,7 @@ using Chunk = std::vector<uint8_t>;  // an 8-byte chunk header, then the data
 
 // What PutReplacement did with a chunk.
 enum class PutOutcome {
-  kRefused,    // index not below size(), or the chunk is shorter than its header
+  kRefused,    // no slot for the index, or the chunk is shorter than its header
   kStored,     // the slot was empty
   kDisplaced,  // a chunk held there was released for it: the producer logs the collision
 };
@@ -20,7 +20,6 @@ class ReplacementTable {
  public:
   explicit ReplacementTable(uint32_t used_count) : slots_(used_count) {}
 
-  uint32_t size() const { return static_cast<uint32_t>(slots_.size()); }
   bool Has(uint32_t index) const { return index < slots_.size() && slots_[index].held; }
   const Chunk* Get(uint32_t index) const { return Has(index) ? &slots_[index].chunk : nullptr; }
 
