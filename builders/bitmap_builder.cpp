@@ -1,6 +1,7 @@
 #include "builders/bitmap_builder.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "builders/chunk.h"
@@ -9,6 +10,8 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "image/dib.h"
+#include "image/image_file.h"
+#include "image/image_status.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
@@ -17,8 +20,6 @@ namespace {
 
 constexpr char kBitmapHead[] = "Cast %06d->(%04X:%04X): BITD=";
 constexpr char kAlphaHead[] = "Cast %06d->(%04X:%04X): ALFA=";
-constexpr char kCollision2[] =
-    "Frames collision 2! Frame %04X was alread patched!!! Deleting previous patch...\n";
 constexpr uint32_t kBitmapSpecificLength = 28;
 constexpr uint8_t kAlphaDepth = 8;
 
@@ -65,11 +66,8 @@ bool PlaneFits(const RowGeometry& geometry) {
   return uint64_t{geometry.row_bytes} * geometry.height <= kMaxPlaneBytes;
 }
 
-bool LoadImage(const BuildContext& context, uint32_t cast_number, const ImageSource& source,
-               CDib& image) {
-  const std::string path = context.MemberFile(cast_number, source.suffix);
-  ShowProgress(path);
-  return source.tga ? image.LoadTga(path.c_str()) : image.LoadBmp(path.c_str());
+ImageStatus LoadImage(const ImageSource& source, const std::string& path, CDib& image) {
+  return source.tga ? LoadTgaFile(path, image) : LoadBmpFile(path, image);
 }
 
 void AppendPackedRow(const uint8_t* row, size_t length, std::vector<uint8_t>& packed) {
@@ -108,10 +106,39 @@ Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geome
       chunk.insert(chunk.end(), zero_row.begin(), zero_row.end());
     }
   }
-  // The data length behind the tag. The plane limit keeps it (at most twice the plane) within
-  // 32 bits.
+  // Readers take data exactly as long as the plain rows for plain rows.
+  if (chunk.size() - kChunkHeaderSize == uint64_t{geometry.row_bytes} * geometry.height) {
+    SpellOutLastRepeatRun(chunk, kChunkHeaderSize);
+  }
+  // The data length behind the tag. The plane limit keeps it (at most twice the plane, and a
+  // run spelt out) within 32 bits.
   StoreU32Le(chunk.data() + 4, static_cast<uint32_t>(chunk.size() - kChunkHeaderSize));
   return chunk;
+}
+
+void StoreBuiltChunk(const BuildContext& context, uint32_t child, Chunk chunk) {
+  if (context.table.PutReplacement(child, std::move(chunk)) == PutOutcome::kDisplaced) {
+    context.log.Write(
+        "Frames collision 2! Frame %04X was alread patched!!! Deleting previous patch...\n",
+        child);
+  }
+}
+
+// The chunk from the image at `path`; a refused image is logged with its reason, a missing one
+// is not.
+void BuildFromFile(const BuildContext& context, const std::string& path, uint32_t child,
+                   const RowGeometry& geometry, const ImageSource& source,
+                   const char* stored_tag) {
+  CDib image;
+  const ImageStatus status = LoadImage(source, path, image);
+  if (status == ImageStatus::kMissing) return;
+  if (status != ImageStatus::kOk) {
+    context.LogUnusableFile(path, DescribeImageStatus(status));
+    return;
+  }
+  Chunk chunk = PackMember(image, source.layout, geometry, stored_tag);
+  image.Destroy();
+  StoreBuiltChunk(context, child, std::move(chunk));
 }
 
 // The part both builders share once the member is accepted: the size line, then the chunk from
@@ -123,11 +150,14 @@ void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t 
                     static_cast<int>(geometry.height), int{depth});
   context.log.Flush();
   if (!PlaneFits(geometry) || source == nullptr) return;
-  CDib image;
-  if (!LoadImage(context, cast_number, *source, image)) return;
-  Chunk chunk = PackMember(image, source->layout, geometry, stored_tag);
-  image.Destroy();
-  context.table.PutReplacement(child, std::move(chunk), &context.log, kCollision2);
+  const std::string path = context.MemberFile(cast_number, source->suffix);
+  ShowProgress(path);
+  try {
+    BuildFromFile(context, path, child, geometry, *source, stored_tag);
+  } catch (const std::bad_alloc&) {
+    // Whatever was built is released on the way out; the slot is untouched.
+    context.LogUnusableFile(path, DescribeImageStatus(ImageStatus::kOutOfMemory));
+  }
 }
 
 // Reads the member's fields; false, with the refusal logged, unless it is a bitmap member.

@@ -1,8 +1,8 @@
 #include "builders/raw_pass.h"
 
-#include <cstdio>
 #include <utility>
 
+#include "builders/replacement_names.h"
 #include "util/file_io.h"
 #include "util/paths.h"
 
@@ -42,15 +42,13 @@ void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable
     return;
   }
   log.Write("Frame %04X was substituted from file %s...\n", index, path.c_str());
-  table.PutReplacement(index, std::move(bytes), nullptr, nullptr);
+  table.PutReplacement(index, std::move(bytes));
 }
 
 std::string RawReplacementPath(const MovieView& movie, uint32_t index,
                                const std::string& files_dir, const std::string& stem) {
-  char number[16];
-  std::snprintf(number, sizeof number, "%06u", index);
   const std::string extension = TagToExtension(TypeName(movie.Entry(index)));
-  return JoinPath(files_dir, stem + "-" + number + "." + extension);
+  return ReplacementFilePath(files_dir, stem, index, "." + extension);
 }
 
 }  // namespace

@@ -45,7 +45,6 @@ class MovieView {
   MovieView(uint8_t* view, size_t size) : view_(view), size_(size) {}
 
   uint8_t* data() const { return view_; }
-  size_t size() const { return size_; }
   uint32_t EntryCapacity() const;
   uint32_t UsedCount() const;
   // 76 + 20 x entryCapacity: the container header, the imap and the whole mmap chunk.

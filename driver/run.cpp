@@ -91,15 +91,11 @@ void WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& name
   std::printf("\nJob OK!!!\n");
 }
 
-}  // namespace
-
-int RunQuillon(int argc, char** argv) {
-  PrintInColor(kColorGreen, "Quillon v1.1.\n");
-  if (argc < 3 || argc > 4) {
-    PrintUsage();
-    return 1;
-  }
+// The run once the arguments are counted. Builds refuse what they cannot allocate; what is left
+// to throw is memory the run as a whole needs (names, the table, the key grouping, ...).
+void RunPasses(int argc, char** argv) {
   const RunNames names = DeriveNames(argc, argv);
+  // A folder that cannot be made shows when the log cannot be written into it.
   CreateFolders(names.out_dir);
   MovieView movie = MapCheckedMovie(names);
 
@@ -113,6 +109,23 @@ int RunQuillon(int argc, char** argv) {
   CastMediaBuilders builders(names.files_dir, names.stem, table, log);
   CastPass(movie, builders);
   WriteOutput(movie, table, names);
+}
+
+}  // namespace
+
+int RunQuillon(int argc, char** argv) {
+  PrintInColor(kColorGreen, "Quillon v1.1.\n");
+  if (argc < 3 || argc > 4) {
+    PrintUsage();
+    return 1;
+  }
+  try {
+    RunPasses(argc, argv);
+  } catch (...) {
+    // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
+    // allocation); the unwinding has released what the run held, so the message can be shown.
+    FatalError("Not enough memory for %s!!!\n", argv[1]);
+  }
   return 0;
 }
 

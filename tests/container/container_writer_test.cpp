@@ -81,8 +81,8 @@ TEST_F(ContainerWriterTest, WritesReplacementsWithTheirOwnHeaderAndPatchedLength
   const uint32_t flagged = builder.AddChunk("DTIB", {6}, 1);
   const Bytes input = builder.Build();
   ReplacementTable table(builder.UsedCount());
-  table.PutReplacement(replaced, Chunk{'X', 'Y', 'Z', 'W', 0, 0, 0, 0, 9, 9}, nullptr, nullptr);
-  table.PutReplacement(flagged, Chunk(20, 1), nullptr, nullptr);
+  table.PutReplacement(replaced, Chunk{'X', 'Y', 'Z', 'W', 0, 0, 0, 0, 9, 9});
+  table.PutReplacement(flagged, Chunk(20, 1));
 
   ASSERT_EQ(Relay(input, &table), WriteStatus::kWritten);
   const std::string out = Output();

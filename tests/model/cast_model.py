@@ -14,7 +14,8 @@ Called once per successful run by quillon_model between the raw pass and the wri
     say        function(bytes): other text on standard output.
 
 Images are decoded here from the few forms the random movies use (8- and 24-bit BMP, 24- and
-32-bit true-colour TGA); anything else counts as an image that does not load.
+32-bit true-colour TGA). Of the files the random movies hold that do not load, each is refused
+for the first reason that applies, in the order of the checks below, and the reason is logged.
 """
 
 import os
@@ -57,6 +58,33 @@ def pack_row(row):
     return bytes(out)
 
 
+def runs(packed):
+    """(start, is repeat) of each run of packed rows."""
+    i = 0
+    while i < len(packed):
+        repeat = packed[i] >= 0x80
+        yield i, repeat
+        i += 2 if repeat else packed[i] + 2
+
+
+def off_plain_length(packed, plain_length):
+    """Packed rows exactly as long as the plain rows would be read as plain rows: the last repeat
+    run is then written as literal runs of its bytes, 128 a run, so that the length grows."""
+    if len(packed) != plain_length:
+        return packed
+    repeats = [start for start, repeat in runs(packed) if repeat]
+    if not repeats:
+        return packed
+    at = repeats[-1]
+    count, value = 257 - packed[at], packed[at + 1]
+    literals = bytearray()
+    while count:
+        take = min(count, 128)
+        literals += bytes([take - 1]) + bytes([value]) * take
+        count -= take
+    return packed[:at] + bytes(literals) + packed[at + 2:]
+
+
 # --- images ------------------------------------------------------------------------------
 
 class Image:
@@ -70,16 +98,33 @@ class Image:
 
 
 def load_bmp(data):
-    if len(data) < 54 or data[:2] != b"BM":
-        return None
-    offset = struct.unpack_from("<I", data, 10)[0]
-    size, width, height, planes, bits, compression = struct.unpack_from("<IiiHHI", data, 14)
-    if size != 40 or compression != 0 or bits not in (8, 24) or width <= 0 or height == 0:
-        return None
+    """An Image, or the reason the file is refused."""
+    if len(data) < 2:
+        return "truncated"
+    if data[:2] != b"BM":
+        return "no BMP signature"
+    if len(data) < 18:
+        return "truncated"
+    file_size, offset, size = struct.unpack_from("<I4xII", data, 2)
+    if size < 40:
+        return "unsupported header"
+    if offset < 54 or file_size < offset:
+        return "inconsistent header"
+    if offset > len(data) or len(data) < 54:
+        return "truncated"
+    width, height, planes, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+    if size > offset - 14 or width < 0:
+        return "inconsistent header"
+    if width == 0 or height == 0:
+        return "empty image"
+    if compression != 0:
+        return "unsupported compression"
+    if bits not in (8, 24):
+        return "unsupported depth"  # the random movies write no other depth
     rows = abs(height)
     stride = (width * bits // 8 + 3) // 4 * 4
     if offset + stride * rows > len(data):
-        return None
+        return "truncated"
     pixels = []
     for y in range(rows):
         stored = y if height < 0 else rows - 1 - y
@@ -94,18 +139,30 @@ def load_bmp(data):
 
 
 def load_tga(data):
-    if len(data) < 18 or data[2] != 2 or data[16] not in (24, 32):
-        return None
-    width, height = struct.unpack_from("<HH", data, 12)
-    depth = data[16] // 8
-    if width == 0 or height == 0 or 18 + width * height * depth > len(data):
-        return None
+    """An Image, or the reason the file is refused (the random movies write no colour maps)."""
+    if len(data) < 18:
+        return "truncated"
+    image_type, width, height, bits = data[2], *struct.unpack_from("<HH", data, 12), data[16]
+    if bits == 0 or bits % 8 or bits > 32:
+        return "unsupported depth"
+    if width == 0 or height == 0:
+        return "empty image"
+    refusal = None
+    if image_type != 2:
+        refusal = "unsupported image type"
+    elif bits not in (24, 32):
+        refusal = "unsupported depth"
+    depth = bits // 8
+    if 18 + data[0] + width * height * depth > len(data):
+        return refusal or "truncated"
+    if refusal:
+        return refusal
     top_first = data[17] & 0x20
     pixels = [0] * (width * height)
     for r in range(height):
         y = r if top_first else height - 1 - r
         for x in range(width):
-            at = 18 + (r * width + x) * depth
+            at = 18 + data[0] + (r * width + x) * depth
             value = int.from_bytes(data[at:at + depth], "little")
             pixels[y * width + x] = value
     return Image(width, height, pixels)
@@ -202,17 +259,19 @@ class Run:
         path = self.file_name(cast_number, suffix)
         self.progress(path)
         data = self.read(path)
-        image = None
-        if data is not None:
-            image = load_bmp(data) if depth == 8 else load_tga(data)
-        if image is None:
+        if data is None:
+            return
+        image = load_bmp(data) if depth == 8 else load_tga(data)
+        if isinstance(image, str):
+            self.log += b"Cannot use file %s: %s!!!\n" % (path.encode(), image.encode())
             return
         if width and height and (width > image.width or height > image.height):
             self.warn()
         packed = bytearray()
         for y in range(height):
             packed += pack_row(member_row(image, y, width, depth, row_bytes))
-        self.put(child, kind[::-1], bytes(packed), COLLISION_2)
+        self.put(child, kind[::-1], off_plain_length(bytes(packed), row_bytes * height),
+                 COLLISION_2)
 
     def warn(self):
         if not self.warned:
