@@ -15,8 +15,11 @@ std::string Folded(const std::string& name) {
   std::string folded = name;
   for (char& c : folded) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x80) c = '\x80';
-    else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (byte >= 0x80) {
+      c = '\x80';
+    } else if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
   }
   return folded;
 }
@@ -37,8 +40,7 @@ bool KnownFiles::MayExist(const std::string& path) {
   const std::string name = path.substr(at);
   if (name.empty()) return false;  // a path ending in a separator names a folder
   const Listing& listing = ListingOf(folder);
-  return !listing.listed || listing.folded.count(Folded(name)) != 0 ||
-         MayResolveElsewhere(name);
+  return !listing.listed || listing.folded.count(Folded(name)) != 0 || MayResolveElsewhere(name);
 }
 
 const KnownFiles::Listing& KnownFiles::ListingOf(const std::string& folder) {

@@ -17,7 +17,7 @@ class KnownFiles {
 
  private:
   struct Listing {
-    bool listed = false;            // false: the folder could not be read, any name may exist
+    bool listed = false;           // false: the folder could not be read, any name may exist
     std::set<std::string> folded;  // its regular files' names, folded (see known_files.cpp)
   };
 
