@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fixtures/movie_builder.h"
 #include "tests/container/mapped_movie.h"
-#include "tests/support/movie_builder.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
 

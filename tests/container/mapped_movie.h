@@ -6,7 +6,7 @@
 #include <string>
 
 #include "container/movie.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 #include "util/file_map.h"
 
 namespace quillon::test {
