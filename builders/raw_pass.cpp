@@ -4,6 +4,7 @@
 
 #include "builders/replacement_names.h"
 #include "util/file_io.h"
+#include "util/known_files.h"
 #include "util/paths.h"
 
 namespace quillon {
@@ -55,12 +56,14 @@ std::string RawReplacementPath(const MovieView& movie, uint32_t index,
 
 void RawPass(const MovieView& movie, const std::string& files_dir, const std::string& stem,
              ReplacementTable& table, Log& log) {
+  // Most entries have no file: the folder is listed once instead of failing an open each.
+  KnownFiles known_files;
   const uint32_t used_count = movie.UsedCount();
   for (uint32_t i = 0; i < used_count; ++i) {
     if (!movie.IsLive(i)) continue;
     const std::string path = RawReplacementPath(movie, i, files_dir, stem);
     ShowProgress(path);
-    TryRawReplacement(i, path, table, log);
+    if (known_files.MayExist(path)) TryRawReplacement(i, path, table, log);
   }
 }
 

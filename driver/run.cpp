@@ -66,7 +66,7 @@ MovieView MapCheckedMovie(const RunNames& names) {
     FatalError("Unknown file format %s!!!\n", names.in_file);
   }
   // The view stays mapped until the process ends.
-  return MovieView(mapping.view, mapping.size);
+  return MovieView(mapping);
 }
 
 // On POSIX a mapped file can be truncated under the view, so neither the output nor the log may

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <new>
@@ -13,7 +15,44 @@ namespace quillon {
 
 namespace {
 
-constexpr size_t kWriteBufferSize = 1 << 20;
+int Descriptor(NativeFile file) { return static_cast<int>(file); }
+
+bool WriteAll(int fd, const uint8_t* data, size_t length) {
+  while (length > 0) {
+    const ssize_t written = write(fd, data, length);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data += written;
+    length -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+// Errors that say the kernel cannot copy between these two files at all (another file system,
+// an old kernel, a file system without the operation), as opposed to a failed write.
+bool IsRefusal(int error) {
+  return error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
+}
+
+enum class KernelCopy { kDone, kRefused, kFailed };
+
+// Copies `length` bytes from `offset` of `from` to the current position of `to`, continuing
+// after short copies; `copied` tells how far it got before a refusal.
+KernelCopy CopyByKernel(int from, uint64_t offset, int to, size_t length, size_t& copied) {
+  while (copied < length) {
+    auto at = static_cast<off64_t>(offset + copied);
+    const ssize_t n = copy_file_range(from, &at, to, nullptr, length - copied, 0);
+    if (n > 0) {
+      copied += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && IsRefusal(errno)) return KernelCopy::kRefused;
+    // Nothing copied without an error: the input ended early (it shrank under the run).
+    return KernelCopy::kFailed;
+  }
+  return KernelCopy::kDone;
+}
 
 // mkstemp creates its file for the owner alone; the output gets the usual permissions.
 mode_t DefaultFileMode() {
@@ -64,41 +103,58 @@ bool AtomicFileWriter::Open(const std::string& final_path) {
   Abandon();
   final_path_ = final_path;
   std::string pattern = final_path + ".XXXXXX";
-  const int fd = mkstemp(pattern.data());
+  const int fd = mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) return false;
   temp_path_ = pattern;
   fchmod(fd, DefaultFileMode());
-  file_ = fdopen(fd, "wb");
-  if (file_ == nullptr) {
-    close(fd);
-    unlink(temp_path_.c_str());
-    temp_path_.clear();
-    return false;
-  }
-  buffer_.resize(kWriteBufferSize);
-  std::setvbuf(file_, buffer_.data(), _IOFBF, buffer_.size());
+  file_ = fd;
   failed_ = false;
+  kernel_copy_refused_ = false;
   return true;
 }
 
 bool AtomicFileWriter::Write(const void* data, size_t length) {
-  if (file_ == nullptr || failed_) return false;
-  if (length != 0 && std::fwrite(data, 1, length, file_) != length) failed_ = true;
+  if (file_ == kNoFile || failed_) return false;
+  if (!WriteAll(Descriptor(file_), static_cast<const uint8_t*>(data), length)) failed_ = true;
   return !failed_;
 }
 
+bool AtomicFileWriter::WriteFromView(const uint8_t* data, size_t length) {
+  for (size_t done = 0; done < length; done += kViewWriteBlock) {
+    if (!Write(data + done, std::min(kViewWriteBlock, length - done))) return false;
+  }
+  return !failed_;
+}
+
+bool AtomicFileWriter::CopyFrom(const FileMapping& source, uint64_t offset, size_t length) {
+  if (file_ == kNoFile || failed_) return false;
+  size_t copied = 0;
+  if (source.file != kNoFile && !kernel_copy_refused_) {
+    switch (CopyByKernel(Descriptor(source.file), offset, Descriptor(file_), length, copied)) {
+      case KernelCopy::kDone:
+        return true;
+      case KernelCopy::kFailed:
+        failed_ = true;
+        return false;
+      case KernelCopy::kRefused:
+        kernel_copy_refused_ = true;
+        break;
+    }
+  }
+  return WriteFromView(source.view + offset + copied, length - copied);
+}
+
 bool AtomicFileWriter::SeekToStart() {
-  if (file_ == nullptr || failed_) return false;
-  if (std::fseek(file_, 0, SEEK_SET) != 0) failed_ = true;
+  if (file_ == kNoFile || failed_) return false;
+  if (lseek(Descriptor(file_), 0, SEEK_SET) != 0) failed_ = true;
   return !failed_;
 }
 
 bool AtomicFileWriter::Commit() {
-  if (file_ == nullptr) return false;
-  const bool flushed = !failed_ && std::fflush(file_) == 0;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  if (!flushed || !closed || std::rename(temp_path_.c_str(), final_path_.c_str()) != 0) {
+  if (file_ == kNoFile) return false;
+  const bool closed = close(Descriptor(file_)) == 0;
+  file_ = kNoFile;
+  if (failed_ || !closed || std::rename(temp_path_.c_str(), final_path_.c_str()) != 0) {
     unlink(temp_path_.c_str());
     temp_path_.clear();
     return false;
@@ -108,8 +164,8 @@ bool AtomicFileWriter::Commit() {
 }
 
 void AtomicFileWriter::Abandon() {
-  if (file_ != nullptr) std::fclose(file_);
-  file_ = nullptr;
+  if (file_ != kNoFile) close(Descriptor(file_));
+  file_ = kNoFile;
   if (!temp_path_.empty()) unlink(temp_path_.c_str());
   temp_path_.clear();
 }
