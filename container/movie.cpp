@@ -99,7 +99,7 @@ void MovieView::SetContainerLength(uint32_t length) {
 
 const uint8_t* MovieView::ChunkData(uint32_t i, size_t length) const {
   const uint64_t data_offset = uint64_t{Entry(i).offset} + kChunkHeaderSize;
-  if (!RangeWithin(data_offset, length, size())) return nullptr;
+  if (!RangeWithin(data_offset, length, mapping_.size)) return nullptr;
   return data() + data_offset;
 }
 
