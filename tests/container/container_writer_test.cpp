@@ -163,7 +163,7 @@ TEST_P(ContainerWriterTest, OneCopyPerRunBreaksAtReplacementsAndJumpsInTheInput)
   builder.AddEntry("AAAA", 1, builder.EntryOffset(first));      // 9: back to the start
   builder.AddEntry("BBBB", 2, builder.EntryOffset(first + 1));  // 10: and on from there
   ReplacementTable table(builder.UsedCount());
-  table.PutReplacement(replaced, Chunk{'R', 'R', 'R', 'R', 1, 0, 0, 0, 'r'}, nullptr, nullptr);
+  table.PutReplacement(replaced, Chunk{'R', 'R', 'R', 'R', 1, 0, 0, 0, 'r'});
 
   ASSERT_EQ(Relay(builder.Build(), &table), WriteStatus::kWritten);
   const std::string a = ChunkBytes("AAAA", "a");
