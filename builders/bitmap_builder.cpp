@@ -6,6 +6,7 @@
 #include "builders/chunk.h"
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
+#include "builders/true_color_import.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "image/dib.h"
@@ -45,24 +46,6 @@ const ImageSource* SourceForDepth(uint8_t depth) {
     default:
       return nullptr;
   }
-}
-
-// The member's rows: each an even number of bytes, pixels per row held in 32 bits so that the
-// widest members still fit.
-struct RowGeometry {
-  uint32_t width = 0;
-  uint32_t height = 0;
-  uint32_t row_bytes = 0;
-};
-
-RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bytes_per_pixel) {
-  const uint32_t even_bytes = (bytes_per_pixel * info.width + 1) / 2 * 2;
-  const uint32_t pixels_per_row = even_bytes / bytes_per_pixel;
-  return {info.width, info.height, bytes_per_pixel * pixels_per_row};
-}
-
-bool PlaneFits(const RowGeometry& geometry) {
-  return uint64_t{geometry.row_bytes} * geometry.height <= kMaxPlaneBytes;
 }
 
 bool LoadImage(const BuildContext& context, uint32_t cast_number, const ImageSource& source,
@@ -115,17 +98,24 @@ Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geome
 }
 
 // The part both builders share once the member is accepted: the size line, then the chunk from
-// the image, if there is a layout for the depth and the image loads.
+// the image, if there is a layout for the depth and the image loads. A true-colour picture for
+// a member with a palette (`palette_member`, else null) is indexed by that palette first.
 void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t child,
                     const RowGeometry& geometry, uint8_t depth, const ImageSource* source,
-                    const char* stored_tag) {
+                    const char* stored_tag, const ByteReader* palette_member) {
   context.log.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
                     static_cast<int>(geometry.height), int{depth});
   context.log.Flush();
   if (!PlaneFits(geometry) || source == nullptr) return;
   CDib image;
   if (!LoadImage(context, cast_number, *source, image)) return;
-  Chunk chunk = PackMember(image, source->layout, geometry, stored_tag);
+  CDib indexed;
+  const CDib* pixels = &image;
+  if (palette_member != nullptr && HoldsTrueColor(image)) {
+    if (!IndexByMemberPalette(context, *palette_member, image, indexed)) return;
+    pixels = &indexed;
+  }
+  Chunk chunk = PackMember(*pixels, source->layout, geometry, stored_tag);
   image.Destroy();
   context.table.PutReplacement(child, std::move(chunk), &context.log, kCollision2);
 }
@@ -152,8 +142,9 @@ void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_
     context.log.Write("%d bitsperpixel!!!\n", int{info.depth});
     return;
   }
+  const ImageSource* source = SourceForDepth(info.depth);
   BuildFromImage(context, cast_number, child, MemberGeometry(info, info.depth / 8u), info.depth,
-                 SourceForDepth(info.depth), kTagBitmap);
+                 source, kTagBitmap, source == &kIndexSource ? &member : nullptr);
 }
 
 void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
@@ -162,7 +153,7 @@ void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, member, info)) return;
   BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth, &kIndexSource,
-                 kTagAlpha);
+                 kTagAlpha, nullptr);
 }
 
 }  // namespace quillon

@@ -5,12 +5,10 @@
 #include <cstdint>
 
 #include "builders/build_context.h"
+#include "builders/plane_layout.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
-
-// Members whose plane buffer would be larger are refused after their size line.
-inline constexpr uint64_t kMaxPlaneBytes = uint64_t{1} << 30;
 
 // From "<stem>-<k>-8.bmp", "-16.tga" or "-32.tga" by the member's depth. Logs the member's line
 // ("Cast ...: BITD=" and its size or refusal); a missing image leaves the chunk as it was.

@@ -110,7 +110,7 @@ int RunQuillon(int argc, char** argv) {
 
   ReplacementTable table(movie.UsedCount());
   RawPass(movie, names.files_dir, names.stem, table, log);
-  CastMediaBuilders builders(names.files_dir, names.stem, table, log);
+  CastMediaBuilders builders(names.files_dir, names.stem, table, log, &movie);
   CastPass(movie, builders);
   WriteOutput(movie, table, names);
   return 0;
