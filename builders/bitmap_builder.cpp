@@ -23,30 +23,9 @@ constexpr char kCollision2[] =
 constexpr uint32_t kBitmapSpecificLength = 28;
 constexpr uint8_t kAlphaDepth = 8;
 
-// Where a member's pixels come from and how they are laid out.
-struct ImageSource {
-  const char* suffix;
-  bool tga;  // else BMP
-  PlaneLayout layout;
-};
-
 constexpr ImageSource kIndexSource{"-8.bmp", false, PlaneLayout::kIndex8};
 constexpr ImageSource kHighColorSource{"-16.tga", true, PlaneLayout::kHighLow16};
 constexpr ImageSource kTrueColorSource{"-32.tga", true, PlaneLayout::kArgb32};
-
-// Null for depths without a layout (24, 40, ...).
-const ImageSource* SourceForDepth(uint8_t depth) {
-  switch (depth) {
-    case 8:
-      return &kIndexSource;
-    case 16:
-      return &kHighColorSource;
-    case 32:
-      return &kTrueColorSource;
-    default:
-      return nullptr;
-  }
-}
 
 bool LoadImage(const BuildContext& context, uint32_t cast_number, const ImageSource& source,
                CDib& image) {
@@ -131,6 +110,21 @@ bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
 
 }  // namespace
 
+const ImageSource* SourceForDepth(uint8_t depth) {
+  switch (depth) {
+    case 8:
+      return &kIndexSource;
+    case 16:
+      return &kHighColorSource;
+    case 32:
+      return &kTrueColorSource;
+    default:
+      return nullptr;
+  }
+}
+
+const ImageSource& AlphaSource() { return kIndexSource; }
+
 void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
                       uint32_t child, const ByteReader& member) {
   // Cast numbers come from slots of a table shorter than 4 GiB: they fit an int.
@@ -152,8 +146,8 @@ void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t
   context.log.Write(kAlphaHead, static_cast<int>(cast_number), member_entry, child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, member, info)) return;
-  BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth, &kIndexSource,
-                 kTagAlpha, nullptr);
+  BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth,
+                 &AlphaSource(), kTagAlpha, nullptr);
 }
 
 }  // namespace quillon

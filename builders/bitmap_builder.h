@@ -10,6 +10,18 @@
 
 namespace quillon {
 
+// Where a member's pixels come from and how they are laid out.
+struct ImageSource {
+  const char* suffix;  // after "<stem>-<k>"
+  bool tga;            // else BMP
+  PlaneLayout layout;
+};
+
+// The bitmap builder's source for a depth; null for depths without a layout (24, 40, ...).
+const ImageSource* SourceForDepth(uint8_t depth);
+// The alpha builder's: "-8.bmp" at 8 bits, the same file as an 8-bit bitmap's.
+const ImageSource& AlphaSource();
+
 // From "<stem>-<k>-8.bmp", "-16.tga" or "-32.tga" by the member's depth. Logs the member's line
 // ("Cast ...: BITD=" and its size or refusal); a missing image leaves the chunk as it was.
 void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,

@@ -12,6 +12,9 @@ namespace quillon {
 
 class MovieView;
 
+// "<stem>-<cast number %06d><suffix>", the name a member's replacement file has in FilesDir.
+std::string MemberFileName(const std::string& stem, uint32_t cast_number, const char* suffix);
+
 struct BuildContext {
   std::string files_dir;
   std::string stem;

@@ -10,11 +10,6 @@ namespace quillon {
 
 namespace {
 
-// The chunk's type in reading order: its stored tag reversed.
-std::string TypeName(const MapEntry& entry) {
-  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
-}
-
 void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable& table,
                        Log& log) {
   Chunk bytes;
@@ -45,22 +40,24 @@ void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable
   table.PutReplacement(index, std::move(bytes), nullptr, nullptr);
 }
 
-std::string RawReplacementPath(const MovieView& movie, uint32_t index,
-                               const std::string& files_dir, const std::string& stem) {
-  char number[16];
-  std::snprintf(number, sizeof number, "%06u", index);
-  const std::string extension = TagToExtension(TypeName(movie.Entry(index)));
-  return JoinPath(files_dir, stem + "-" + number + "." + extension);
+}  // namespace
+
+std::string TypeName(const MapEntry& entry) {
+  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
 }
 
-}  // namespace
+std::string RawReplacementName(const MovieView& movie, uint32_t index, const std::string& stem) {
+  char number[16];
+  std::snprintf(number, sizeof number, "%06u", index);
+  return stem + "-" + number + "." + TagToExtension(TypeName(movie.Entry(index)));
+}
 
 void RawPass(const MovieView& movie, const std::string& files_dir, const std::string& stem,
              ReplacementTable& table, Log& log) {
   const uint32_t used_count = movie.UsedCount();
   for (uint32_t i = 0; i < used_count; ++i) {
     if (!movie.IsLive(i)) continue;
-    const std::string path = RawReplacementPath(movie, i, files_dir, stem);
+    const std::string path = JoinPath(files_dir, RawReplacementName(movie, i, stem));
     ShowProgress(path);
     TryRawReplacement(i, path, table, log);
   }
