@@ -146,6 +146,12 @@ Bytes MovieBuilder::BitmapMember(const BitmapMemberFields& fields) {
   PutU16Be(out, fields.right);
   out.resize(block + kSpecificBlockLength, 0);
   out[block + 23] = fields.depth;
+  const auto store_be16 = [&](size_t at, int16_t value) {
+    out[at] = static_cast<uint8_t>(static_cast<uint16_t>(value) >> 8);
+    out[at + 1] = static_cast<uint8_t>(value);
+  };
+  store_be16(block + 24, fields.palette_library);
+  store_be16(block + 26, fields.palette_id);
   return out;
 }
 

@@ -54,6 +54,8 @@ struct BitmapMemberFields {
   uint16_t bottom = 0;  // height = bottom - top
   uint16_t right = 0;   // width = right - left
   uint8_t depth = 8;
+  int16_t palette_library = 0;  // -1: the member's own cast
+  int16_t palette_id = 0;       // 0 and below: built-in palettes; above: a palette member
   uint32_t info_length = 0;       // L: info bytes (filled with 0x11) before the specific block
   uint32_t specific_length = 28;  // S as stored; the block itself is always 28 bytes
 };
