@@ -46,20 +46,21 @@ std::string FileName(const std::string& stem, uint32_t cast_number, const char* 
 }  // namespace
 
 std::vector<ExampleFile> AddCastMedia(MovieBuilder& movie, const std::string& stem) {
+  // The original pixels, packed as one stream each: plain colours, an opaque alpha channel.
   const uint32_t indexed = movie.AddChunk("tSAC", Member(9, 6, 8));
-  const uint32_t indexed_pixels = movie.AddChunk("DTIB", {0x00, 0x00});
-  const uint32_t indexed_alpha = movie.AddChunk("AFLA", {0x00, 0xFF});
+  const uint32_t indexed_pixels = movie.AddChunk("DTIB", {0xC5, 0x2A});  // 60 x index 42
   const uint32_t high = movie.AddChunk("tSAC", Member(8, 4, 16));
-  const uint32_t high_pixels = movie.AddChunk("DTIB", {0x00, 0x7F});
+  const uint32_t high_pixels = movie.AddChunk("DTIB", {0xC1, 0x7F});  // 64 bytes
   const uint32_t full = movie.AddChunk("tSAC", Member(6, 6, 32));
-  const uint32_t full_pixels = movie.AddChunk("DTIB", {0x00, 0x00, 0x00, 0xFF});
+  const uint32_t full_pixels = movie.AddChunk("DTIB", {0x80, 0xFF, 0xF2, 0xFF});  // 144 bytes
+  const uint32_t full_alpha = movie.AddChunk("AFLA", {0xDD, 0xFF});                // 36 bytes
   const uint32_t animation = movie.AddChunk("tSAC", Member(1, 1, 8));
   const uint32_t gif = movie.AddChunk("DEMX", {'G', 'I', 'F', '8', '9', 'a', 0x01, 0x00});
   movie.AddChunk("*SAC", MovieBuilder::CastTable({{indexed}, {high}, {full}, {animation}}));
   movie.AddChunk("*YEK", MovieBuilder::KeyTable({{indexed_pixels, indexed, "DTIB"},
-                                                  {indexed_alpha, indexed, "AFLA"},
                                                   {high_pixels, high, "DTIB"},
                                                   {full_pixels, full, "DTIB"},
+                                                  {full_alpha, full, "AFLA"},
                                                   {gif, animation, "DEMX"}}));
 
   test::BmpLayout indices;
@@ -67,11 +68,16 @@ std::vector<ExampleFile> AddCastMedia(MovieBuilder& movie, const std::string& st
   indices.height = 6;
   indices.pixels = Bands(9, 6, 40);
   for (uint32_t i = 0; i < 256; ++i) indices.palette.push_back(i * 0x010101);
+  test::BmpLayout alpha = indices;
+  alpha.width = 6;
+  alpha.height = 6;
+  alpha.pixels = Bands(6, 6, 60);
   return {
       {FileName(stem, 1, "-8.bmp"), test::EncodeBmp(indices)},
       {FileName(stem, 2, "-16.tga"), test::EncodeTrueColorTga(24, 8, 4, Bands(8, 4, 0x203040), 0x20)},
       {FileName(stem, 3, "-32.tga"),
        test::EncodeTrueColorTga(32, 6, 6, Bands(6, 6, 0x40102030), 0x20)},
+      {FileName(stem, 3, "-8.bmp"), test::EncodeBmp(alpha)},
       {FileName(stem, 4, ".gif"), kTinyGif},
   };
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The example's cast: bitmap members at 8, 16 and 32 bits (the 8-bit one with an alpha
+// The example's cast: bitmap members at 8, 16 and 32 bits (the 32-bit one with an alpha
 // channel) and a member with GIF media, each with its replacement file.
 
 #include <string>
