@@ -10,8 +10,8 @@
 #include "image/builtin_palettes.h"
 #include "image/dib.h"
 #include "tests/builders/cast_builders_fixture.h"
-#include "tests/support/image_writers.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/image_writers.h"
+#include "fixtures/movie_builder.h"
 
 namespace quillon::test {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "container/movie.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 
 namespace quillon {
 namespace {

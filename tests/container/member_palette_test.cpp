@@ -8,7 +8,7 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "image/builtin_palettes.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 
 namespace quillon {
 namespace {

@@ -2,6 +2,9 @@
 // and that `quillon-export M F` followed by `quillon M F Out` gives the movie back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,9 +13,9 @@
 #include "builders/row_codec.h"
 #include "image/builtin_palettes.h"
 #include "image/dib.h"
-#include "tests/support/image_writers.h"
-#include "tests/support/movie_builder.h"
-#include "tests/support/run_program.h"
+#include "fixtures/image_writers.h"
+#include "fixtures/movie_builder.h"
+#include "tests/support/tool_run.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
 
@@ -115,7 +118,7 @@ std::string Stem(const std::string& name) { return name.substr(0, name.rfind('.'
 
 // Exports `movie_name` in `dir` into "f"; returns the manifest's rows.
 std::vector<Row> Export(const ScratchDir& dir, const std::string& movie_name) {
-  const test::ProgramResult result = RunProgram(dir.path(), QUILLON_EXPORT_EXE, {movie_name, "f"});
+  const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {movie_name, "f"});
   EXPECT_EQ(result.exit_code, 0) << result.output;
   EXPECT_NE(result.output.find("\nJob OK!!!\n"), std::string::npos) << result.output;
   return ParseManifest(dir.ReadFile("f/" + Stem(movie_name) + ".csv"));
@@ -126,7 +129,7 @@ std::vector<Row> Export(const ScratchDir& dir, const std::string& movie_name) {
 void ExpectRoundTrip(const ScratchDir& dir, const std::string& movie_name) {
   const std::string input = dir.ReadFile(movie_name);
   const std::vector<Row> rows = Export(dir, movie_name);
-  const test::ProgramResult run = RunProgram(dir.path(), QUILLON_EXE, {movie_name, "f", "Out"});
+  const test::RunResult run = RunProgram(QUILLON_EXE, dir.path(), {movie_name, "f", "Out"});
   ASSERT_EQ(run.exit_code, 0) << run.output;
   EXPECT_EQ(dir.ReadFile(movie_name), input);
   EXPECT_EQ(dir.ReadFile("Out/" + Stem(movie_name) + ".log").find("collision"), std::string::npos)
@@ -156,6 +159,12 @@ void ExpectRoundTrip(const ScratchDir& dir, const std::string& movie_name) {
 }
 
 std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// A movie of ../shared/testdata; empty when the folder is absent.
+std::string RealMovie(const std::string& name) {
+  std::ifstream in(std::string(QUILLON_TESTDATA_DIR) + "/movies/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 Bytes Member(uint16_t width, uint16_t height, uint8_t depth, int16_t palette_id = -101,
              uint32_t specific = 28) {
@@ -259,13 +268,13 @@ TEST(ExportRunTest, RoundTripOfEveryKindOfMemberIsTheIdentity) {
 
 TEST(ExportRunTest, RoundTripOfTheBundledExampleIsTheIdentity) {
   ScratchDir dir;
-  ASSERT_EQ(RunProgram(dir.path(), QUILLON_MAKE_EXAMPLE_EXE, {"."}).exit_code, 0);
+  ASSERT_EQ(RunProgram(QUILLON_MAKE_EXAMPLE_EXE, dir.path(), {"."}).exit_code, 0);
   ExpectRoundTrip(dir, "Example.dxr");
 }
 
 TEST(ExportRunTest, RoundTripOfBothRealMoviesIsTheIdentity) {
   for (const char* name : {"images.dir", "palettes.dir"}) {
-    const std::string movie = ScratchDir().ReadFile(std::string(QUILLON_TESTDATA_DIR) + "/movies/" + name);
+    const std::string movie = RealMovie(name);
     if (movie.empty()) GTEST_SKIP() << "no ../shared/testdata";
     ScratchDir dir;
     dir.WriteFile(name, movie);
@@ -280,8 +289,7 @@ std::vector<uint32_t> ColorTable(const CDib& image) {
 }
 
 TEST(ExportRunTest, PalettesDirMembersComeOutInTheirNamedPalettes) {
-  const std::string movie =
-      ScratchDir().ReadFile(std::string(QUILLON_TESTDATA_DIR) + "/movies/palettes.dir");
+  const std::string movie = RealMovie("palettes.dir");
   if (movie.empty()) GTEST_SKIP() << "no ../shared/testdata";
   ScratchDir dir;
   dir.WriteFile("palettes.dir", movie);
@@ -355,7 +363,7 @@ TEST(ExportRunTest, AnEditedPictureSavedAt24BitsGoesBackAsTheIndicesOfItsColours
   edited.pixels[7] = kClutColors[1] + 0x030303;
   expected[7] = 1;
   dir.WriteFile("f/m-000001-8.bmp", test::EncodeBmp(edited));
-  ASSERT_EQ(RunProgram(dir.path(), QUILLON_EXE, {"m.dxr", "f", "Out"}).exit_code, 0);
+  ASSERT_EQ(RunProgram(QUILLON_EXE, dir.path(), {"m.dxr", "f", "Out"}).exit_code, 0);
   const MovieFile out(dir.ReadFile("Out/m.dxr"));
   EXPECT_EQ(Pixels(out.Data(static_cast<uint32_t>(std::stoul(rows[0].at("entry index")))), rows[0]),
             expected);
@@ -436,7 +444,7 @@ TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {
       {{"bad.dxr", "f", "x"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
   };
   for (const auto& c : cases) {
-    const test::ProgramResult result = RunProgram(dir.path(), QUILLON_EXPORT_EXE, c.args);
+    const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), c.args);
     EXPECT_EQ(result.exit_code, 1) << c.message;
     EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
   }
@@ -447,7 +455,7 @@ TEST(ExportRunTest, NeverWritesOverItsInput) {
   ScratchDir dir;
   const Bytes movie = RichMovie();
   dir.WriteFile("f/m.csv", movie);  // the manifest's own name
-  const test::ProgramResult result = RunProgram(dir.path(), QUILLON_EXPORT_EXE, {"f/m.csv", "f"});
+  const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"f/m.csv", "f"});
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_NE(result.output.find("Cannot write file f/m.csv!!!\n"), std::string::npos);
   EXPECT_EQ(dir.ReadFile("f/m.csv"), Text(movie));

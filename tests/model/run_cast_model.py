@@ -64,6 +64,8 @@ def member_data(rng, width, height, depth, specific):
     block = bytearray(rng.getrandbits(8) for _ in range(28))
     struct.pack_into(">HHHH", block, 2, top, left, (top + height) & 0xFFFF, (left + width) & 0xFFFF)
     block[23] = depth
+    # The member's own cast and one of the two built-in palettes the model knows.
+    struct.pack_into(">hh", block, 24, -1, rng.choice([0, -2]))
     return (bytes(rng.getrandbits(8) for _ in range(4)) + struct.pack(">II", info_length, specific)
             + bytes(rng.getrandbits(8) for _ in range(info_length)) + bytes(block)
             + bytes(rng.getrandbits(8) for _ in range(rng.choice([0, 0, 5]))))
@@ -135,13 +137,13 @@ def write(root, relative, data):
     run_model.write_file(root, relative, data)
 
 
-def add_images(rng, root, cast_number, size):
+def add_images(rng, root, cast_number, size, true_color):
     width, height, _ = size
     name = "%s/%s-%06d" % (FILES_DIR, STEM, cast_number)
     w = max(1, min(40, width + rng.choice([0, 0, -1, 1, -3, 2])))
     h = max(1, min(12, height + rng.choice([0, 0, -1, 1, 2])))
     if rng.random() < 0.7:
-        bits = 8 if rng.random() < 0.85 else 24
+        bits = 8 if rng.random() < 0.85 or not true_color else 24
         image = encode_bmp(w, h, bits, runs_of_pixels(rng, w * h, bits), rng.random() < 0.5)
         write(root, name + "-8.bmp", image if rng.random() < 0.95 else b"BM broken")
     for suffix in ("-16.tga", "-32.tga"):
@@ -186,8 +188,11 @@ def make_case(rng, root):
         cut = rng.choice(members)[0] - 3
     data = movie.build(rng, cut)
     write(root, STEM + ".dxr", data)
-    for cast_number, (_, size) in enumerate(slots, start=1):
-        add_images(rng, root, cast_number, size)
+    # A cut member may have lost its palette reference, which leaves System - Win to index a
+    # true-colour picture: a palette the model does not hold.
+    cut_member = None if cut is None else cut + 3
+    for cast_number, (member, size) in enumerate(slots, start=1):
+        add_images(rng, root, cast_number, size, member != cut_member)
     for child, _, tag in keys:
         if child < len(movie.chunks) + 3 and rng.random() < 0.15:
             raw = tag + struct.pack("<I", 3) + b"raw"
