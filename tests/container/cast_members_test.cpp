@@ -7,6 +7,7 @@
 
 #include "container/movie.h"
 #include "fixtures/movie_builder.h"
+#include "util/byte_reader.h"
 
 namespace quillon {
 namespace {

@@ -143,13 +143,5 @@ TEST(FindChunkTest, RefusesAMatchWhoseDataLeavesTheFile) {
   EXPECT_EQ(length, 77u);
 }
 
-TEST(SwapTest, ReversesByteOrder) {
-  const uint8_t stored32[] = {0x00, 0x00, 0x01, 0x23};
-  EXPECT_EQ(Swap32(LoadU32Le(stored32)), 0x123u);
-  EXPECT_EQ(Swap32(0x12345678), 0x78563412u);
-  const uint8_t stored16[] = {0x01, 0x40};
-  EXPECT_EQ(Swap16(LoadU16Le(stored16)), 320);
-}
-
 }  // namespace
 }  // namespace quillon
