@@ -17,11 +17,6 @@ constexpr uint8_t kTgaTrueColor = 2;
 constexpr uint8_t kTgaTopRowFirst = 0x20;
 constexpr uint8_t kTgaAlphaBits = 8;
 
-void StoreU16Le(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-
 }  // namespace
 
 std::vector<uint8_t> EncodeIndexedBmp(uint32_t width, uint32_t height, const PixelSource& pixel,
