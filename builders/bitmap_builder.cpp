@@ -7,6 +7,7 @@
 #include "builders/chunk.h"
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
+#include "builders/true_color_import.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "image/dib.h"
@@ -23,48 +24,9 @@ constexpr char kAlphaHead[] = "Cast %06d->(%04X:%04X): ALFA=";
 constexpr uint32_t kBitmapSpecificLength = 28;
 constexpr uint8_t kAlphaDepth = 8;
 
-// Where a member's pixels come from and how they are laid out.
-struct ImageSource {
-  const char* suffix;
-  bool tga;  // else BMP
-  PlaneLayout layout;
-};
-
 constexpr ImageSource kIndexSource{"-8.bmp", false, PlaneLayout::kIndex8};
 constexpr ImageSource kHighColorSource{"-16.tga", true, PlaneLayout::kHighLow16};
 constexpr ImageSource kTrueColorSource{"-32.tga", true, PlaneLayout::kArgb32};
-
-// Null for depths without a layout (24, 40, ...).
-const ImageSource* SourceForDepth(uint8_t depth) {
-  switch (depth) {
-    case 8:
-      return &kIndexSource;
-    case 16:
-      return &kHighColorSource;
-    case 32:
-      return &kTrueColorSource;
-    default:
-      return nullptr;
-  }
-}
-
-// The member's rows: each an even number of bytes, pixels per row held in 32 bits so that the
-// widest members still fit.
-struct RowGeometry {
-  uint32_t width = 0;
-  uint32_t height = 0;
-  uint32_t row_bytes = 0;
-};
-
-RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bytes_per_pixel) {
-  const uint32_t even_bytes = (bytes_per_pixel * info.width + 1) / 2 * 2;
-  const uint32_t pixels_per_row = even_bytes / bytes_per_pixel;
-  return {info.width, info.height, bytes_per_pixel * pixels_per_row};
-}
-
-bool PlaneFits(const RowGeometry& geometry) {
-  return uint64_t{geometry.row_bytes} * geometry.height <= kMaxPlaneBytes;
-}
 
 ImageStatus LoadImage(const ImageSource& source, const std::string& path, CDib& image) {
   return source.tga ? LoadTgaFile(path, image) : LoadBmpFile(path, image);
@@ -125,10 +87,11 @@ void StoreBuiltChunk(const BuildContext& context, uint32_t child, Chunk chunk) {
 }
 
 // The chunk from the image at `path`; a refused image is logged with its reason, a missing one
-// is not.
+// is not. A true-colour picture for a member with a palette (`palette_member`, else null) is
+// indexed by that palette first.
 void BuildFromFile(const BuildContext& context, const std::string& path, uint32_t child,
                    const RowGeometry& geometry, const ImageSource& source,
-                   const char* stored_tag) {
+                   const char* stored_tag, const ByteReader* palette_member) {
   CDib image;
   const ImageStatus status = LoadImage(source, path, image);
   if (status == ImageStatus::kMissing) return;
@@ -136,16 +99,28 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
     context.LogUnusableFile(path, DescribeImageStatus(status));
     return;
   }
-  Chunk chunk = PackMember(image, source.layout, geometry, stored_tag);
+  CDib indexed;
+  const CDib* pixels = &image;
+  if (palette_member != nullptr && HoldsTrueColor(image)) {
+    // The palette is never empty (unresolved references fall back to a built-in one), so only
+    // a failed allocation stops the indexing.
+    if (!IndexByMemberPalette(context, *palette_member, image, indexed)) {
+      context.LogUnusableFile(path, DescribeImageStatus(ImageStatus::kOutOfMemory));
+      return;
+    }
+    pixels = &indexed;
+  }
+  Chunk chunk = PackMember(*pixels, source.layout, geometry, stored_tag);
   image.Destroy();
   StoreBuiltChunk(context, child, std::move(chunk));
 }
 
 // The part both builders share once the member is accepted: the size line, then the chunk from
-// the image, if there is a layout for the depth and the image loads.
+// the image, if there is a layout for the depth and the image loads. A true-colour picture for
+// a member with a palette (`palette_member`, else null) is indexed by that palette first.
 void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t child,
                     const RowGeometry& geometry, uint8_t depth, const ImageSource* source,
-                    const char* stored_tag) {
+                    const char* stored_tag, const ByteReader* palette_member) {
   context.log.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
                     static_cast<int>(geometry.height), int{depth});
   context.log.Flush();
@@ -153,7 +128,7 @@ void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t 
   const std::string path = context.MemberFile(cast_number, source->suffix);
   ShowProgress(path);
   try {
-    BuildFromFile(context, path, child, geometry, *source, stored_tag);
+    BuildFromFile(context, path, child, geometry, *source, stored_tag, palette_member);
   } catch (const std::bad_alloc&) {
     // Whatever was built is released on the way out; the slot is untouched.
     context.LogUnusableFile(path, DescribeImageStatus(ImageStatus::kOutOfMemory));
@@ -171,6 +146,21 @@ bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
 
 }  // namespace
 
+const ImageSource* SourceForDepth(uint8_t depth) {
+  switch (depth) {
+    case 8:
+      return &kIndexSource;
+    case 16:
+      return &kHighColorSource;
+    case 32:
+      return &kTrueColorSource;
+    default:
+      return nullptr;
+  }
+}
+
+const ImageSource& AlphaSource() { return kIndexSource; }
+
 void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
                       uint32_t child, const ByteReader& member) {
   // Cast numbers come from slots of a table shorter than 4 GiB: they fit an int.
@@ -182,8 +172,9 @@ void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_
     context.log.Write("%d bitsperpixel!!!\n", int{info.depth});
     return;
   }
+  const ImageSource* source = SourceForDepth(info.depth);
   BuildFromImage(context, cast_number, child, MemberGeometry(info, info.depth / 8u), info.depth,
-                 SourceForDepth(info.depth), kTagBitmap);
+                 source, kTagBitmap, source == &kIndexSource ? &member : nullptr);
 }
 
 void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
@@ -191,8 +182,8 @@ void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t
   context.log.Write(kAlphaHead, static_cast<int>(cast_number), member_entry, child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, member, info)) return;
-  BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth, &kIndexSource,
-                 kTagAlpha);
+  BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth,
+                 &AlphaSource(), kTagAlpha, nullptr);
 }
 
 }  // namespace quillon

@@ -10,11 +10,15 @@
 
 namespace quillon {
 
+class MovieView;
+
 struct BuildContext {
   std::string files_dir;
   std::string stem;
   ReplacementTable& table;
   Log& log;
+  // Where palette members are looked up; without a movie only built-in palettes resolve.
+  const MovieView* movie = nullptr;
 
   // "<files_dir>/<stem>-<cast number %06u><suffix>", e.g. suffix "-8.bmp".
   std::string MemberFile(uint32_t cast_number, const char* suffix) const;

@@ -11,11 +11,6 @@ namespace quillon {
 
 namespace {
 
-// The chunk's type in reading order: its stored tag reversed.
-std::string TypeName(const MapEntry& entry) {
-  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
-}
-
 void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable& table,
                        Log& log) {
   Chunk bytes;
@@ -46,13 +41,15 @@ void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable
   table.PutReplacement(index, std::move(bytes));
 }
 
-std::string RawReplacementPath(const MovieView& movie, uint32_t index,
-                               const std::string& files_dir, const std::string& stem) {
-  const std::string extension = TagToExtension(TypeName(movie.Entry(index)));
-  return ReplacementFilePath(files_dir, stem, index, "." + extension);
+}  // namespace
+
+std::string TypeName(const MapEntry& entry) {
+  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
 }
 
-}  // namespace
+std::string RawReplacementName(const MovieView& movie, uint32_t index, const std::string& stem) {
+  return ReplacementFileName(stem, index, "." + TagToExtension(TypeName(movie.Entry(index))));
+}
 
 void RawPass(const MovieView& movie, const std::string& files_dir, const std::string& stem,
              ReplacementTable& table, Log& log) {
@@ -61,7 +58,7 @@ void RawPass(const MovieView& movie, const std::string& files_dir, const std::st
   const uint32_t used_count = movie.UsedCount();
   for (uint32_t i = 0; i < used_count; ++i) {
     if (!movie.IsLive(i)) continue;
-    const std::string path = RawReplacementPath(movie, i, files_dir, stem);
+    const std::string path = JoinPath(files_dir, RawReplacementName(movie, i, stem));
     ShowProgress(path);
     if (known_files.MayExist(path)) TryRawReplacement(i, path, table, log);
   }

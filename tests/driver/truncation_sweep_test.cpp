@@ -89,9 +89,9 @@ TEST_F(TruncationSweepTest, MovieCutAtEveryLength) {
   EXPECT_EQ(dir_.ReadFile("run.log"),
             "Frame 0003 was substituted from file " + files_ + "/m-000003.STXT...\n"
             "Cast 000001->(0004:0005): BITD=9x6x8\n"
-            "Cast 000001->(0004:0006): ALFA=9x6x8\n"
-            "Cast 000002->(0007:0008): BITD=8x4x16\n"
-            "Cast 000003->(0009:000A): BITD=6x6x32\n");
+            "Cast 000002->(0006:0007): BITD=8x4x16\n"
+            "Cast 000003->(0008:0009): BITD=6x6x32\n"
+            "Cast 000003->(0008:000A): ALFA=6x6x8\n");
 }
 
 // One file at a time in FilesDir (the other members keep their chunks), cut at every length in

@@ -18,6 +18,7 @@ Images are decoded here from the few forms the random movies use (8- and 24-bit 
 for the first reason that applies, in the order of the checks below, and the reason is logged.
 """
 
+import math
 import os
 import struct
 
@@ -90,8 +91,9 @@ def off_plain_length(packed, plain_length):
 class Image:
     """Pixels by (x, y) from the top left, as 0xAARRGGBB (or a palette index)."""
 
-    def __init__(self, width, height, pixels):
+    def __init__(self, width, height, pixels, true_color=False):
         self.width, self.height, self.pixels = width, height, pixels
+        self.true_color = true_color
 
     def pixel(self, x, y):
         return self.pixels[y * self.width + x]
@@ -135,7 +137,7 @@ def load_bmp(data):
             else:
                 b, g, r = data[base + 3 * x:base + 3 * x + 3]
                 pixels.append(r << 16 | g << 8 | b)
-    return Image(width, rows, pixels)
+    return Image(width, rows, pixels, bits == 24)
 
 
 def load_tga(data):
@@ -166,6 +168,41 @@ def load_tga(data):
             value = int.from_bytes(data[at:at + depth], "little")
             pixels[y * width + x] = value
     return Image(width, height, pixels)
+
+
+# --- palettes of 8-bit members ---------------------------------------------------------------
+
+def system_mac():
+    """Director's System - Mac palette: a 6 x 6 x 6 cube, ramps of red, green, blue and grey."""
+    levels = [255, 204, 153, 102, 51, 0]
+    cube = [(r, g, b) for r in levels for g in levels for b in levels][:215]
+    ramp = [0xEE, 0xDD, 0xBB, 0xAA, 0x88, 0x77, 0x55, 0x44, 0x22, 0x11]
+    ramps = ([(v, 0, 0) for v in ramp] + [(0, v, 0) for v in ramp] + [(0, 0, v) for v in ramp]
+             + [(v, v, v) for v in ramp])
+    return cube + ramps + [(0, 0, 0)]
+
+
+# The random movies name these two built-in palettes only, by their stored ids.
+PALETTES = {0: system_mac(), -2: [(255 - i,) * 3 for i in range(256)]}
+
+
+def nearest_index(color, palette):
+    """The first entry at the smallest truncated Euclidean distance."""
+    r, g, b = color >> 16 & 0xFF, color >> 8 & 0xFF, color & 0xFF
+    best, best_distance = 0, None
+    for i, (pr, pg, pb) in enumerate(palette):
+        distance = math.isqrt((r - pr) ** 2 + (g - pg) ** 2 + (b - pb) ** 2)
+        if best_distance is None or distance < best_distance:
+            best, best_distance = i, distance
+        if distance == 0:
+            break
+    return best
+
+
+def to_indices(image, palette):
+    """A true-colour picture as the indices of the nearest colours of the member's palette."""
+    nearest = {v: nearest_index(v, palette) for v in set(image.pixels)}
+    return Image(image.width, image.height, [nearest[v] for v in image.pixels])
 
 
 # --- the pass ------------------------------------------------------------------------------
@@ -235,7 +272,9 @@ class Run:
         if head is None:
             return None
         info_length = struct.unpack_from(">I", head, 4)[0]
-        return self.chunk_data(member, info_length + 36)
+        # With the palette reference when the file holds it.
+        return (self.chunk_data(member, info_length + 40)
+                or self.chunk_data(member, info_length + 36))
 
     def build(self, cast_number, member, child, fields, alpha):
         kind = b"ALFA" if alpha else b"BITD"
@@ -265,6 +304,9 @@ class Run:
         if isinstance(image, str):
             self.log += b"Cannot use file %s: %s!!!\n" % (path.encode(), image.encode())
             return
+        if depth == 8 and not alpha and image.true_color:
+            palette_id = struct.unpack_from(">h", fields, 12 + info_length + 26)[0]
+            image = to_indices(image, PALETTES[palette_id])
         if width and height and (width > image.width or height > image.height):
             self.warn()
         packed = bytearray()

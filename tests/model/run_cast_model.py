@@ -66,6 +66,8 @@ def member_data(rng, width, height, depth, specific):
     block = bytearray(rng.getrandbits(8) for _ in range(28))
     struct.pack_into(">HHHH", block, 2, top, left, (top + height) & 0xFFFF, (left + width) & 0xFFFF)
     block[23] = depth
+    # The member's own cast and one of the two built-in palettes the model knows.
+    struct.pack_into(">hh", block, 24, -1, rng.choice([0, -2]))
     return (bytes(rng.getrandbits(8) for _ in range(4)) + struct.pack(">II", info_length, specific)
             + bytes(rng.getrandbits(8) for _ in range(info_length)) + bytes(block)
             + bytes(rng.getrandbits(8) for _ in range(rng.choice([0, 0, 5]))))
@@ -142,9 +144,10 @@ def cut_in_pixels(rng, image, pixel_bytes):
     return image[:len(image) - rng.randint(1, pixel_bytes)]
 
 
-def bmp_file(rng, w, h):
-    """Mostly a BMP that loads; else one refused as run-length packed, cut short or broken."""
-    bits = 8 if rng.random() < 0.85 else 24
+def bmp_file(rng, w, h, true_color):
+    """Mostly a BMP that loads; else one refused as run-length packed, cut short or broken.
+    True colour only where the member's palette is known (`true_color`)."""
+    bits = 8 if rng.random() < 0.85 or not true_color else 24
     pixels = runs_of_pixels(rng, w * h, bits)
     kind = rng.choices(["plain", "rle", "cut", "broken"], [88, 4, 4, 4])[0]
     image = encode_bmp(w, h, bits, pixels, rng.random() < 0.5, 1 if kind == "rle" else 0)
@@ -163,13 +166,13 @@ def tga_file(rng, w, h):
     return cut_in_pixels(rng, image, w * h * depth // 8) if rng.random() < 0.06 else image
 
 
-def add_images(rng, root, cast_number, size):
+def add_images(rng, root, cast_number, size, true_color):
     width, height, _ = size
     name = "%s/%s-%06d" % (FILES_DIR, STEM, cast_number)
     w = max(1, min(40, width + rng.choice([0, 0, -1, 1, -3, 2])))
     h = max(1, min(12, height + rng.choice([0, 0, -1, 1, 2])))
     if rng.random() < 0.7:
-        write(root, name + "-8.bmp", bmp_file(rng, w, h))
+        write(root, name + "-8.bmp", bmp_file(rng, w, h, true_color))
     for suffix in ("-16.tga", "-32.tga"):
         if rng.random() < 0.6:
             write(root, name + suffix, tga_file(rng, w, h))
@@ -208,8 +211,11 @@ def make_case(rng, root):
         cut = rng.choice(members)[0] - 3
     data = movie.build(rng, cut)
     write(root, STEM + ".dxr", data)
-    for cast_number, (_, size) in enumerate(slots, start=1):
-        add_images(rng, root, cast_number, size)
+    # A cut member may have lost its palette reference, which leaves System - Win to index a
+    # true-colour picture: a palette the model does not hold.
+    cut_member = None if cut is None else cut + 3
+    for cast_number, (member, size) in enumerate(slots, start=1):
+        add_images(rng, root, cast_number, size, member != cut_member)
     for child, _, tag in keys:
         if child < len(movie.chunks) + 3 and rng.random() < 0.15:
             raw = tag + struct.pack("<I", 3) + b"raw"
