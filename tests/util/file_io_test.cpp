@@ -1,9 +1,12 @@
 #include "util/file_io.h"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <sys/resource.h>
 
 #include <csignal>
+#endif
 #include <cstdlib>
 
 #include "tests/support/scratch_dir.h"
@@ -46,6 +49,7 @@ TEST(FileIoTest, AtomicWriterReplacesOnlyOnCommit) {
   EXPECT_EQ(dir.ListFiles().size(), 1u);
 }
 
+#ifndef _WIN32
 // Exits with 3 when the writer reported the failed write, 0 when it claimed success.
 void WriteBeyondFileSizeLimit(const std::string& target) {
   signal(SIGXFSZ, SIG_IGN);
@@ -68,6 +72,7 @@ TEST(FileIoTest, AtomicWriterReportsAFullDiskAndKeepsTheOlderFile) {
   EXPECT_EQ(dir.ReadFile("out.dxr"), "old");
   EXPECT_EQ(dir.ListFiles().size(), 1u);
 }
+#endif
 
 TEST(FileMapTest, CopyOnWriteNeverReachesTheFile) {
   test::ScratchDir dir;
