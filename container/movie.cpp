@@ -41,6 +41,7 @@ uint32_t Swap32(uint32_t value) {
 uint16_t Swap16(uint16_t value) { return static_cast<uint16_t>(value >> 8 | value << 8); }
 
 bool CheckContainer(const uint8_t* view, size_t size) {
+  if (uint64_t{size} > kMaxContainerLength) return false;
   const ByteReader file(view, size);
   if (!PassesHeaderTests(file)) return false;
   uint32_t entry_capacity = 0;

@@ -63,7 +63,7 @@ class Movie:
 
 
 def container_ok(data):
-    if len(data) < 56:
+    if len(data) < 56 or len(data) > MAX_OUTPUT:
         return False
     if data[0:4] != b"XFIR" or data[12:16] != b"pami" or data[44:48] != b"pamm":
         return False
