@@ -23,7 +23,7 @@ TEST(ReplacementTableTest, LaterProducerWinsAndTheCollisionIsLogged) {
     EXPECT_EQ(*table.Get(0x1A), Chunk(9, 2));
     EXPECT_EQ(*table.Get(0x1B), Chunk(10, 4));
   }
-  EXPECT_EQ(dir.ReadFile("run.log"),
+  EXPECT_EQ(dir.ReadTextFile("run.log"),
             "Frames collision! Frame 001A was alread patched!!! Deleting previous patch...\n");
 }
 

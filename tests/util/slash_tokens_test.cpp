@@ -5,10 +5,11 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+
+#include "tests/support/scratch_dir.h"
 #else
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -101,12 +102,8 @@ struct ChildOutcome {
 
 // Decodes `text` in a child process whose standard input is not a console.
 ChildOutcome UnescapeInChild(const std::string& text) {
-  // The death test's child runs the test again from its start, so the file is named after the
-  // text, the same in both processes, rather than in a scratch folder of its own.
   const std::string output_path =
-      (std::filesystem::temp_directory_path() /
-       ("quillon-unescape-" + std::to_string(std::hash<std::string>{}(text))))
-          .string();
+      test::SharedTempPath("unescape-" + std::to_string(std::hash<std::string>{}(text)));
   int exit_code = -1;
   // The predicate only records the code; the caller's expectations judge it.
   const auto record = [&exit_code](int status) { return exit_code = status, true; };
