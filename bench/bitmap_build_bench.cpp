@@ -12,9 +12,9 @@
 #include "container/movie.h"
 #include "container/replacement_table.h"
 #include "driver/report.h"
+#include "fixtures/image_writers.h"
+#include "fixtures/movie_builder.h"
 #include "image/dib.h"
-#include "tests/support/image_writers.h"
-#include "tests/support/movie_builder.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {

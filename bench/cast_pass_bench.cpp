@@ -9,7 +9,7 @@
 
 #include "container/cast_members.h"
 #include "container/movie.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 
 namespace {
 

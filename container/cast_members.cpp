@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "container/movie.h"
+#include "util/byte_reader.h"
 
 namespace quillon {
 

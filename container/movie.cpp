@@ -34,12 +34,6 @@ bool PassesHeaderTests(const ByteReader& file) {
 
 }  // namespace
 
-uint32_t Swap32(uint32_t value) {
-  return (value >> 24) | (value >> 8 & 0xFF00u) | (value << 8 & 0xFF0000u) | (value << 24);
-}
-
-uint16_t Swap16(uint16_t value) { return static_cast<uint16_t>(value >> 8 | value << 8); }
-
 bool CheckContainer(const uint8_t* view, size_t size) {
   if (uint64_t{size} > kMaxContainerLength) return false;
   const ByteReader file(view, size);

@@ -34,9 +34,6 @@ struct MapEntry {
   uint32_t flags;
 };
 
-uint32_t Swap32(uint32_t value);
-uint16_t Swap16(uint16_t value);
-
 // True when the view holds a container this tool can work on. Besides the five header tests
 // it refuses what could lead a later pass outside the view: a header region beyond the file,
 // usedCount above entryCapacity, a live entry whose chunk does not lie within the file, and a

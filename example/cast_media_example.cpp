@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "tests/support/image_writers.h"
+#include "fixtures/image_writers.h"
 
 namespace quillon::example {
 

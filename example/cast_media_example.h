@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 
 namespace quillon::example {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "example/cast_media_example.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "container/movie.h"
 #include "container/replacement_table.h"
 #include "driver/report.h"
-#include "tests/support/image_writers.h"
+#include "fixtures/image_writers.h"
 #include "tests/support/scratch_dir.h"
 
 namespace {

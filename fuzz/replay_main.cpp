@@ -1,5 +1,6 @@
-// Replays every file of the seed folders given on the command line through the fuzz target,
-// so that ordinary test runs exercise the same inputs without libFuzzer.
+// Replays every file of the folders given on the command line (seeds, and inputs that once
+// failed) through the fuzz target, so that ordinary test runs exercise the same inputs without
+// libFuzzer. Standard output is silenced as under libFuzzer, so the count goes to standard error.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -7,10 +8,12 @@
 #include <iterator>
 #include <vector>
 
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 int main(int argc, char** argv) {
   namespace fs = std::filesystem;
+  LLVMFuzzerInitialize(&argc, &argv);
   size_t replayed = 0;
   for (int i = 1; i < argc; ++i) {
     std::error_code error;
@@ -25,6 +28,6 @@ int main(int argc, char** argv) {
   }
   // Every target also gets the empty input.
   LLVMFuzzerTestOneInput(nullptr, 0);
-  std::printf("replayed %zu seed files\n", replayed);
+  std::fprintf(stderr, "replayed %zu input files\n", replayed);
   return replayed == 0 ? 1 : 0;
 }

@@ -13,18 +13,6 @@
 namespace quillon {
 namespace {
 
-constexpr size_t kHeaderSize = sizeof(BitmapInfoHeader);
-
-uint32_t LoadLe(const uint8_t* p, int bytes) {
-  uint32_t value = 0;
-  for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
-  return value;
-}
-
-void StoreLe(uint8_t* p, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
 uint32_t SwapRedBlue(uint32_t value) {
   return (value & 0xFF00FF00u) | (value & 0xFFu) << 16 | (value >> 16 & 0xFFu);
 }
@@ -46,68 +34,86 @@ bool HasPixelAccess(int bitCount) {
 }
 
 bool CDib::Create(int bitCount, int32_t width, int32_t height) {
+  return CreateImage(bitCount, width, height) == ImageStatus::kOk;
+}
+
+ImageStatus CDib::CreateImage(int bitCount, int32_t width, int32_t height) {
   if (m_pInfo) Destroy();
   m_bBottomUp = false;
   // Sizes that a header cannot describe are refused before anything is allocated.
   if (bitCount < 0 || bitCount > std::numeric_limits<uint16_t>::max() || width < 0 || height < 0) {
-    return false;
+    return ImageStatus::kTooLarge;
   }
-  const uint64_t stride =
-      (static_cast<uint64_t>(width) * static_cast<uint64_t>(bitCount) + 31) / 32 * 4;
-  const uint64_t imageSize = stride * static_cast<uint64_t>(height);
-  if (stride > std::numeric_limits<int32_t>::max() ||
-      imageSize > std::numeric_limits<uint32_t>::max()) {
-    return false;
+  const uint64_t stride = RowStride(static_cast<uint32_t>(width), static_cast<uint32_t>(bitCount));
+  uint64_t imageSize = 0;
+  if (!PixelBufferSize(stride, static_cast<uint64_t>(height), imageSize)) {
+    return ImageStatus::kTooLarge;
   }
-  m_nStride = static_cast<int32_t>(stride);
 
   const ColorTable table = DefaultColorTable(bitCount);
-  const size_t infoSize = kHeaderSize + 4 * table.count;
-  m_pInfo.reset(new (std::nothrow) uint8_t[infoSize]());
-  m_nInfoSize = m_pInfo ? infoSize : 0;
-  m_pBits.reset(new (std::nothrow) uint8_t[imageSize]());
-  m_nBitsSize = m_pBits ? static_cast<size_t>(imageSize) : 0;
-  if (!m_pInfo || !m_pBits) return false;
+  const size_t infoSize = kInfoHeaderSize + 4 * table.count;
+  std::unique_ptr<uint8_t[]> info(new (std::nothrow) uint8_t[infoSize]);
+  std::unique_ptr<uint8_t[]> bits(new (std::nothrow) uint8_t[static_cast<size_t>(imageSize)]());
+  if (!info || !bits) return ImageStatus::kOutOfMemory;
+  if (table.count != 0) std::memcpy(info.get() + kInfoHeaderSize, table.entries, 4 * table.count);
 
-  BitmapInfoHeader& header = Header();
-  header.biSize = static_cast<uint32_t>(kHeaderSize);
+  BitmapInfoHeader header{};
+  header.biSize = static_cast<uint32_t>(kInfoHeaderSize);
   header.biWidth = width;
   header.biHeight = height;
   header.biPlanes = 1;
   header.biBitCount = static_cast<uint16_t>(bitCount);
   header.biCompression = 0;
   header.biSizeImage = static_cast<uint32_t>(imageSize);
-  header.biXPelsPerMeter = 0;
-  header.biYPelsPerMeter = 0;
   header.biClrUsed = static_cast<uint32_t>(table.count);
   header.biClrImportant = static_cast<uint32_t>(table.count);
-  if (table.count == 0) return true;
-  std::memcpy(m_pInfo.get() + kHeaderSize, table.entries, 4 * table.count);
-  return RebuildPalette();
+  Adopt(header, std::move(info), infoSize, std::move(bits), static_cast<size_t>(imageSize),
+        static_cast<int32_t>(stride));
+  if (table.count == 0 || RebuildPalette()) return ImageStatus::kOk;
+  Destroy();
+  return ImageStatus::kOutOfMemory;
+}
+
+void CDib::Adopt(const BitmapInfoHeader& header, std::unique_ptr<uint8_t[]> info, size_t infoSize,
+                 std::unique_ptr<uint8_t[]> bits, size_t bitsSize, int32_t stride) {
+  m_header = header;
+  WriteInfoHeader(header, info.get());
+  m_pInfo = std::move(info);
+  m_nInfoSize = infoSize;
+  m_pBits = std::move(bits);
+  m_nBitsSize = bitsSize;
+  m_nStride = stride;
 }
 
 void CDib::Destroy() {
   m_pInfo.reset();
   m_nInfoSize = 0;
+  m_header = {};
   m_pBits.reset();
   m_nBitsSize = 0;
   m_hPalette.reset();
 }
 
 size_t CDib::ColorTableCapacity() const {
-  return m_nInfoSize < kHeaderSize ? 0 : (m_nInfoSize - kHeaderSize) / 4;
+  return m_nInfoSize < kInfoHeaderSize ? 0 : (m_nInfoSize - kInfoHeaderSize) / 4;
 }
 
 uint32_t CDib::GetColorTableEntry(uint32_t index) const {
   if (index >= ColorTableCapacity()) return 0;
-  return LoadU32Le(m_pInfo.get() + kHeaderSize + 4 * static_cast<size_t>(index));
+  return LoadU32Le(m_pInfo.get() + kInfoHeaderSize + 4 * static_cast<size_t>(index));
 }
 
 bool CDib::RebuildPalette() {
   m_hPalette.reset();
   const size_t count = std::min<size_t>(Header().biClrUsed, ColorTableCapacity());
-  auto palette = std::make_unique<Palette>();
-  palette->entries.resize(count);
+  // A palette that cannot be had leaves none, reported as false, instead of throwing.
+  std::unique_ptr<Palette> palette(new (std::nothrow) Palette);
+  if (!palette) return false;
+  try {
+    palette->entries.resize(count);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
   for (size_t i = 0; i < count; ++i) {
     const uint32_t color = GetColorTableEntry(static_cast<uint32_t>(i));
     palette->entries[i] = {static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
@@ -123,7 +129,7 @@ bool CDib::SetPalette(int32_t first, int32_t count, const uint32_t* entries, boo
   }
   const uint64_t end = static_cast<uint64_t>(first) + static_cast<uint64_t>(count);
   if (end > Header().biClrUsed || end > ColorTableCapacity()) return false;
-  uint8_t* table = m_pInfo.get() + kHeaderSize;
+  uint8_t* table = m_pInfo.get() + kInfoHeaderSize;
   for (int32_t i = 0; i < count; ++i) {
     const uint32_t value = swapRedBlue ? SwapRedBlue(entries[i]) : entries[i];
     StoreU32Le(table + 4 * static_cast<size_t>(first + i), value);
@@ -144,7 +150,6 @@ bool CDib::SetPaletteRgb(int32_t first, int32_t count, const uint8_t* triples, b
   return SetPalette(first, count, converted, false);
 }
 
-const BitmapInfoHeader* CDib::GetHeader() const { return m_pInfo ? &Header() : nullptr; }
 int32_t CDib::GetWidth() const { return m_pInfo ? Header().biWidth : 0; }
 int32_t CDib::GetHeight() const { return m_pInfo ? Header().biHeight : 0; }
 int CDib::GetBitCount() const { return m_pInfo ? Header().biBitCount : 0; }

@@ -10,27 +10,13 @@
 #include <memory>
 #include <vector>
 
+#include "image/bitmap_header.h"
+#include "image/image_status.h"
+
 namespace quillon {
 
 class DrawSurface;
 class Font;
-
-#pragma pack(push, 1)
-struct BitmapInfoHeader {
-  uint32_t biSize;
-  int32_t biWidth;
-  int32_t biHeight;
-  uint16_t biPlanes;
-  uint16_t biBitCount;
-  uint32_t biCompression;
-  uint32_t biSizeImage;
-  int32_t biXPelsPerMeter;
-  int32_t biYPelsPerMeter;
-  uint32_t biClrUsed;
-  uint32_t biClrImportant;
-};
-#pragma pack(pop)
-static_assert(sizeof(BitmapInfoHeader) == 40, "BITMAPINFOHEADER is 40 bytes");
 
 // What stands for the GDI logical palette: the colour table's entries as red, green, blue.
 // Made whenever the colour table is set and released with the image.
@@ -58,7 +44,8 @@ class CDib {
   CDib(const CDib&) = delete;
   CDib& operator=(const CDib&) = delete;
 
-  // A new zeroed image with the default colour table of its bit count (1, 4 and 8 bits).
+  // A new zeroed image with the default colour table of its bit count (1, 4 and 8 bits). On
+  // false the object is empty.
   bool Create(int bitCount, int32_t width, int32_t height);
   void Destroy();
   bool HasImage() const { return m_pInfo != nullptr; }
@@ -69,7 +56,8 @@ class CDib {
 
   // The header block; null on an empty object.
   const uint8_t* GetInfo() const { return m_pInfo.get(); }
-  const BitmapInfoHeader* GetHeader() const;
+  // The header block's first 40 bytes as read from it; null on an empty object.
+  const BitmapInfoHeader* GetHeader() const { return m_pInfo ? &m_header : nullptr; }
   // These three require an image.
   int32_t GetWidth() const;
   int32_t GetHeight() const;
@@ -106,9 +94,13 @@ class CDib {
   bool DiffersFromKey(int32_t x, int32_t y) const;
 
   // BMP files (uncompressed, or bit fields at 16 and 32 bits). On false the object is empty.
+  // LoadBmpFile (image/image_file.h) tells why a load failed.
   bool LoadBmp(const char* path);
+  // False, writing nothing, for an image other readers could not take: a bit count without
+  // pixel access, or bit fields whose masks the header block lacks.
   bool SaveBmp(const char* path) const;
   // TGA files: uncompressed colour-mapped (type 1) and true-colour at 24 or 32 bits (type 2).
+  // DecodeTga (image/image_decode.h) tells what a failed load leaves in the object.
   bool LoadTga(const char* path);
   bool SaveTga(const char* path) const;
 
@@ -147,10 +139,16 @@ class CDib {
   uint32_t m_crKey = 0;  // background colour for DiffersFromKey and the glyph operations
 
  private:
-  BitmapInfoHeader& Header() { return *reinterpret_cast<BitmapInfoHeader*>(m_pInfo.get()); }
-  const BitmapInfoHeader& Header() const {
-    return *reinterpret_cast<const BitmapInfoHeader*>(m_pInfo.get());
-  }
+  friend ImageStatus DecodeBmp(const uint8_t* data, size_t size, CDib& image);
+  friend ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image);
+
+  const BitmapInfoHeader& Header() const { return m_header; }
+  // Create, telling why it failed: kTooLarge for sizes no header can describe, kOutOfMemory.
+  ImageStatus CreateImage(int bitCount, int32_t width, int32_t height);
+  // Takes over a header block (its first 40 bytes are rewritten from `header`) and a pixel
+  // buffer of rows `stride` bytes long.
+  void Adopt(const BitmapInfoHeader& header, std::unique_ptr<uint8_t[]> info, size_t infoSize,
+             std::unique_ptr<uint8_t[]> bits, size_t bitsSize, int32_t stride);
   // Entries of the colour table that fit in the header block, whatever biClrUsed says.
   size_t ColorTableCapacity() const;
   bool RebuildPalette();
@@ -169,13 +167,12 @@ class CDib {
 
   std::unique_ptr<uint8_t[]> m_pInfo;  // header block: BITMAPINFOHEADER, then colour table
   size_t m_nInfoSize = 0;              // bytes in the header block
+  BitmapInfoHeader m_header{};         // the block's first 40 bytes, kept in step with them
   std::unique_ptr<uint8_t[]> m_pBits;  // rows, bottom row first
   size_t m_nBitsSize = 0;              // bytes in the pixel buffer
   std::unique_ptr<Palette> m_hPalette;
   int32_t m_nStride = 0;
   bool m_bBottomUp = false;  // loaded from a TGA stored bottom row first; read by SaveTga
-
-  friend class CDibTestAccess;
 };
 
 // True for the bit counts that have pixel access: 1, 4, 8, 16, 24 and 32.

@@ -9,6 +9,7 @@ const char* DescribeImageStatus(ImageStatus status) {
     case ImageStatus::kCannotRead: return "cannot read it whole";
     case ImageStatus::kTruncated: return "truncated";
     case ImageStatus::kBadSignature: return "no BMP signature";
+    case ImageStatus::kBadHeader: return "inconsistent header";
     case ImageStatus::kUnsupportedHeader: return "unsupported header";
     case ImageStatus::kUnsupportedCompression: return "unsupported compression";
     case ImageStatus::kUnsupportedDepth: return "unsupported depth";

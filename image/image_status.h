@@ -10,6 +10,7 @@ enum class ImageStatus {
   kCannotRead,              // it opened but could not be read whole
   kTruncated,               // the bytes end before what the headers announce
   kBadSignature,            // a BMP without "BM" in front
+  kBadHeader,               // header fields that contradict each other or the file's layout
   kUnsupportedHeader,       // a header this reader does not know (OS/2 BMP, ...)
   kUnsupportedCompression,  // run-length or other packed pixels
   kUnsupportedDepth,        // a bit count without pixel access, or not allowed for the type

@@ -1,10 +1,11 @@
 // TGA files: uncompressed colour-mapped and true-colour images in, greyscale and true-colour out.
 // Rows move in bulk: a file row holds exactly the bytes of a buffer row's pixels.
 #include <algorithm>
+#include <array>
 #include <cstring>
-#include <vector>
 
 #include "image/dib.h"
+#include "image/image_decode.h"
 #include "image/image_file.h"
 #include "util/byte_reader.h"
 
@@ -31,17 +32,11 @@ struct TgaHeader {
   uint8_t descriptor;
 };
 
-TgaHeader ParseHeader(const uint8_t (&b)[kHeaderSize]) {
-  return {b[0],
-          b[1],
-          b[2],
-          LoadU16Le(b + 3),
-          LoadU16Le(b + 5),
-          b[7],
-          LoadU16Le(b + 12),
-          LoadU16Le(b + 14),
-          b[16],
-          b[17]};
+bool ReadHeader(const ByteReader& file, TgaHeader& h) {
+  return file.U8(0, h.idLength) && file.U8(1, h.colorMapType) && file.U8(2, h.imageType) &&
+         file.U16Le(3, h.mapFirst) && file.U16Le(5, h.mapLength) && file.U8(7, h.mapEntryBits) &&
+         file.U16Le(12, h.width) && file.U16Le(14, h.height) && file.U8(16, h.depth) &&
+         file.U8(17, h.descriptor);
 }
 
 // Bytes of one colour-map entry as stored; 0 for an entry size the reader cannot expand.
@@ -79,11 +74,20 @@ uint32_t DecodeMapEntry(const uint8_t* p, size_t bytes) {
       const uint32_t v = LoadU16Le(p);
       return Expand5(v) | Expand5(v >> 5) << 8 | Expand5(v >> 10) << 16;
     }
-    case 3:
-      return LoadU16Le(p) | static_cast<uint32_t>(p[2]) << 16;
     default:
-      return LoadU32Le(p);
+      return LoadLe(p, static_cast<int>(bytes));
   }
+}
+
+// Why the class does not read a file of this type and depth; kOk when it does.
+ImageStatus CheckFormat(const TgaHeader& header) {
+  if (header.imageType == kColorMapped) {
+    const bool readableMap = MapEntryBytes(header.mapEntryBits) != 0 || header.mapLength == 0;
+    return header.depth == 8 && readableMap ? ImageStatus::kOk : ImageStatus::kUnsupportedDepth;
+  }
+  if (header.imageType != kTrueColor) return ImageStatus::kUnsupportedType;
+  return header.depth == 24 || header.depth == 32 ? ImageStatus::kOk
+                                                  : ImageStatus::kUnsupportedDepth;
 }
 
 // Which buffer row a file row lands in: the buffer keeps the bottom row first.
@@ -91,55 +95,54 @@ size_t BufferRowOfFileRow(size_t fileRow, size_t rows, bool topRowFirst) {
   return topRowFirst ? rows - 1 - fileRow : fileRow;
 }
 
+// The map entries that land in the colour table; the file holds the whole map.
+bool LoadColorMap(const uint8_t* map, const TgaHeader& header, CDib& image) {
+  constexpr int32_t kTableEntries = 256;
+  const int32_t count = std::min<int32_t>(kTableEntries - header.mapFirst, header.mapLength);
+  if (count < 1) return true;
+  const size_t entryBytes = MapEntryBytes(header.mapEntryBits);
+  std::array<uint32_t, kTableEntries> entries{};
+  for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
+    entries[i] = DecodeMapEntry(map + i * entryBytes, entryBytes);
+  }
+  return image.SetPalette(header.mapFirst, count, entries.data(), false);
+}
+
 }  // namespace
 
-bool CDib::LoadTga(const char* path) {
-  uint8_t headerBytes[kHeaderSize];
-  uint64_t fileLength = 0;
-  const image_file::Stream stream =
-      image_file::OpenWithHeader(path, headerBytes, kHeaderSize, fileLength);
-  if (!stream) return false;
-  const TgaHeader header = ParseHeader(headerBytes);
-  // Nothing is allocated for a depth that has no whole bytes per pixel or for pixels that the
-  // file does not hold.
-  if (header.depth == 0 || header.depth % 8 != 0 || header.depth > 32) return false;
+ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image) {
+  const ByteReader file(data, size);
+  TgaHeader header{};
+  if (!ReadHeader(file, header)) return ImageStatus::kTruncated;
+  if (header.depth == 0 || header.depth % 8 != 0 || header.depth > 32) {
+    return ImageStatus::kUnsupportedDepth;
+  }
+  if (header.width == 0 || header.height == 0) return ImageStatus::kEmptyImage;
+  const ImageStatus format = CheckFormat(header);
   const size_t pixelBytes = header.depth / 8u;
   const size_t rowBytes = header.width * pixelBytes;
   const uint64_t mapOffset = kHeaderSize + header.idLength;
   const uint64_t pixelOffset = mapOffset + ColorMapBytes(header);
-  if (!RangeWithin(pixelOffset, static_cast<uint64_t>(rowBytes) * header.height, fileLength)) {
-    return false;
+  // Nothing is allocated for pixels that the file does not hold.
+  if (!RangeWithin(pixelOffset, uint64_t{rowBytes} * header.height, size)) {
+    return format == ImageStatus::kOk ? ImageStatus::kTruncated : format;
   }
-
-  Create(header.depth, header.width, header.height);
-  if (!m_pInfo) return false;
-  if (header.imageType == kColorMapped) {
-    const size_t entryBytes = MapEntryBytes(header.mapEntryBits);
-    if (header.depth != 8 || (entryBytes == 0 && header.mapLength != 0)) return false;
-    std::vector<uint8_t> map(header.mapLength * entryBytes);
-    std::vector<uint32_t> entries(header.mapLength);
-    if (std::fseek(stream.get(), static_cast<long>(mapOffset), SEEK_SET) != 0 ||
-        !image_file::ReadExactly(stream.get(), map.data(), map.size())) {
-      return false;
-    }
-    for (size_t i = 0; i < entries.size(); ++i) {
-      entries[i] = DecodeMapEntry(map.data() + i * entryBytes, entryBytes);
-    }
-    // Entries beyond the colour table are dropped.
-    const int32_t room = static_cast<int32_t>(Header().biClrUsed) - header.mapFirst;
-    SetPalette(header.mapFirst, std::min<int32_t>(room, header.mapLength), entries.data(), false);
-  } else if (header.imageType != kTrueColor || (header.depth != 24 && header.depth != 32)) {
-    return false;
+  const ImageStatus created = image.CreateImage(header.depth, header.width, header.height);
+  if (created != ImageStatus::kOk) return created;
+  if (format != ImageStatus::kOk) return format;
+  if (header.imageType == kColorMapped && !LoadColorMap(data + mapOffset, header, image)) {
+    image.Destroy();
+    return ImageStatus::kOutOfMemory;
   }
 
   const bool topRowFirst = (header.descriptor & kTopRowFirst) != 0;
-  m_bBottomUp = !topRowFirst;
-  if (std::fseek(stream.get(), static_cast<long>(pixelOffset), SEEK_SET) != 0) return false;
+  image.m_bBottomUp = !topRowFirst;
+  const uint8_t* pixels = data + pixelOffset;
   for (size_t r = 0; r < header.height; ++r) {
-    uint8_t* row = BufferRow(BufferRowOfFileRow(r, header.height, topRowFirst));
-    if (!image_file::ReadExactly(stream.get(), row, rowBytes)) return false;
+    uint8_t* row = image.BufferRow(BufferRowOfFileRow(r, header.height, topRowFirst));
+    std::memcpy(row, pixels + r * rowBytes, rowBytes);
   }
-  return true;
+  return ImageStatus::kOk;
 }
 
 bool CDib::SaveTga(const char* path) const {

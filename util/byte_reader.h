@@ -9,18 +9,29 @@
 
 namespace quillon {
 
-// Unchecked loads for callers that have already checked the range.
+// Unchecked loads and stores for callers that have already checked the range.
 inline uint16_t LoadU16Le(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 inline uint32_t LoadU32Le(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
-inline void StoreU32Le(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-  p[2] = static_cast<uint8_t>(v >> 16);
-  p[3] = static_cast<uint8_t>(v >> 24);
+// The low `bytes` (1 to 4) bytes of a value, least significant byte first.
+inline uint32_t LoadLe(const uint8_t* p, int bytes) {
+  uint32_t value = 0;
+  for (int i = bytes - 1; i >= 0; --i) value = value << 8 | p[i];
+  return value;
 }
+inline void StoreLe(uint8_t* p, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) p[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+inline void StoreU16Le(uint8_t* p, uint16_t v) { StoreLe(p, v, 2); }
+inline void StoreU32Le(uint8_t* p, uint32_t v) { StoreLe(p, v, 4); }
+
+// Byte order reversed, for the fields stored big-endian.
+inline uint32_t Swap32(uint32_t value) {
+  return (value >> 24) | (value >> 8 & 0xFF00u) | (value << 8 & 0xFF0000u) | (value << 24);
+}
+inline uint16_t Swap16(uint16_t value) { return static_cast<uint16_t>(value >> 8 | value << 8); }
 
 // A view of `size` bytes; every read names its offset and fails instead of leaving the span.
 class ByteReader {
@@ -44,6 +55,12 @@ class ByteReader {
   bool U32Le(size_t offset, uint32_t& out) const {
     if (!Has(offset, 4)) return false;
     out = LoadU32Le(data_ + offset);
+    return true;
+  }
+  bool I32Le(size_t offset, int32_t& out) const {
+    uint32_t bits = 0;
+    if (!U32Le(offset, bits)) return false;
+    out = static_cast<int32_t>(bits);
     return true;
   }
   bool U16Be(size_t offset, uint16_t& out) const {

@@ -5,9 +5,9 @@
 
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
+#include "fixtures/image_writers.h"
+#include "fixtures/movie_builder.h"
 #include "tests/builders/cast_builders_fixture.h"
-#include "tests/support/image_writers.h"
-#include "tests/support/movie_builder.h"
 
 namespace quillon::test {
 namespace {

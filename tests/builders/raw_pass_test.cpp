@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "builders/chunk.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
 #include "util/paths.h"
 

@@ -6,7 +6,8 @@
 #include <vector>
 
 #include "container/movie.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
+#include "util/byte_reader.h"
 
 namespace quillon {
 namespace {

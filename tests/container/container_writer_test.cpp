@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
@@ -147,14 +147,6 @@ TEST(FindChunkTest, RefusesAMatchWhoseDataLeavesTheFile) {
   uint32_t length = 77;
   EXPECT_EQ(FindChunk(movie, kTagKeyTable, length), nullptr);
   EXPECT_EQ(length, 77u);
-}
-
-TEST(SwapTest, ReversesByteOrder) {
-  const uint8_t stored32[] = {0x00, 0x00, 0x01, 0x23};
-  EXPECT_EQ(Swap32(LoadU32Le(stored32)), 0x123u);
-  EXPECT_EQ(Swap32(0x12345678), 0x78563412u);
-  const uint8_t stored16[] = {0x01, 0x40};
-  EXPECT_EQ(Swap16(LoadU16Le(stored16)), 320);
 }
 
 }  // namespace

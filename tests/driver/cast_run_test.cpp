@@ -1,7 +1,5 @@
 // Cast media rebuilt end to end: the `quillon` executable on generated movies and on the real
 // sample movie, with replacement images in FilesDir.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,9 +10,10 @@
 #include <vector>
 
 #include "builders/row_codec.h"
-#include "tests/support/image_writers.h"
-#include "tests/support/movie_builder.h"
+#include "fixtures/image_writers.h"
+#include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/tool_run.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
@@ -23,24 +22,11 @@ namespace {
 using test::BitmapMemberFields;
 using test::Bytes;
 using test::MovieBuilder;
+using test::ProgressLine;
+using test::RunResult;
 
-struct RunResult {
-  int exit_code = -1;
-  std::string output;
-};
-
-RunResult RunQuillon(const std::string& folder, const std::string& args) {
-  const std::string command = "cd '" + folder + "' && '" + QUILLON_EXE + "' " + args;
-  RunResult result;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    result.output.append(buffer, n);
-  }
-  const int status = pclose(pipe);
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+RunResult RunQuillon(const std::string& folder, const std::vector<std::string>& args) {
+  return test::RunProgram(QUILLON_EXE, folder, args);
 }
 
 // Entry i's chunk data in a movie file, read through its map entry.
@@ -79,10 +65,6 @@ Bytes Member(uint16_t width, uint16_t height, uint8_t depth, uint32_t specific =
   fields.depth = depth;
   fields.specific_length = specific;
   return MovieBuilder::BitmapMember(fields);
-}
-
-std::string Progress(const std::string& path) {
-  return "\r" + std::string(78, ' ') + "\rProcessing " + path + "...\r";
 }
 
 Bytes Bmp8(int32_t width, int32_t height, const std::vector<uint32_t>& indices) {
@@ -124,7 +106,7 @@ TEST(CastRunTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
                 test::EncodeTrueColorTga(32, 2, 1, {0x11223344, 0x11223344}, 0x20));
   dir.WriteFile("f/m-000004.gif", "GIF89a new");
 
-  const RunResult result = RunQuillon(dir.path(), "m.dxr f");
+  const RunResult result = RunQuillon(dir.path(), {"m.dxr", "f"});
   ASSERT_EQ(result.exit_code, 0) << result.output;
   EXPECT_EQ(dir.ReadFile("m.dxr"), Str(input));
   EXPECT_EQ(dir.ReadFile("Out/m.log"),
@@ -136,10 +118,11 @@ TEST(CastRunTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
             "Cast 000003->(0008:0009): BITD=2x1x32\n"
             "Cast 000005->(000C:000D): BITD=30 bittype!!!\n");
   // The cast pass looks for its files in slot order, after the raw pass's files.
-  const std::string cast_files = Progress("f/m-000001-8.bmp") + Progress("f/m-000001-8.bmp") +
-                                 Progress("f/m-000002-16.tga") + Progress("f/m-000003-32.tga") +
-                                 Progress("f/m-000004.gif");
-  EXPECT_NE(result.output.find(Progress("f/m-000015.KEY_") + cast_files +
+  const std::string cast_files =
+      ProgressLine("f/m-000001-8.bmp") + ProgressLine("f/m-000001-8.bmp") +
+      ProgressLine("f/m-000002-16.tga") + ProgressLine("f/m-000003-32.tga") +
+      ProgressLine("f/m-000004.gif");
+  EXPECT_NE(result.output.find(ProgressLine("f/m-000015.KEY_") + cast_files +
                                "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n"),
             std::string::npos);
 
@@ -235,12 +218,11 @@ std::vector<size_t> RebuildSampleMovie(const std::string& movie_name) {
   const std::string movie_path = std::string(QUILLON_TESTDATA_DIR) + "/movies/" + movie_name;
   const std::string original = ReadBinary(movie_path);
   test::ScratchDir dir;
-  const std::string quoted = "'" + movie_path + "'";
 
   // A first run without images names every bitmap member and its size.
   const std::string stem = movie_name.substr(0, movie_name.rfind('.'));
   std::vector<size_t> counts(33);
-  EXPECT_EQ(RunQuillon(dir.path(), quoted + " none first").exit_code, 0);
+  EXPECT_EQ(RunQuillon(dir.path(), {movie_path, "none", "first"}).exit_code, 0);
   const std::vector<LoggedMember> members = BuiltMembers(dir.ReadFile("first/" + stem + ".log"));
   for (const LoggedMember& m : members) ++counts.at(m.depth);
 
@@ -260,7 +242,7 @@ std::vector<size_t> RebuildSampleMovie(const std::string& movie_name) {
                                              static_cast<uint16_t>(m.height), images.back(), 0x20));
     }
   }
-  EXPECT_EQ(RunQuillon(dir.path(), quoted + " f second").exit_code, 0);
+  EXPECT_EQ(RunQuillon(dir.path(), {movie_path, "f", "second"}).exit_code, 0);
   const std::string out = dir.ReadFile("second/" + movie_name);
   std::vector<bool> rebuilt(UsedCount(original), false);
   for (size_t i = 0; i < members.size(); ++i) {

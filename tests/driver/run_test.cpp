@@ -1,66 +1,24 @@
 // The `quillon` executable run end to end in a scratch folder, as a user would run it.
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 
-#include "tests/support/movie_builder.h"
+#include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/tool_run.h"
 
 namespace quillon {
 namespace {
 
 using test::Bytes;
 using test::MovieBuilder;
+using test::ProgressLine;
+using test::RunResult;
 
 const std::string kBanner = "Quillon v1.1.\n";
 const std::string kUsage =
     "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
     "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n";
-
-struct RunResult {
-  int exit_code = -1;
-  std::string output;  // standard output
-};
-
-// Runs quillon with `args` in `folder`; `file_size_limit` (bytes) stands in for a full disk.
-RunResult RunTool(const std::string& folder, const std::vector<std::string>& args,
-                  rlim_t file_size_limit = RLIM_INFINITY) {
-  int pipe_ends[2];
-  if (pipe(pipe_ends) != 0) return {};
-  const pid_t child = fork();
-  if (child == 0) {
-    dup2(pipe_ends[1], STDOUT_FILENO);
-    close(pipe_ends[0]);
-    close(pipe_ends[1]);
-    if (chdir(folder.c_str()) != 0) _exit(127);
-    // The signal that the limit raises is left at its default: the tool must not die of it.
-    std::signal(SIGXFSZ, SIG_DFL);
-    const rlimit limit{file_size_limit, file_size_limit};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::vector<char*> argv{const_cast<char*>(QUILLON_EXE)};
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(QUILLON_EXE, argv.data());
-    _exit(127);
-  }
-  close(pipe_ends[1]);
-  RunResult result;
-  char buffer[4096];
-  for (ssize_t n; (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
-    result.output.append(buffer, static_cast<size_t>(n));
-  }
-  close(pipe_ends[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
-}
 
 // Entries 3 (live), 4 (free), 5 (live, odd length).
 Bytes SmallMovie() {
@@ -78,15 +36,12 @@ class RunTest : public testing::Test {
     dir_.WriteFile(relative, bytes);
     inputs_.emplace_back(relative, std::string(bytes.begin(), bytes.end()));
   }
-  RunResult Run(const std::vector<std::string>& args, rlim_t limit = RLIM_INFINITY) {
-    RunResult result = RunTool(dir_.path(), args, limit);
+  RunResult Run(const std::vector<std::string>& args, uint64_t limit = test::kNoFileSizeLimit) {
+    RunResult result = test::RunProgram(QUILLON_EXE, dir_.path(), args, limit);
     for (const auto& [relative, bytes] : inputs_) {
       EXPECT_EQ(dir_.ReadFile(relative), bytes) << relative << " changed";
     }
     return result;
-  }
-  static std::string Progress(const std::string& path) {
-    return "\r" + std::string(78, ' ') + "\rProcessing " + path + "...\r";
   }
 
   test::ScratchDir dir_;
@@ -109,7 +64,8 @@ TEST_F(RunTest, AWholeRunPrintsProgressAndWritesTheOutputAndTheLog) {
   dir_.WriteFile("f/m-000005.BITD", std::string("NEW!\x02\0\0\0xy", 10));
   const RunResult result = Run({"m.dxr", "f"});
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.output, kBanner + Progress("f/m-000003.STXT") + Progress("f/m-000005.BITD") +
+  EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.STXT") +
+                               ProgressLine("f/m-000005.BITD") +
                                "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
   EXPECT_EQ(dir_.ReadFile("Out/m.log"),
             "Frame 0005 was substituted from file f/m-000005.BITD...\n");
@@ -190,7 +146,7 @@ TEST_F(RunTest, AFullDiskLeavesTheOlderOutputAndNoTemporaryFile) {
   dir_.WriteFile("Out/m.dxr", "older output");
   const RunResult result = Run({"m.dxr", "f"}, 16 * 1024);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.output, kBanner + Progress("f/m-000003.STXT") +
+  EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.STXT") +
                                "Writing resulting cast Out/m.dxr...\nCannot write file Out/m.dxr!!!\n");
   EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
   EXPECT_EQ(dir_.ListFiles("Out"), (std::vector<std::string>{"m.dxr", "m.log"}));

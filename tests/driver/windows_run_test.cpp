@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/movie_builder.h"
-#include "tests/support/process_runner.h"
+#include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/tool_run.h"
 
 namespace quillon {
 namespace {
@@ -24,18 +24,14 @@ Bytes SmallMovie() {
   return builder.Build();
 }
 
-std::string Progress(const std::string& path) {
-  return "\r" + std::string(78, ' ') + "\rProcessing " + path + "...\r";
-}
-
 class WindowsRunTest : public testing::Test {
  protected:
   void SetUp() override {
     const Bytes movie = SmallMovie();
     movie_ = std::string(movie.begin(), movie.end());
   }
-  test::ProcessResult Run(const std::vector<std::string>& args) {
-    return test::RunProcess(QUILLON_EXE, args, dir_.path());
+  test::RunResult Run(const std::vector<std::string>& args) {
+    return test::RunProgram(QUILLON_EXE, dir_.path(), args);
   }
   std::string Path(const std::string& relative) const { return dir_.path() + "\\" + relative; }
 
@@ -44,7 +40,7 @@ class WindowsRunTest : public testing::Test {
 };
 
 TEST_F(WindowsRunTest, RedirectedOutputHoldsTheTextsAloneWithCrLf) {
-  const test::ProcessResult result = Run({"only-one"});
+  const test::RunResult result = Run({"only-one"});
   EXPECT_EQ(result.exit_code, 1);
   // No console behind the pipe: no attribute is set and nothing but the texts arrives.
   EXPECT_EQ(result.output,
@@ -56,10 +52,10 @@ TEST_F(WindowsRunTest, RedirectedOutputHoldsTheTextsAloneWithCrLf) {
 TEST_F(WindowsRunTest, NamesTakeTheStoredSpellingAndPathsJoinWithBackslashes) {
   dir_.WriteFile("Movies\\Intro.DXR", movie_);
   dir_.WriteFile("new\\Intro-000004.BITD", std::string("NEW!\x01\0\0\0z", 9));
-  const test::ProcessResult result = Run({"Movies/intro.dxr", "new"});
+  const test::RunResult result = Run({"Movies/intro.dxr", "new"});
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.output, kBanner + Progress("new\\Intro-000003.STXT") +
-                               Progress("new\\Intro-000004.BITD") +
+  EXPECT_EQ(result.output, kBanner + test::ProgressLine("new\\Intro-000003.STXT") +
+                               test::ProgressLine("new\\Intro-000004.BITD") +
                                "Writing resulting cast Out\\Intro.DXR...\r\n\r\nJob OK!!!\r\n");
   EXPECT_EQ(dir_.ListFiles("Out"), (std::vector<std::string>{"Intro.DXR", "Intro.log"}));
   // The log is a text file: each line ends with CR LF.
@@ -70,7 +66,7 @@ TEST_F(WindowsRunTest, NamesTakeTheStoredSpellingAndPathsJoinWithBackslashes) {
 
 TEST_F(WindowsRunTest, NestedOutputFoldersAreCreatedWhicheverSlashIsTyped) {
   dir_.WriteFile("m.dxr", movie_);
-  const test::ProcessResult result = Run({"m.dxr", "f", "a\\b/c"});
+  const test::RunResult result = Run({"m.dxr", "f", "a\\b/c"});
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.output.substr(result.output.find("Writing")),
             "Writing resulting cast a\\b/c\\m.dxr...\r\n\r\nJob OK!!!\r\n");
@@ -85,7 +81,7 @@ TEST_F(WindowsRunTest, AnOlderOutputIsReplacedOrKeptWholeWhenItCannotBe) {
     const HANDLE held = CreateFileA(Path("Out\\m.dxr").c_str(), GENERIC_READ, 0, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const test::ProcessResult result = Run({"m.dxr", "f"});
+    const test::RunResult result = Run({"m.dxr", "f"});
     CloseHandle(held);
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.output.substr(result.output.find("Writing")),
@@ -102,7 +98,7 @@ TEST_F(WindowsRunTest, AnOlderOutputIsReplacedOrKeptWholeWhenItCannotBe) {
 TEST_F(WindowsRunTest, OutputNamingTheInputIsRefusedHoweverSpelled) {
   dir_.WriteFile("d\\m.dxr", movie_);
   for (const std::string out_dir : {"D", "d\\", ".\\d", "d\\..\\D"}) {
-    const test::ProcessResult result = Run({"d\\m.dxr", "f", out_dir});
+    const test::RunResult result = Run({"d\\m.dxr", "f", out_dir});
     EXPECT_EQ(result.exit_code, 1) << out_dir;
     EXPECT_EQ(result.output, kBanner + "Cannot write file " + out_dir + "\\m.dxr!!!\r\n")
         << out_dir;
@@ -132,7 +128,7 @@ TEST_F(WindowsRunTest, AMovieLargerThan4GiBIsRefusedCleanly) {
   // Read through the low 32 bits of its size, the file would pass as the 100-byte start of a
   // movie; its whole size is longer than any container can be.
   if (!WriteSparseMovie(Path("huge.dxr"), movie_)) GTEST_SKIP() << "no sparse file here";
-  const test::ProcessResult result = Run({"huge.dxr", "f"});
+  const test::RunResult result = Run({"huge.dxr", "f"});
   DeleteFileA(Path("huge.dxr").c_str());
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.output, kBanner + "Unknown file format huge.dxr!!!\r\n");

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "fixtures/image_writers.h"
 #include "image/dib.h"
-#include "tests/support/image_writers.h"
 #include "tests/support/scratch_dir.h"
 
 namespace quillon {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "util/checked_math.h"
 
 namespace quillon {
@@ -23,6 +25,31 @@ TEST(ByteReaderTest, ReadsBothByteOrdersAndRefusesShortReads) {
   EXPECT_FALSE(reader.U16Le(SIZE_MAX, u16));
   EXPECT_FALSE(reader.Matches(4, "\x01\x23\x00", 3));
   EXPECT_TRUE(reader.Matches(4, "\x01\x23", 2));
+}
+
+TEST(SwapTest, ReversesByteOrder) {
+  const uint8_t stored32[] = {0x00, 0x00, 0x01, 0x23};
+  EXPECT_EQ(Swap32(LoadU32Le(stored32)), 0x123u);
+  EXPECT_EQ(Swap32(0x12345678), 0x78563412u);
+  const uint8_t stored16[] = {0x01, 0x40};
+  EXPECT_EQ(Swap16(LoadU16Le(stored16)), 320);
+}
+
+TEST(ByteOrderTest, LoadsAndStoresTheLowBytesLeastSignificantFirst) {
+  const uint8_t bytes[] = {0x44, 0x33, 0x22, 0x11};
+  const std::pair<int, uint32_t> cases[] = {{1, 0x44}, {2, 0x3344}, {3, 0x223344}, {4, 0x11223344}};
+  for (const auto& [width, value] : cases) {
+    EXPECT_EQ(LoadLe(bytes, width), value) << width;
+    uint8_t stored[5] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+    StoreLe(stored, 0x11223344, width);
+    EXPECT_EQ(LoadLe(stored, width), value) << width;
+    EXPECT_EQ(stored[static_cast<size_t>(width)], 0xEE) << "the byte after it stays, " << width;
+  }
+  const uint8_t negative[] = {0xFC, 0xFF, 0xFF, 0xFF};
+  int32_t value = 0;
+  ASSERT_TRUE(ByteReader(negative, 4).I32Le(0, value));
+  EXPECT_EQ(value, -4);
+  EXPECT_FALSE(ByteReader(negative, 3).I32Le(0, value));
 }
 
 TEST(CheckedMathTest, RefusesWrapAround) {

@@ -1,7 +1,8 @@
-// Windows side of process_runner.h: CreateProcessA with inherited pipe and null-device handles.
+// Windows side of tool_run.h: CreateProcessA with a pipe for standard output and the null
+// device as standard input, so that the program sees no console on either.
 #include <windows.h>
 
-#include "tests/support/process_runner.h"
+#include "tests/support/tool_run.h"
 
 namespace quillon::test {
 
@@ -14,6 +15,24 @@ struct OwnedHandle {
     if (handle != nullptr && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
   }
 };
+
+// One argument quoted so that the C runtime's parser gives it back unchanged: backslashes are
+// literal except before a quote, where they pair up.
+std::string QuoteArgument(const std::string& arg) {
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (const char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, '\\');
+  return quoted + "\"";
+}
 
 std::string CommandLine(const std::string& program, const std::vector<std::string>& args) {
   std::string line = QuoteArgument(program);
@@ -33,26 +52,11 @@ std::string ReadAll(HANDLE pipe) {
 
 }  // namespace
 
-std::string QuoteArgument(const std::string& arg) {
-  // Backslashes are literal except before a quote, where they pair up.
-  std::string quoted = "\"";
-  size_t backslashes = 0;
-  for (const char c : arg) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(2 * backslashes, '\\');
-  return quoted + "\"";
-}
-
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::string& folder) {
-  ProcessResult result;
+RunResult RunProgram(const std::string& program, const std::string& folder,
+                     const std::vector<std::string>& args, uint64_t file_size_limit) {
+  RunResult result;
+  // Windows has no per-process file-size limit; a test that needs one is POSIX-only.
+  if (file_size_limit != kNoFileSizeLimit) return result;
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   OwnedHandle read_end, write_end, null_input;
   if (CreatePipe(&read_end.handle, &write_end.handle, &inherit, 0) == 0) return result;

@@ -1,0 +1,30 @@
+#pragma once
+// Runs an executable as a user would, in a folder of its own, and collects what it prints.
+// The operating-system side lives in tool_run_<system>.cpp.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quillon::test {
+
+struct RunResult {
+  int exit_code = -1;  // -1 when the program could not be started or did not exit normally
+  std::string output;  // standard output
+};
+
+inline constexpr uint64_t kNoFileSizeLimit = UINT64_MAX;
+
+// Runs `program` with `args` (passed as they are, no shell in between) in `folder`.
+// `file_size_limit` bytes caps every file the program writes, standing in for a full disk; the
+// signal such a limit raises is left at its default, so a program that does not expect it dies.
+RunResult RunProgram(const std::string& program, const std::string& folder,
+                     const std::vector<std::string>& args,
+                     uint64_t file_size_limit = kNoFileSizeLimit);
+
+// The console text of one progress line for `path` (short paths, shown whole).
+inline std::string ProgressLine(const std::string& path) {
+  return "\r" + std::string(78, ' ') + "\rProcessing " + path + "...\r";
+}
+
+}  // namespace quillon::test
