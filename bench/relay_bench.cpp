@@ -125,7 +125,7 @@ void BM_Relay(benchmark::State& state) {
   for (auto _ : state) {
     quillon::FileMapping mapping = quillon::MapFileCopyOnWrite(w.movie);
     if (!quillon::CheckContainer(mapping.view, mapping.size)) state.SkipWithError("check failed");
-    quillon::MovieView movie(mapping.view, mapping.size);
+    quillon::MovieView movie(mapping);
     quillon::ReplacementTable table(movie.UsedCount());
     {
       const SilencedStdout silenced;

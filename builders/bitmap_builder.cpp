@@ -1,14 +1,18 @@
 #include "builders/bitmap_builder.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "builders/chunk.h"
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
+#include "builders/true_color_import.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "image/dib.h"
+#include "image/image_file.h"
+#include "image/image_status.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
@@ -17,59 +21,15 @@ namespace {
 
 constexpr char kBitmapHead[] = "Cast %06d->(%04X:%04X): BITD=";
 constexpr char kAlphaHead[] = "Cast %06d->(%04X:%04X): ALFA=";
-constexpr char kCollision2[] =
-    "Frames collision 2! Frame %04X was alread patched!!! Deleting previous patch...\n";
 constexpr uint32_t kBitmapSpecificLength = 28;
 constexpr uint8_t kAlphaDepth = 8;
-
-// Where a member's pixels come from and how they are laid out.
-struct ImageSource {
-  const char* suffix;
-  bool tga;  // else BMP
-  PlaneLayout layout;
-};
 
 constexpr ImageSource kIndexSource{"-8.bmp", false, PlaneLayout::kIndex8};
 constexpr ImageSource kHighColorSource{"-16.tga", true, PlaneLayout::kHighLow16};
 constexpr ImageSource kTrueColorSource{"-32.tga", true, PlaneLayout::kArgb32};
 
-// Null for depths without a layout (24, 40, ...).
-const ImageSource* SourceForDepth(uint8_t depth) {
-  switch (depth) {
-    case 8:
-      return &kIndexSource;
-    case 16:
-      return &kHighColorSource;
-    case 32:
-      return &kTrueColorSource;
-    default:
-      return nullptr;
-  }
-}
-
-// The member's rows: each an even number of bytes, pixels per row held in 32 bits so that the
-// widest members still fit.
-struct RowGeometry {
-  uint32_t width = 0;
-  uint32_t height = 0;
-  uint32_t row_bytes = 0;
-};
-
-RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bytes_per_pixel) {
-  const uint32_t even_bytes = (bytes_per_pixel * info.width + 1) / 2 * 2;
-  const uint32_t pixels_per_row = even_bytes / bytes_per_pixel;
-  return {info.width, info.height, bytes_per_pixel * pixels_per_row};
-}
-
-bool PlaneFits(const RowGeometry& geometry) {
-  return uint64_t{geometry.row_bytes} * geometry.height <= kMaxPlaneBytes;
-}
-
-bool LoadImage(const BuildContext& context, uint32_t cast_number, const ImageSource& source,
-               CDib& image) {
-  const std::string path = context.MemberFile(cast_number, source.suffix);
-  ShowProgress(path);
-  return source.tga ? image.LoadTga(path.c_str()) : image.LoadBmp(path.c_str());
+ImageStatus LoadImage(const ImageSource& source, const std::string& path, CDib& image) {
+  return source.tga ? LoadTgaFile(path, image) : LoadBmpFile(path, image);
 }
 
 void AppendPackedRow(const uint8_t* row, size_t length, std::vector<uint8_t>& packed) {
@@ -108,26 +68,71 @@ Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geome
       chunk.insert(chunk.end(), zero_row.begin(), zero_row.end());
     }
   }
-  // The data length behind the tag. The plane limit keeps it (at most twice the plane) within
-  // 32 bits.
+  // Readers take data exactly as long as the plain rows for plain rows.
+  if (chunk.size() - kChunkHeaderSize == uint64_t{geometry.row_bytes} * geometry.height) {
+    SpellOutLastRepeatRun(chunk, kChunkHeaderSize);
+  }
+  // The data length behind the tag. The plane limit keeps it (at most twice the plane, and a
+  // run spelt out) within 32 bits.
   StoreU32Le(chunk.data() + 4, static_cast<uint32_t>(chunk.size() - kChunkHeaderSize));
   return chunk;
 }
 
+void StoreBuiltChunk(const BuildContext& context, uint32_t child, Chunk chunk) {
+  if (context.table.PutReplacement(child, std::move(chunk)) == PutOutcome::kDisplaced) {
+    context.log.Write(
+        "Frames collision 2! Frame %04X was alread patched!!! Deleting previous patch...\n",
+        child);
+  }
+}
+
+// The chunk from the image at `path`; a refused image is logged with its reason, a missing one
+// is not. A true-colour picture for a member with a palette (`palette_member`, else null) is
+// indexed by that palette first.
+void BuildFromFile(const BuildContext& context, const std::string& path, uint32_t child,
+                   const RowGeometry& geometry, const ImageSource& source,
+                   const char* stored_tag, const ByteReader* palette_member) {
+  CDib image;
+  const ImageStatus status = LoadImage(source, path, image);
+  if (status == ImageStatus::kMissing) return;
+  if (status != ImageStatus::kOk) {
+    context.LogUnusableFile(path, DescribeImageStatus(status));
+    return;
+  }
+  CDib indexed;
+  const CDib* pixels = &image;
+  if (palette_member != nullptr && HoldsTrueColor(image)) {
+    // The palette is never empty (unresolved references fall back to a built-in one), so only
+    // a failed allocation stops the indexing.
+    if (!IndexByMemberPalette(context, *palette_member, image, indexed)) {
+      context.LogUnusableFile(path, DescribeImageStatus(ImageStatus::kOutOfMemory));
+      return;
+    }
+    pixels = &indexed;
+  }
+  Chunk chunk = PackMember(*pixels, source.layout, geometry, stored_tag);
+  image.Destroy();
+  StoreBuiltChunk(context, child, std::move(chunk));
+}
+
 // The part both builders share once the member is accepted: the size line, then the chunk from
-// the image, if there is a layout for the depth and the image loads.
+// the image, if there is a layout for the depth and the image loads. A true-colour picture for
+// a member with a palette (`palette_member`, else null) is indexed by that palette first.
 void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t child,
                     const RowGeometry& geometry, uint8_t depth, const ImageSource* source,
-                    const char* stored_tag) {
+                    const char* stored_tag, const ByteReader* palette_member) {
   context.log.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
                     static_cast<int>(geometry.height), int{depth});
   context.log.Flush();
   if (!PlaneFits(geometry) || source == nullptr) return;
-  CDib image;
-  if (!LoadImage(context, cast_number, *source, image)) return;
-  Chunk chunk = PackMember(image, source->layout, geometry, stored_tag);
-  image.Destroy();
-  context.table.PutReplacement(child, std::move(chunk), &context.log, kCollision2);
+  const std::string path = context.MemberFile(cast_number, source->suffix);
+  ShowProgress(path);
+  try {
+    BuildFromFile(context, path, child, geometry, *source, stored_tag, palette_member);
+  } catch (const std::bad_alloc&) {
+    // Whatever was built is released on the way out; the slot is untouched.
+    context.LogUnusableFile(path, DescribeImageStatus(ImageStatus::kOutOfMemory));
+  }
 }
 
 // Reads the member's fields; false, with the refusal logged, unless it is a bitmap member.
@@ -141,6 +146,21 @@ bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
 
 }  // namespace
 
+const ImageSource* SourceForDepth(uint8_t depth) {
+  switch (depth) {
+    case 8:
+      return &kIndexSource;
+    case 16:
+      return &kHighColorSource;
+    case 32:
+      return &kTrueColorSource;
+    default:
+      return nullptr;
+  }
+}
+
+const ImageSource& AlphaSource() { return kIndexSource; }
+
 void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
                       uint32_t child, const ByteReader& member) {
   // Cast numbers come from slots of a table shorter than 4 GiB: they fit an int.
@@ -152,8 +172,9 @@ void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_
     context.log.Write("%d bitsperpixel!!!\n", int{info.depth});
     return;
   }
+  const ImageSource* source = SourceForDepth(info.depth);
   BuildFromImage(context, cast_number, child, MemberGeometry(info, info.depth / 8u), info.depth,
-                 SourceForDepth(info.depth), kTagBitmap);
+                 source, kTagBitmap, source == &kIndexSource ? &member : nullptr);
 }
 
 void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
@@ -161,8 +182,8 @@ void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t
   context.log.Write(kAlphaHead, static_cast<int>(cast_number), member_entry, child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, member, info)) return;
-  BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth, &kIndexSource,
-                 kTagAlpha);
+  BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth,
+                 &AlphaSource(), kTagAlpha, nullptr);
 }
 
 }  // namespace quillon

@@ -5,12 +5,22 @@
 #include <cstdint>
 
 #include "builders/build_context.h"
+#include "builders/plane_layout.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
 
-// Members whose plane buffer would be larger are refused after their size line.
-inline constexpr uint64_t kMaxPlaneBytes = uint64_t{1} << 30;
+// Where a member's pixels come from and how they are laid out.
+struct ImageSource {
+  const char* suffix;  // after "<stem>-<k>"
+  bool tga;            // else BMP
+  PlaneLayout layout;
+};
+
+// The bitmap builder's source for a depth; null for depths without a layout (24, 40, ...).
+const ImageSource* SourceForDepth(uint8_t depth);
+// The alpha builder's: "-8.bmp" at 8 bits, the same file as an 8-bit bitmap's.
+const ImageSource& AlphaSource();
 
 // From "<stem>-<k>-8.bmp", "-16.tga" or "-32.tga" by the member's depth. Logs the member's line
 // ("Cast ...: BITD=" and its size or refusal); a missing image leaves the chunk as it was.

@@ -1,15 +1,15 @@
 #include "builders/build_context.h"
 
-#include <cstdio>
-
-#include "util/paths.h"
+#include "builders/replacement_names.h"
 
 namespace quillon {
 
 std::string BuildContext::MemberFile(uint32_t cast_number, const char* suffix) const {
-  char number[16];
-  std::snprintf(number, sizeof number, "%06d", static_cast<int>(cast_number));
-  return JoinPath(files_dir, stem + "-" + number + suffix);
+  return ReplacementFilePath(files_dir, stem, cast_number, suffix);
+}
+
+void BuildContext::LogUnusableFile(const std::string& path, const char* reason) const {
+  log.Write("Cannot use file %s: %s!!!\n", path.c_str(), reason);
 }
 
 }  // namespace quillon

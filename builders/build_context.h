@@ -10,14 +10,20 @@
 
 namespace quillon {
 
+class MovieView;
+
 struct BuildContext {
   std::string files_dir;
   std::string stem;
   ReplacementTable& table;
   Log& log;
+  // Where palette members are looked up; without a movie only built-in palettes resolve.
+  const MovieView* movie = nullptr;
 
-  // "<files_dir>/<stem>-<cast number %06d><suffix>", e.g. suffix "-8.bmp".
+  // "<files_dir>/<stem>-<cast number %06u><suffix>", e.g. suffix "-8.bmp".
   std::string MemberFile(uint32_t cast_number, const char* suffix) const;
+  // The log line for a replacement file that exists but cannot be used, with why.
+  void LogUnusableFile(const std::string& path, const char* reason) const;
 };
 
 }  // namespace quillon

@@ -11,9 +11,10 @@ namespace quillon {
 
 class CastMediaBuilders : public CastMediaHandler {
  public:
+  // `movie` is the movie being rebuilt, for the palettes of true-colour pictures.
   CastMediaBuilders(const std::string& files_dir, const std::string& stem,
-                    ReplacementTable& table, Log& log)
-      : context_{files_dir, stem, table, log} {}
+                    ReplacementTable& table, Log& log, const MovieView* movie = nullptr)
+      : context_{files_dir, stem, table, log, movie} {}
 
   void SubstituteGif(uint32_t cast_number, uint32_t child) override;
   void BuildBitmapChunk(uint32_t cast_number, uint32_t member_entry, uint32_t child,

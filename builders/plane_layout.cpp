@@ -4,6 +4,16 @@
 
 namespace quillon {
 
+RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bytes_per_pixel) {
+  const uint32_t even_bytes = (bytes_per_pixel * info.width + 1) / 2 * 2;
+  const uint32_t pixels_per_row = even_bytes / bytes_per_pixel;
+  return {info.width, info.height, bytes_per_pixel * pixels_per_row};
+}
+
+bool PlaneFits(const RowGeometry& geometry) {
+  return uint64_t{geometry.row_bytes} * geometry.height <= kMaxPlaneBytes;
+}
+
 uint16_t ToRgb1555(uint32_t argb) {
   const uint32_t alpha = argb >> 31;
   const uint32_t red = (argb >> 19) & 0x1F;

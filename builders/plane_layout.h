@@ -5,9 +5,27 @@
 
 #include <cstdint>
 
+#include "container/cast_members.h"
+
 namespace quillon {
 
 class CDib;
+
+// Members whose plane buffer would be larger are refused after their size line.
+inline constexpr uint64_t kMaxPlaneBytes = uint64_t{1} << 30;
+
+// A member's rows: each an even number of bytes, pixels per row held in 32 bits so that the
+// widest members still fit.
+struct RowGeometry {
+  uint32_t width = 0;
+  uint32_t height = 0;
+  uint32_t row_bytes = 0;
+};
+
+RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bytes_per_pixel);
+
+// True when rows x height stays within kMaxPlaneBytes.
+bool PlaneFits(const RowGeometry& geometry);
 
 enum class PlaneLayout {
   kIndex8,    // low 8 bits of each pixel value

@@ -1,19 +1,15 @@
 #include "builders/raw_pass.h"
 
-#include <cstdio>
 #include <utility>
 
+#include "builders/replacement_names.h"
 #include "util/file_io.h"
+#include "util/known_files.h"
 #include "util/paths.h"
 
 namespace quillon {
 
 namespace {
-
-// The chunk's type in reading order: its stored tag reversed.
-std::string TypeName(const MapEntry& entry) {
-  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
-}
 
 void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable& table,
                        Log& log) {
@@ -42,27 +38,29 @@ void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable
     return;
   }
   log.Write("Frame %04X was substituted from file %s...\n", index, path.c_str());
-  table.PutReplacement(index, std::move(bytes), nullptr, nullptr);
-}
-
-std::string RawReplacementPath(const MovieView& movie, uint32_t index,
-                               const std::string& files_dir, const std::string& stem) {
-  char number[16];
-  std::snprintf(number, sizeof number, "%06u", index);
-  const std::string extension = TagToExtension(TypeName(movie.Entry(index)));
-  return JoinPath(files_dir, stem + "-" + number + "." + extension);
+  table.PutReplacement(index, std::move(bytes));
 }
 
 }  // namespace
 
+std::string TypeName(const MapEntry& entry) {
+  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
+}
+
+std::string RawReplacementName(const MovieView& movie, uint32_t index, const std::string& stem) {
+  return ReplacementFileName(stem, index, "." + TagToExtension(TypeName(movie.Entry(index))));
+}
+
 void RawPass(const MovieView& movie, const std::string& files_dir, const std::string& stem,
              ReplacementTable& table, Log& log) {
+  // Most entries have no file: the folder is listed once instead of failing an open each.
+  KnownFiles known_files;
   const uint32_t used_count = movie.UsedCount();
   for (uint32_t i = 0; i < used_count; ++i) {
     if (!movie.IsLive(i)) continue;
-    const std::string path = RawReplacementPath(movie, i, files_dir, stem);
+    const std::string path = JoinPath(files_dir, RawReplacementName(movie, i, stem));
     ShowProgress(path);
-    TryRawReplacement(i, path, table, log);
+    if (known_files.MayExist(path)) TryRawReplacement(i, path, table, log);
   }
 }
 

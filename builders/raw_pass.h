@@ -9,7 +9,14 @@
 
 namespace quillon {
 
-// For every live entry, in entry order, looks for "<files_dir>/<stem>-<index %06d>.<type>" and
+// The chunk's type in reading order: its stored tag reversed (zero bytes kept).
+std::string TypeName(const MapEntry& entry);
+
+// "<stem>-<index %06u>.<type as extension>", the name the raw pass looks for in FilesDir for
+// entry `index`; the extension may hold a separator (a subfolder).
+std::string RawReplacementName(const MovieView& movie, uint32_t index, const std::string& stem);
+
+// For every live entry, in entry order, looks for "<files_dir>/<stem>-<index %06u>.<type>" and
 // takes a file found there, header included, as the entry's new chunk.
 void RawPass(const MovieView& movie, const std::string& files_dir, const std::string& stem,
              ReplacementTable& table, Log& log);

@@ -94,6 +94,29 @@ size_t PackRow(const uint8_t* source, uint8_t* destination, size_t n) {
   return static_cast<size_t>(out - destination);
 }
 
+bool SpellOutLastRepeatRun(std::vector<uint8_t>& packed, size_t begin) {
+  size_t last = packed.size();
+  for (size_t at = begin; at < packed.size();) {
+    const uint8_t header = packed[at];
+    if (header >= 0x80) last = at;
+    at += header < 0x80 ? size_t{header} + 2 : 2;
+  }
+  if (last + 1 >= packed.size()) return false;
+  const uint8_t value = packed[last + 1];
+  std::vector<uint8_t> literals;
+  for (size_t left = 257 - size_t{packed[last]}; left > 0;) {
+    const size_t count = std::min(left, kMaxLiteral);
+    literals.push_back(static_cast<uint8_t>(count - 1));
+    literals.insert(literals.end(), count, value);
+    left -= count;
+  }
+  packed[last] = literals[0];
+  packed[last + 1] = literals[1];
+  packed.insert(packed.begin() + static_cast<std::ptrdiff_t>(last + 2), literals.begin() + 2,
+                literals.end());
+  return true;
+}
+
 UnpackStatus UnpackRow(const uint8_t* packed, size_t m, uint8_t* destination, size_t& count) {
   const size_t capacity = count;
   size_t read = 0;

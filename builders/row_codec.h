@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace quillon {
 
@@ -15,6 +16,11 @@ inline constexpr size_t PackedRowBound(size_t n) { return 2 * n; }
 // returns the packed length. Equal neighbours always form a repeat run; a lone last byte
 // becomes a literal run of one.
 size_t PackRow(const uint8_t* source, uint8_t* destination, size_t n);
+
+// Rewrites the last repeat run of the packed rows from `begin` on as literal runs of its bytes,
+// 128 a run from its start and a last shorter one: the packed length grows (by 1 to 129 bytes)
+// and every row unpacks as before. False, with nothing changed, when there is no repeat run.
+bool SpellOutLastRepeatRun(std::vector<uint8_t>& packed, size_t begin);
 
 enum class UnpackStatus {
   kOk = 0,

@@ -25,36 +25,12 @@ constexpr size_t kDepth = 23;
 constexpr char kGifSignature[] = "GIF89a";
 constexpr size_t kGifSignatureLength = 6;
 
-struct KeyEntry {
-  uint32_t child;
-  uint32_t owner;
-  char tag[4];
-};
-
-// Key entries grouped by owner, each group in table order, so that the pass visits every key
-// entry once per slot that names its owner rather than once per slot.
-class KeysByOwner {
- public:
-  KeysByOwner(const std::vector<KeyEntry>& keys, uint32_t used_count)
-      : first_(size_t{used_count} + 1, 0), keys_(keys.size()) {
-    for (const KeyEntry& key : keys) ++first_[key.owner + 1];
-    for (size_t owner = 1; owner < first_.size(); ++owner) first_[owner] += first_[owner - 1];
-    std::vector<size_t> next(first_.begin(), first_.end() - 1);
-    for (const KeyEntry& key : keys) keys_[next[key.owner]++] = key;
-  }
-
-  const KeyEntry* begin(uint32_t owner) const { return keys_.data() + first_[owner]; }
-  const KeyEntry* end(uint32_t owner) const { return keys_.data() + first_[owner + 1]; }
-
- private:
-  std::vector<size_t> first_;  // first_[o] .. first_[o + 1]: the keys owned by o
-  std::vector<KeyEntry> keys_;
-};
+using Key = CastTables::Key;
 
 // The entries that lie wholly inside the table and up to its key count, naming entries below
 // usedCount.
-std::vector<KeyEntry> ReadKeyTable(const ByteReader& table, uint32_t used_count) {
-  std::vector<KeyEntry> keys;
+std::vector<Key> ReadKeyTable(const ByteReader& table, uint32_t used_count) {
+  std::vector<Key> keys;
   uint32_t count = 0;
   if (!table.U32Le(kKeyCountOffset, count)) return keys;
   const size_t room = table.size() < kKeyTableHeader
@@ -64,14 +40,14 @@ std::vector<KeyEntry> ReadKeyTable(const ByteReader& table, uint32_t used_count)
   keys.reserve(readable);
   for (size_t j = 0; j < readable; ++j) {
     const uint8_t* raw = table.data() + kKeyTableHeader + j * kKeyEntrySize;
-    KeyEntry key{LoadU32Le(raw), LoadU32Le(raw + 4), {}};
+    Key key{LoadU32Le(raw), LoadU32Le(raw + 4), {}};
     std::memcpy(key.tag, raw + 8, sizeof key.tag);
     if (key.child < used_count && key.owner < used_count) keys.push_back(key);
   }
   return keys;
 }
 
-bool TagIs(const KeyEntry& key, const char* stored_tag) {
+bool TagIs(const Key& key, const char* stored_tag) {
   return std::memcmp(key.tag, stored_tag, sizeof key.tag) == 0;
 }
 
@@ -80,22 +56,26 @@ bool HoldsGif89a(const MovieView& movie, uint32_t child) {
   return data != nullptr && std::memcmp(data, kGifSignature, kGifSignatureLength) == 0;
 }
 
-// The member's first L + 36 data bytes, when they lie within the file.
+// The member's first L + 40 data bytes when they lie within the file, else its first L + 36
+// when those do.
 bool MemberFields(const MovieView& movie, uint32_t member_entry, ByteReader& fields) {
   const uint8_t* head = movie.ChunkData(member_entry, kInfoBlockOffset);
   if (head == nullptr) return false;
   uint32_t info_length = 0;
   ByteReader(head, kInfoBlockOffset).U32Be(kInfoLengthOffset, info_length);
-  size_t needed = 0;
-  if (!CheckedAdd<size_t>(info_length, kMemberFixedBytes, needed)) return false;
-  const uint8_t* data = movie.ChunkData(member_entry, needed);
-  if (data == nullptr) return false;
-  fields = ByteReader(data, needed);
-  return true;
+  for (const uint32_t fixed : {kMemberPaletteBytes, kMemberFixedBytes}) {
+    size_t needed = 0;
+    if (!CheckedAdd<size_t>(info_length, fixed, needed)) continue;
+    const uint8_t* data = movie.ChunkData(member_entry, needed);
+    if (data == nullptr) continue;
+    fields = ByteReader(data, needed);
+    return true;
+  }
+  return false;
 }
 
 void Dispatch(const MovieView& movie, CastMediaHandler& handler, uint32_t cast_number,
-              uint32_t member_entry, const KeyEntry& key) {
+              uint32_t member_entry, const Key& key) {
   if (TagIs(key, kTagMedia)) {
     if (HoldsGif89a(movie, key.child)) handler.SubstituteGif(cast_number, key.child);
     return;
@@ -138,21 +118,58 @@ bool ReadCastBitmapInfo(const ByteReader& member, CastBitmapInfo& info) {
   return true;
 }
 
-void CastPass(const MovieView& movie, CastMediaHandler& handler) {
+CastTables::CastTables(const MovieView& movie) : movie_(&movie) {
   uint32_t cast_length = 0;
   uint32_t key_length = 0;
   const uint8_t* cast_table = FindChunk(movie, kTagCastTable, cast_length);
   const uint8_t* key_table = FindChunk(movie, kTagKeyTable, key_length);
-  if (cast_table == nullptr || key_table == nullptr) return;
-
   const uint32_t used_count = movie.UsedCount();
-  const KeysByOwner keys(ReadKeyTable(ByteReader(key_table, key_length), used_count),
-                         used_count);
-  const uint32_t slot_count = cast_length / 4;
-  for (uint32_t slot = 0; slot < slot_count; ++slot) {
-    const uint32_t member_entry = ResolveSlot(LoadU32Le(cast_table + 4 * size_t{slot}));
+  first_.assign(size_t{used_count} + 1, 0);
+  if (cast_table == nullptr || key_table == nullptr) return;
+  present_ = true;
+
+  slots_.resize(cast_length / 4);
+  for (size_t slot = 0; slot < slots_.size(); ++slot) {
+    slots_[slot] = ResolveSlot(LoadU32Le(cast_table + 4 * slot));
+  }
+  // Grouped by owner, each group in table order, so that a walk visits every key entry once
+  // per slot that names its owner rather than once per slot.
+  const std::vector<Key> keys = ReadKeyTable(ByteReader(key_table, key_length), used_count);
+  for (const Key& key : keys) ++first_[key.owner + 1];
+  for (size_t owner = 1; owner < first_.size(); ++owner) first_[owner] += first_[owner - 1];
+  std::vector<size_t> next(first_.begin(), first_.end() - 1);
+  keys_.resize(keys.size());
+  for (const Key& key : keys) keys_[next[key.owner]++] = key;
+}
+
+bool CastTables::FindChild(uint32_t owner, const char* stored_tag, uint32_t& child) const {
+  if (owner + size_t{1} >= first_.size()) return false;
+  for (const Key* key = KeysBegin(owner); key != KeysEnd(owner); ++key) {
+    if (!TagIs(*key, stored_tag)) continue;
+    child = key->child;
+    return true;
+  }
+  return false;
+}
+
+bool CastTables::ChildData(uint32_t child, ByteReader& data) const {
+  if (movie_ == nullptr || child >= movie_->UsedCount()) return false;
+  const uint32_t length = movie_->Entry(child).length;
+  const uint8_t* bytes = movie_->ChunkData(child, length);
+  if (bytes == nullptr) return false;
+  data = ByteReader(bytes, length);
+  return true;
+}
+
+void CastPass(const MovieView& movie, CastMediaHandler& handler) {
+  const CastTables tables(movie);
+  if (!tables.present()) return;
+  const uint32_t used_count = movie.UsedCount();
+  for (uint32_t slot = 0; slot < tables.SlotCount(); ++slot) {
+    const uint32_t member_entry = tables.MemberEntry(slot);
     if (member_entry >= used_count) continue;
-    for (const KeyEntry* key = keys.begin(member_entry); key != keys.end(member_entry); ++key) {
+    for (const Key* key = tables.KeysBegin(member_entry); key != tables.KeysEnd(member_entry);
+         ++key) {
       Dispatch(movie, handler, slot + 1, member_entry, *key);
     }
   }

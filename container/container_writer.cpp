@@ -12,20 +12,46 @@ uint64_t OutputLengthOf(const MovieView& movie, const ReplacementTable& table, u
                                 : uint64_t{movie.Entry(i).length} + kChunkHeaderSize;
 }
 
-// Writes entry i's chunk at `offset` and points the map at it; returns its byte length.
+// Kept input chunks that lie back to back in the input. They follow each other in the output
+// too, so one copy carries them all.
+struct KeptRun {
+  uint64_t offset = 0;
+  size_t length = 0;  // within the view, so it fits
+};
+
+// Copies the run, if any, and leaves it empty. Kept chunks lie beyond the header region, the
+// only part of the view that is patched, so the file holds the same bytes as the view.
+void FlushRun(const MovieView& movie, KeptRun& run, AtomicFileWriter& out) {
+  if (run.length != 0) out.CopyFrom(movie.mapping(), run.offset, run.length);
+  run = KeptRun();
+}
+
+// The input chunk's own header and data join the run, or start a new one; returns its length.
+// CheckContainer made sure the chunk lies within the view.
+size_t KeepChunk(const MovieView& movie, uint32_t i, KeptRun& run, AtomicFileWriter& out) {
+  const MapEntry entry = movie.Entry(i);
+  const size_t length = size_t{entry.length} + kChunkHeaderSize;
+  if (run.length == 0 || run.offset + run.length != entry.offset) {
+    FlushRun(movie, run, out);
+    run.offset = entry.offset;
+  }
+  run.length += length;
+  return length;
+}
+
+// Writes entry i's chunk at `offset`, or lets it join the run of kept chunks, and points the
+// map at it; returns its byte length.
 size_t WriteLiveChunk(MovieView& movie, ReplacementTable& table, uint32_t i, uint32_t offset,
-                      AtomicFileWriter& out) {
+                      KeptRun& run, AtomicFileWriter& out) {
   Chunk replacement;
   if (table.Take(i, replacement)) {
+    FlushRun(movie, run, out);
     out.Write(replacement.data(), replacement.size());
     movie.SetEntryOffset(i, offset);
     movie.SetEntryLength(i, static_cast<uint32_t>(replacement.size() - kChunkHeaderSize));
     return replacement.size();
   }
-  // The input chunk's own header and data; CheckContainer made sure they lie within the view.
-  const MapEntry entry = movie.Entry(i);
-  const size_t length = size_t{entry.length} + kChunkHeaderSize;
-  out.Write(movie.data() + entry.offset, length);
+  const size_t length = KeepChunk(movie, i, run, out);
   movie.SetEntryOffset(i, offset);
   return length;
 }
@@ -51,11 +77,13 @@ WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
   const size_t header_length = movie.HeaderRegionLength();
   out.Write(movie.data(), header_length);
   uint64_t running = header_length;
+  KeptRun run;
   const uint32_t used_count = movie.UsedCount();
   for (uint32_t i = 0; i < used_count; ++i) {
     if (!movie.IsLive(i)) continue;
-    running += WriteLiveChunk(movie, table, i, static_cast<uint32_t>(running), out);
+    running += WriteLiveChunk(movie, table, i, static_cast<uint32_t>(running), run, out);
   }
+  FlushRun(movie, run, out);
 
   const auto container_length = static_cast<uint32_t>(running - kChunkHeaderSize);
   movie.SetContainerLength(container_length);

@@ -56,9 +56,9 @@ bool CheckContainer(const uint8_t* view, size_t size) {
   return true;
 }
 
-uint32_t MovieView::EntryCapacity() const { return LoadU32Le(view_ + kEntryCapacityOffset); }
+uint32_t MovieView::EntryCapacity() const { return LoadU32Le(data() + kEntryCapacityOffset); }
 
-uint32_t MovieView::UsedCount() const { return LoadU32Le(view_ + kUsedCountOffset); }
+uint32_t MovieView::UsedCount() const { return LoadU32Le(data() + kUsedCountOffset); }
 
 size_t MovieView::HeaderRegionLength() const {
   return static_cast<size_t>(HeaderRegionLengthFor(EntryCapacity()));
@@ -95,21 +95,21 @@ void MovieView::SetEntryLength(uint32_t i, uint32_t length) {
 }
 
 void MovieView::SetContainerLength(uint32_t length) {
-  StoreU32Le(view_ + kContainerLengthOffset, length);
+  StoreU32Le(data() + kContainerLengthOffset, length);
 }
 
 const uint8_t* MovieView::ChunkData(uint32_t i, size_t length) const {
   const uint64_t data_offset = uint64_t{Entry(i).offset} + kChunkHeaderSize;
-  if (!RangeWithin(data_offset, length, size_)) return nullptr;
-  return view_ + data_offset;
+  if (!RangeWithin(data_offset, length, mapping_.size)) return nullptr;
+  return data() + data_offset;
 }
 
 const uint8_t* MovieView::EntryAt(uint32_t i) const {
-  return view_ + kHeaderFixedLength + size_t{kMapEntrySize} * i;
+  return data() + kHeaderFixedLength + size_t{kMapEntrySize} * i;
 }
 
 uint8_t* MovieView::EntryAt(uint32_t i) {
-  return view_ + kHeaderFixedLength + size_t{kMapEntrySize} * i;
+  return data() + kHeaderFixedLength + size_t{kMapEntrySize} * i;
 }
 
 const uint8_t* FindChunk(const MovieView& movie, const char* stored_tag, uint32_t& length) {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "util/file_map.h"
+
 namespace quillon {
 
 inline constexpr uint32_t kHeaderFixedLength = 76;  // file offset of memory-map entry 0
@@ -44,11 +46,15 @@ bool CheckContainer(const uint8_t* view, size_t size);
 // copy-on-write, the patches never reach the input file.
 class MovieView {
  public:
-  // `view` must have passed CheckContainer.
-  MovieView(uint8_t* view, size_t size) : view_(view), size_(size) {}
+  // `view` must have passed CheckContainer. A view with its file open lets the write pass have
+  // kept chunks copied file to file; a view without one writes them from memory.
+  MovieView(uint8_t* view, size_t size) : mapping_{view, size, kNoFile} {}
+  explicit MovieView(const FileMapping& mapping) : mapping_(mapping) {}
 
-  uint8_t* data() const { return view_; }
-  size_t size() const { return size_; }
+  uint8_t* data() const { return mapping_.view; }
+  // The view and the file it maps, if any. Its chunks match the file: only the header region
+  // is ever patched.
+  const FileMapping& mapping() const { return mapping_; }
   uint32_t EntryCapacity() const;
   uint32_t UsedCount() const;
   // 76 + 20 x entryCapacity: the container header, the imap and the whole mmap chunk.
@@ -71,8 +77,7 @@ class MovieView {
   const uint8_t* EntryAt(uint32_t i) const;
   uint8_t* EntryAt(uint32_t i);
 
-  uint8_t* view_;
-  size_t size_;
+  FileMapping mapping_;
 };
 
 // The data of the first entry below usedCount whose stored tag is `stored_tag`, with its

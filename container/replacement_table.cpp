@@ -3,20 +3,16 @@
 #include <utility>
 
 #include "container/movie.h"
-#include "driver/report.h"
 
 namespace quillon {
 
-bool ReplacementTable::PutReplacement(uint32_t index, Chunk chunk, Log* log,
-                                      const char* collision_format) {
-  if (index >= slots_.size() || chunk.size() < kChunkHeaderSize) return false;
+PutOutcome ReplacementTable::PutReplacement(uint32_t index, Chunk chunk) {
+  if (index >= slots_.size() || chunk.size() < kChunkHeaderSize) return PutOutcome::kRefused;
   Slot& slot = slots_[index];
-  if (slot.held && log != nullptr && collision_format != nullptr) {
-    log->Write(collision_format, index);
-  }
+  const PutOutcome outcome = slot.held ? PutOutcome::kDisplaced : PutOutcome::kStored;
   slot.chunk = std::move(chunk);
   slot.held = true;
-  return true;
+  return outcome;
 }
 
 bool ReplacementTable::Take(uint32_t index, Chunk& chunk) {

@@ -34,8 +34,12 @@ void CheckAssertion(bool condition) {
 }
 
 void FatalError(const char* format, const std::string& argument) {
+  FatalError(format, argument.c_str());
+}
+
+void FatalError(const char* format, const char* argument) {
   SetConsoleColor(kColorRed);
-  std::printf(format, argument.c_str());
+  std::printf(format, argument);
   SetConsoleColor(kColorNormal);
   std::exit(1);
 }

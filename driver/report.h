@@ -17,6 +17,8 @@ void CheckAssertion(bool condition);
 // Red message formatted with one text argument, normal colour again, exit code 1. Open streams
 // (the log among them) are flushed and closed by the process exit.
 [[noreturn]] void FatalError(const char* format, const std::string& argument);
+// The same without a string to allocate, for when memory has run out.
+[[noreturn]] void FatalError(const char* format, const char* argument);
 
 // The run's log: one formatted write per log line. Flushed only when asked and at exit.
 class Log {

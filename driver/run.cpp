@@ -9,6 +9,7 @@
 #include "container/container_writer.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
+#include "driver/input_movie.h"
 #include "driver/report.h"
 #include "util/console.h"
 #include "util/file_io.h"
@@ -24,21 +25,12 @@ constexpr char kCannotWrite[] = "Cannot write file %s!!!\n";
 
 // The names every output of the run is called by.
 struct RunNames {
-  std::string in_file;      // as typed, for messages
-  std::string stored_path;  // the input with its name as the folder stores it
-  std::string files_dir;    // as typed
+  InputNames input;
+  std::string files_dir;  // as typed
   std::string out_dir;
-  std::string file_name;    // the input's name as the folder stores it
-  std::string stem;
-  std::string LogPath() const { return JoinPath(out_dir, stem + ".log"); }
-  std::string OutputPath() const { return JoinPath(out_dir, file_name); }
+  std::string LogPath() const { return JoinPath(out_dir, input.stem + ".log"); }
+  std::string OutputPath() const { return JoinPath(out_dir, input.file_name); }
 };
-
-void PrintInColor(ConsoleColor color, const char* text) {
-  SetConsoleColor(color);
-  std::fputs(text, stdout);
-  SetConsoleColor(kColorNormal);
-}
 
 void PrintUsage() {
   PrintInColor(kColorYellow,
@@ -48,32 +40,17 @@ void PrintUsage() {
 
 RunNames DeriveNames(int argc, char** argv) {
   RunNames names;
-  names.in_file = argv[1];
+  names.input = NameInput(argv[1]);
   names.files_dir = argv[2];
   names.out_dir = argc == 4 ? argv[3] : kDefaultOutDir;
-  names.stored_path = GetStoredPath(names.in_file);
-  names.file_name = GetFileName(names.stored_path);
-  names.stem = StripExtension(names.file_name);
   return names;
-}
-
-// The stored path is what a file system that ignores letter case would open for the name as
-// typed; messages still show the name as typed.
-MovieView MapCheckedMovie(const RunNames& names) {
-  const FileMapping mapping = MapFileCopyOnWrite(names.stored_path);
-  if (!mapping.valid()) FatalError("Cannot Open File %s!!!", names.in_file);
-  if (!CheckContainer(mapping.view, mapping.size)) {
-    FatalError("Unknown file format %s!!!\n", names.in_file);
-  }
-  // The view stays mapped until the process ends.
-  return MovieView(mapping.view, mapping.size);
 }
 
 // On POSIX a mapped file can be truncated under the view, so neither the output nor the log may
 // be the input, however either is spelled.
 void RefuseToOverwriteInput(const RunNames& names) {
   for (const std::string& path : {names.OutputPath(), names.LogPath()}) {
-    if (IsSameFile(path, names.stored_path)) FatalError(kCannotWrite, path);
+    if (IsSameFile(path, names.input.stored_path)) FatalError(kCannotWrite, path);
   }
 }
 
@@ -91,6 +68,26 @@ void WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& name
   std::printf("\nJob OK!!!\n");
 }
 
+// The run once the arguments are counted. Builds refuse what they cannot allocate; what is left
+// to throw is memory the run as a whole needs (names, the table, the key grouping, ...).
+void RunPasses(int argc, char** argv) {
+  const RunNames names = DeriveNames(argc, argv);
+  // A folder that cannot be made shows when the log cannot be written into it.
+  CreateFolders(names.out_dir);
+  MovieView movie = MapCheckedMovie(names.input);
+
+  RefuseToOverwriteInput(names);
+  std::FILE* log_stream = Log::OpenFile(names.LogPath());
+  if (log_stream == nullptr) FatalError(kCannotWrite, names.LogPath());
+  Log log(log_stream);
+
+  ReplacementTable table(movie.UsedCount());
+  RawPass(movie, names.files_dir, names.input.stem, table, log);
+  CastMediaBuilders builders(names.files_dir, names.input.stem, table, log, &movie);
+  CastPass(movie, builders);
+  WriteOutput(movie, table, names);
+}
+
 }  // namespace
 
 int RunQuillon(int argc, char** argv) {
@@ -99,20 +96,13 @@ int RunQuillon(int argc, char** argv) {
     PrintUsage();
     return 1;
   }
-  const RunNames names = DeriveNames(argc, argv);
-  CreateFolders(names.out_dir);
-  MovieView movie = MapCheckedMovie(names);
-
-  RefuseToOverwriteInput(names);
-  std::FILE* log_stream = Log::OpenFile(names.LogPath());
-  if (log_stream == nullptr) FatalError(kCannotWrite, names.LogPath());
-  Log log(log_stream);
-
-  ReplacementTable table(movie.UsedCount());
-  RawPass(movie, names.files_dir, names.stem, table, log);
-  CastMediaBuilders builders(names.files_dir, names.stem, table, log);
-  CastPass(movie, builders);
-  WriteOutput(movie, table, names);
+  try {
+    RunPasses(argc, argv);
+  } catch (...) {
+    // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
+    // allocation); the unwinding has released what the run held, so the message can be shown.
+    FatalError("Not enough memory for %s!!!\n", argv[1]);
+  }
   return 0;
 }
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "example/cast_media_example.h"
+#include "fixtures/cast_media.h"
 #include "fixtures/movie_builder.h"
 
 namespace {
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   movie.Append(Bytes(6, 0));  // slack the re-laid movie drops
   movie.AddChunk("TXTS", Text("An odd-length, flagged chunk"), 1);
 
-  const auto cast_media = quillon::example::AddCastMedia(movie, "Example");
+  const auto cast_media = quillon::test::AddCastMedia(movie, "Example");
 
   char replacement_name[32];
   std::snprintf(replacement_name, sizeof replacement_name, "Example-%06u.STXT", greeting);

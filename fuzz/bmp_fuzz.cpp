@@ -1,6 +1,6 @@
-// Loads arbitrary bytes as a BMP file and reads every pixel of whatever image results.
+// Decodes arbitrary bytes as a BMP file and reads every pixel of whatever image results.
 #include "fuzz/image_fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  return quillon::fuzz::LoadAndReadAll(&quillon::CDib::LoadBmp, data, size);
+  return quillon::fuzz::DecodeAndReadAll(quillon::DecodeBmp, data, size);
 }

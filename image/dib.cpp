@@ -37,7 +37,7 @@ bool CDib::Create(int bitCount, int32_t width, int32_t height) {
   return CreateImage(bitCount, width, height) == ImageStatus::kOk;
 }
 
-ImageStatus CDib::CreateImage(int bitCount, int32_t width, int32_t height) {
+ImageStatus CDib::CreateImage(int bitCount, int32_t width, int32_t height, bool zeroPixels) {
   if (m_pInfo) Destroy();
   m_bBottomUp = false;
   // Sizes that a header cannot describe are refused before anything is allocated.
@@ -53,8 +53,9 @@ ImageStatus CDib::CreateImage(int bitCount, int32_t width, int32_t height) {
   const ColorTable table = DefaultColorTable(bitCount);
   const size_t infoSize = kInfoHeaderSize + 4 * table.count;
   std::unique_ptr<uint8_t[]> info(new (std::nothrow) uint8_t[infoSize]);
-  std::unique_ptr<uint8_t[]> bits(new (std::nothrow) uint8_t[static_cast<size_t>(imageSize)]());
+  std::unique_ptr<uint8_t[]> bits(new (std::nothrow) uint8_t[static_cast<size_t>(imageSize)]);
   if (!info || !bits) return ImageStatus::kOutOfMemory;
+  if (zeroPixels) std::memset(bits.get(), 0, static_cast<size_t>(imageSize));
   if (table.count != 0) std::memcpy(info.get() + kInfoHeaderSize, table.entries, 4 * table.count);
 
   BitmapInfoHeader header{};

@@ -144,7 +144,8 @@ class CDib {
 
   const BitmapInfoHeader& Header() const { return m_header; }
   // Create, telling why it failed: kTooLarge for sizes no header can describe, kOutOfMemory.
-  ImageStatus CreateImage(int bitCount, int32_t width, int32_t height);
+  // Without `zeroPixels` the pixel buffer is left for the caller to fill, padding included.
+  ImageStatus CreateImage(int bitCount, int32_t width, int32_t height, bool zeroPixels = true);
   // Takes over a header block (its first 40 bytes are rewritten from `header`) and a pixel
   // buffer of rows `stride` bytes long.
   void Adopt(const BitmapInfoHeader& header, std::unique_ptr<uint8_t[]> info, size_t infoSize,

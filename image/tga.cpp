@@ -119,15 +119,16 @@ ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image) {
   }
   if (header.width == 0 || header.height == 0) return ImageStatus::kEmptyImage;
   const ImageStatus format = CheckFormat(header);
-  const size_t pixelBytes = header.depth / 8u;
-  const size_t rowBytes = header.width * pixelBytes;
+  const size_t rowBytes = header.width * (header.depth / 8u);
   const uint64_t mapOffset = kHeaderSize + header.idLength;
   const uint64_t pixelOffset = mapOffset + ColorMapBytes(header);
   // Nothing is allocated for pixels that the file does not hold.
   if (!RangeWithin(pixelOffset, uint64_t{rowBytes} * header.height, size)) {
     return format == ImageStatus::kOk ? ImageStatus::kTruncated : format;
   }
-  const ImageStatus created = image.CreateImage(header.depth, header.width, header.height);
+  // Rows the file fills are not zeroed first: loading large files is bound by memory passes.
+  const ImageStatus created =
+      image.CreateImage(header.depth, header.width, header.height, format != ImageStatus::kOk);
   if (created != ImageStatus::kOk) return created;
   if (format != ImageStatus::kOk) return format;
   if (header.imageType == kColorMapped && !LoadColorMap(data + mapOffset, header, image)) {
@@ -138,9 +139,11 @@ ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image) {
   const bool topRowFirst = (header.descriptor & kTopRowFirst) != 0;
   image.m_bBottomUp = !topRowFirst;
   const uint8_t* pixels = data + pixelOffset;
+  const auto stride = static_cast<size_t>(image.GetStride());
   for (size_t r = 0; r < header.height; ++r) {
     uint8_t* row = image.BufferRow(BufferRowOfFileRow(r, header.height, topRowFirst));
     std::memcpy(row, pixels + r * rowBytes, rowBytes);
+    std::memset(row + rowBytes, 0, stride - rowBytes);
   }
   return ImageStatus::kOk;
 }

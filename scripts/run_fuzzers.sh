@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every libFuzzer target of a build for a while, two at a time, each on a copy of its seeds
 # and failing inputs (the repository's folders are never written). A target's report is shown
-# only when it fails.
+# only when it fails; the input that failed is kept in <build folder>/fuzz-artifacts/.
 #   bash scripts/run_fuzzers.sh <build folder> [seconds per target, default 30]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +9,8 @@ build=$1
 seconds=${2:-30}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+artifacts="$build/fuzz-artifacts"
+mkdir -p "$artifacts"
 
 # fuzz_one NAME: returns the fuzzer's status.
 fuzz_one() {
@@ -16,7 +18,7 @@ fuzz_one() {
   mkdir -p "$corpus"
   cp -r "fuzz/seeds/$name/." "$corpus/"
   if [ -d "fuzz/crashers/$name" ]; then cp -r "fuzz/crashers/$name/." "$corpus/"; fi
-  if "$build/fuzz/$name" -max_total_time="$seconds" -artifact_prefix="$work/$name-" \
+  if "$build/fuzz/$name" -max_total_time="$seconds" -artifact_prefix="$artifacts/$name-" \
       "$corpus" >"$work/$name.log" 2>&1; then
     echo "fuzzed $name for ${seconds}s: no failure"
   else

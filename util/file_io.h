@@ -3,9 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "util/file_map.h"
 
 namespace quillon {
 
@@ -27,7 +28,8 @@ bool IsSameFile(const std::string& a, const std::string& b);
 
 // A file written under a temporary name beside `final_path` and renamed over it only when
 // every write and the close succeeded, so that a failed run never leaves half a file or
-// touches an older file of the same name.
+// touches an older file of the same name. Writes go straight to the file, unbuffered: callers
+// hand over whole chunks and long runs of them.
 class AtomicFileWriter {
  public:
   AtomicFileWriter() = default;
@@ -39,6 +41,13 @@ class AtomicFileWriter {
   bool Open(const std::string& final_path);
   // Each returns false once any write has failed; later writes are then skipped.
   bool Write(const void* data, size_t length);
+  // Appends bytes offset to offset + length - 1 of `source`, which must lie within its view.
+  // With the source's file open the kernel copies them file to file, so the view's pages are
+  // never touched (POSIX: copy_file_range, which continues after a short copy). Where that is
+  // refused (another file system, an old kernel) the bytes are written from the view in large
+  // blocks, as they are when the source has no file; Windows always does that (WriteFile from
+  // the view, blocks of kViewWriteBlock). Either way no user-space buffer copies them.
+  bool CopyFrom(const FileMapping& source, uint64_t offset, size_t length);
   bool SeekToStart();
   // Flushes, closes and renames; false (temporary removed) when any step failed.
   bool Commit();
@@ -46,11 +55,17 @@ class AtomicFileWriter {
   void Abandon();
 
  private:
-  std::FILE* file_ = nullptr;
-  std::vector<char> buffer_;  // the stream's buffer: setvbuf ignores a size without one
+  bool WriteFromView(const uint8_t* data, size_t length);
+
+  NativeFile file_ = kNoFile;
   std::string temp_path_;
   std::string final_path_;
   bool failed_ = false;
+  bool kernel_copy_refused_ = false;  // once refused, later copies go from the view at once
 };
+
+// The largest single write from a view: large enough that the write calls cost nothing next to
+// the bytes, small enough for any platform's length argument.
+inline constexpr size_t kViewWriteBlock = size_t{8} << 20;
 
 }  // namespace quillon

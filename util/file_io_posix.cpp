@@ -1,16 +1,58 @@
-// POSIX side of file_io.h and file_io_platform.h.
+// POSIX side of file_io.h.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <new>
 
 #include "util/file_io.h"
-#include "util/file_io_platform.h"
 
 namespace quillon {
 
 namespace {
+
+int Descriptor(NativeFile file) { return static_cast<int>(file); }
+
+bool WriteAll(int fd, const uint8_t* data, size_t length) {
+  while (length > 0) {
+    const ssize_t written = write(fd, data, length);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data += written;
+    length -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
+// Errors that say the kernel cannot copy between these two files at all (another file system,
+// an old kernel, a file system without the operation), as opposed to a failed write.
+bool IsRefusal(int error) {
+  return error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == EINVAL;
+}
+
+enum class KernelCopy { kDone, kRefused, kFailed };
+
+// Copies `length` bytes from `offset` of `from` to the current position of `to`, continuing
+// after short copies; `copied` tells how far it got before a refusal.
+KernelCopy CopyByKernel(int from, uint64_t offset, int to, size_t length, size_t& copied) {
+  while (copied < length) {
+    auto at = static_cast<off64_t>(offset + copied);
+    const ssize_t n = copy_file_range(from, &at, to, nullptr, length - copied, 0);
+    if (n > 0) {
+      copied += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && IsRefusal(errno)) return KernelCopy::kRefused;
+    // Nothing copied without an error: the input ended early (it shrank under the run).
+    return KernelCopy::kFailed;
+  }
+  return KernelCopy::kDone;
+}
 
 // mkstemp creates its file for the owner alone; the output gets the usual permissions.
 mode_t DefaultFileMode() {
@@ -21,43 +63,111 @@ mode_t DefaultFileMode() {
 
 }  // namespace
 
-std::FILE* OpenRegularFile(const std::string& path, uint64_t& length) {
+ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
+                             std::vector<uint8_t>& bytes) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return nullptr;
+  if (file == nullptr) return ReadFileStatus::kMissing;
   struct stat info;
   if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
     std::fclose(file);
-    return nullptr;
+    return ReadFileStatus::kMissing;
   }
-  length = static_cast<uint64_t>(info.st_size);
-  return file;
-}
-
-std::FILE* CreateTemporaryBeside(const std::string& final_path, std::string& temp_path) {
-  std::string pattern = final_path + ".XXXXXX";
-  const int fd = mkstemp(pattern.data());
-  if (fd < 0) return nullptr;
-  fchmod(fd, DefaultFileMode());
-  std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) {
-    close(fd);
-    unlink(pattern.c_str());
-    return nullptr;
+  const auto length = static_cast<uint64_t>(info.st_size);
+  if (length > max_length || length > SIZE_MAX) {
+    std::fclose(file);
+    return ReadFileStatus::kTooLarge;
   }
-  temp_path = pattern;
-  return file;
+  try {
+    bytes.resize(static_cast<size_t>(length));
+  } catch (const std::bad_alloc&) {
+    std::fclose(file);
+    bytes = std::vector<uint8_t>();
+    return ReadFileStatus::kOutOfMemory;
+  }
+  const size_t read = bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file);
+  // A file that grew while being read is not read whole either.
+  const bool whole = read == bytes.size() && std::fgetc(file) == EOF && !std::ferror(file);
+  std::fclose(file);
+  return whole ? ReadFileStatus::kOk : ReadFileStatus::kReadError;
 }
-
-bool ReplaceFileWith(const std::string& from, const std::string& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
-}
-
-void RemoveFile(const std::string& path) { unlink(path.c_str()); }
 
 bool IsSameFile(const std::string& a, const std::string& b) {
   struct stat first, second;
   return stat(a.c_str(), &first) == 0 && stat(b.c_str(), &second) == 0 &&
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
+
+bool AtomicFileWriter::Open(const std::string& final_path) {
+  Abandon();
+  final_path_ = final_path;
+  std::string pattern = final_path + ".XXXXXX";
+  const int fd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  temp_path_ = pattern;
+  fchmod(fd, DefaultFileMode());
+  file_ = fd;
+  failed_ = false;
+  kernel_copy_refused_ = false;
+  return true;
+}
+
+bool AtomicFileWriter::Write(const void* data, size_t length) {
+  if (file_ == kNoFile || failed_) return false;
+  if (!WriteAll(Descriptor(file_), static_cast<const uint8_t*>(data), length)) failed_ = true;
+  return !failed_;
+}
+
+bool AtomicFileWriter::WriteFromView(const uint8_t* data, size_t length) {
+  for (size_t done = 0; done < length; done += kViewWriteBlock) {
+    if (!Write(data + done, std::min(kViewWriteBlock, length - done))) return false;
+  }
+  return !failed_;
+}
+
+bool AtomicFileWriter::CopyFrom(const FileMapping& source, uint64_t offset, size_t length) {
+  if (file_ == kNoFile || failed_) return false;
+  size_t copied = 0;
+  if (source.file != kNoFile && !kernel_copy_refused_) {
+    switch (CopyByKernel(Descriptor(source.file), offset, Descriptor(file_), length, copied)) {
+      case KernelCopy::kDone:
+        return true;
+      case KernelCopy::kFailed:
+        failed_ = true;
+        return false;
+      case KernelCopy::kRefused:
+        kernel_copy_refused_ = true;
+        break;
+    }
+  }
+  return WriteFromView(source.view + offset + copied, length - copied);
+}
+
+bool AtomicFileWriter::SeekToStart() {
+  if (file_ == kNoFile || failed_) return false;
+  if (lseek(Descriptor(file_), 0, SEEK_SET) != 0) failed_ = true;
+  return !failed_;
+}
+
+bool AtomicFileWriter::Commit() {
+  if (file_ == kNoFile) return false;
+  const bool closed = close(Descriptor(file_)) == 0;
+  file_ = kNoFile;
+  if (failed_ || !closed || std::rename(temp_path_.c_str(), final_path_.c_str()) != 0) {
+    unlink(temp_path_.c_str());
+    temp_path_.clear();
+    return false;
+  }
+  temp_path_.clear();
+  return true;
+}
+
+void AtomicFileWriter::Abandon() {
+  if (file_ != kNoFile) close(Descriptor(file_));
+  file_ = kNoFile;
+  if (!temp_path_.empty()) unlink(temp_path_.c_str());
+  temp_path_.clear();
 }
 
 }  // namespace quillon

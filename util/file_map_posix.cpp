@@ -21,9 +21,11 @@ FileMapping MapWholeFile(const std::string& path, int protection) {
     if (view != MAP_FAILED) {
       mapping.view = static_cast<uint8_t*>(view);
       mapping.size = size;
+      mapping.file = fd;  // kept for copies by the kernel
+      return mapping;
     }
   }
-  close(fd);  // the mapping keeps the file open
+  close(fd);
   return mapping;
 }
 
@@ -38,6 +40,7 @@ FileMapping MapFileCopyOnWrite(const std::string& path) {
 bool UnmapFile(FileMapping& mapping) {
   if (!mapping.valid()) return false;
   const bool released = munmap(mapping.view, mapping.size) == 0;
+  if (mapping.file != kNoFile) close(static_cast<int>(mapping.file));
   mapping = FileMapping();
   return released;
 }

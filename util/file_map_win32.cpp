@@ -30,14 +30,15 @@ FileMapping MapWholeFile(const std::string& path, DWORD protection, DWORD view_a
   const HANDLE section = WholeFileSize(file, size)
                              ? CreateFileMappingA(file, nullptr, protection, 0, 0, nullptr)
                              : nullptr;
-  CloseHandle(file);  // the mapping keeps the file open
-  if (section == nullptr) return mapping;
-  void* view = MapViewOfFile(section, view_access, 0, 0, 0);
-  CloseHandle(section);  // the view keeps the mapping alive
-  if (view != nullptr) {
-    mapping.view = static_cast<uint8_t*>(view);
-    mapping.size = size;
+  void* view = section != nullptr ? MapViewOfFile(section, view_access, 0, 0, 0) : nullptr;
+  if (section != nullptr) CloseHandle(section);  // the view keeps the mapping alive
+  if (view == nullptr) {
+    CloseHandle(file);
+    return mapping;
   }
+  mapping.view = static_cast<uint8_t*>(view);
+  mapping.size = size;
+  mapping.file = reinterpret_cast<NativeFile>(file);  // kept open, as the interface promises
   return mapping;
 }
 
@@ -54,6 +55,7 @@ FileMapping MapFileCopyOnWrite(const std::string& path) {
 bool UnmapFile(FileMapping& mapping) {
   if (!mapping.valid()) return false;
   const bool released = UnmapViewOfFile(mapping.view) != 0;
+  if (mapping.file != kNoFile) CloseHandle(reinterpret_cast<HANDLE>(mapping.file));
   mapping = FileMapping();
   return released;
 }

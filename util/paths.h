@@ -40,8 +40,7 @@ std::string TagToExtension(const std::string& type);
 // exists, else a case-insensitive match in the folder, else the path itself.
 std::string GetStoredPath(const std::string& path);
 
-// Creates every folder along the path that is missing; failures show later, when a file in
-// the folder cannot be created. Always true.
+// Creates every folder along the path that is missing; true when the folder exists afterwards.
 bool CreateFolders(const std::string& path);
 
 }  // namespace quillon

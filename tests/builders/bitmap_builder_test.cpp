@@ -1,5 +1,7 @@
 #include "builders/bitmap_builder.h"
 
+#include <array>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -7,6 +9,9 @@
 #include "builders/row_codec.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
+#include "image/dib.h"
+#include "image/image_file.h"
+#include "image/image_status.h"
 #include "tests/builders/cast_builders_fixture.h"
 
 namespace quillon::test {
@@ -198,7 +203,7 @@ TEST_F(BitmapBuilderTest, AlphaReadsTheEightBitFileWhateverTheDepth) {
 
 TEST_F(BitmapBuilderTest, DisplacesAHeldChunkOnlyWhenItBuildsOne) {
   const Chunk raw = {'D', 'T', 'I', 'B', 1, 0, 0, 0, 0x42};
-  table_.PutReplacement(kChild, raw, nullptr, nullptr);
+  table_.PutReplacement(kChild, raw);
   Bitmap(MemberData(1, 1, 8), 1);  // no image: the raw chunk stays
   EXPECT_EQ(HeldHeader(kChild), "DTIB 1");
   WriteBmp8(1, 1, 1, {7});
@@ -208,6 +213,98 @@ TEST_F(BitmapBuilderTest, DisplacesAHeldChunkOnlyWhenItBuildsOne) {
             "Cast 000001->(0003:0005): BITD=1x1x8\n"
             "Cast 000001->(0003:0005): BITD=1x1x8\n"
             "Frames collision 2! Frame 0005 was alread patched!!! Deleting previous patch...\n");
+}
+
+TEST_F(BitmapBuilderTest, LogsTheReasonForAnImageThatExistsButIsRefused) {
+  BmpLayout rle;
+  rle.width = 2;
+  rle.height = 2;
+  rle.pixels = {1, 2, 3, 4};
+  rle.palette = GreyPalette();
+  rle.compression = 1;
+  TgaLayout grey;
+  grey.imageType = 3;
+  grey.depth = 8;
+  grey.width = 2;
+  grey.height = 2;
+  grey.pixels = {1, 2, 3, 4};
+  Bytes truncated = EncodeTrueColorTga(32, 2, 2, {1, 2, 3, 4}, 0x20);
+  truncated.pop_back();
+  struct Case {
+    const char* file;
+    Bytes content;
+    uint8_t depth;
+  };
+  const Case cases[] = {
+      {"movie-000001-8.bmp", EncodeBmp(rle), 8},
+      {"movie-000001-16.tga", EncodeTga(grey), 16},
+      {"movie-000001-32.tga", truncated, 32},
+      {"movie-000001-8.bmp", Bytes{'B', 'M', 1}, 8},
+  };
+  for (const Case& c : cases) {
+    files_.WriteFile(c.file, c.content);
+    const std::string path = files_.path() + "/" + c.file;
+    CDib probe;
+    const ImageStatus status = c.depth == 8 ? LoadBmpFile(path, probe) : LoadTgaFile(path, probe);
+    ASSERT_NE(status, ImageStatus::kOk) << c.file;
+    ASSERT_NE(status, ImageStatus::kMissing) << c.file;
+    const std::string before = LogText();
+    Bitmap(MemberData(2, 2, c.depth), 1);
+    EXPECT_EQ(LogText().substr(before.size()),
+              "Cast 000001->(0003:0005): BITD=2x2x" + std::to_string(c.depth) + "\n" +
+                  "Cannot use file " + path + ": " + DescribeImageStatus(status) + "!!!\n")
+        << c.file;
+    EXPECT_EQ(HeldHeader(kChild), "none") << c.file;
+  }
+}
+
+TEST_F(BitmapBuilderTest, UniformTwoByteRowsAreNotLeftAtThePlainLength) {
+  // Each row packs to "FF v": the chunk would be exactly as long as its plain rows.
+  WriteBmp8(1, 2, 3, {7, 7, 8, 8, 9, 9});
+  Bitmap(MemberData(2, 3, 8), 1);
+  EXPECT_EQ(HeldData(kChild), (Bytes{0xFF, 7, 0xFF, 8, 0x01, 9, 9}));
+  EXPECT_EQ(HeldHeader(kChild), "DTIB 7");
+  // The alpha channel reads the same file and follows the same rule.
+  Alpha(MemberData(2, 3, 32), 1, 6);
+  EXPECT_EQ(HeldData(6), (Bytes{0xFF, 7, 0xFF, 8, 0x01, 9, 9}));
+}
+
+TEST_F(BitmapBuilderTest, RandomMembersUnpackToTheirImageAndAreNeverAtThePlainLength) {
+  std::mt19937 random(9122026);
+  int at_plain_length = 0;
+  for (uint32_t round = 1; round <= 200; ++round) {
+    const auto width = static_cast<uint16_t>(random() % 6 + 1);
+    const auto height = static_cast<uint16_t>(random() % 4 + 1);
+    const uint8_t depth = std::array<uint8_t, 3>{8, 16, 32}[random() % 3];
+    std::vector<uint32_t> pixels(size_t{width} * height);
+    for (uint32_t& pixel : pixels) pixel = random() % 2 == 0 ? 0 : 0xFFFFFFFF;
+    if (depth == 8) {
+      WriteBmp8(round, width, height, pixels);
+    } else {
+      WriteTga(round, depth == 16 ? "-16.tga" : "-32.tga", 32, width, height, pixels);
+    }
+    Bitmap(MemberData(width, height, depth), round);
+    const size_t bytes = depth / 8;
+    const size_t row_bytes = (bytes * width + 1) / 2 * 2;
+    std::vector<Bytes> expected;
+    size_t packed_plainly = 0;
+    for (size_t y = 0; y < height; ++y) {
+      Bytes row(row_bytes);
+      for (size_t x = 0; x < width; ++x) {
+        for (size_t plane = 0; plane < bytes; ++plane) {
+          // At 16 bits all-ones is 0xFFFF; at 32 each plane is 0xFF.
+          row[plane * width + x] = pixels[y * width + x] == 0 ? 0 : 0xFF;
+        }
+      }
+      Bytes packed(PackedRowBound(row.size()));
+      packed_plainly += PackRow(row.data(), packed.data(), row.size());
+      expected.push_back(row);
+    }
+    if (packed_plainly == row_bytes * height) ++at_plain_length;
+    EXPECT_NE(HeldData(kChild).size(), row_bytes * height) << round;
+    EXPECT_EQ(Rows(row_bytes, height), expected) << round;
+  }
+  EXPECT_GT(at_plain_length, 0);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "builders/gif_substitution.h"
 
+#include <filesystem>
+
 #include "tests/builders/cast_builders_fixture.h"
 
 namespace quillon::test {
@@ -24,7 +26,7 @@ TEST_F(GifSubstitutionTest, MakesAnEmptyChunkFromAnEmptyFile) {
 
 TEST_F(GifSubstitutionTest, LeavesTheSlotAloneWithoutItsFile) {
   files_.WriteFile("movie-000002.gif", "GIF89a");  // another member's file
-  table_.PutReplacement(3, {'D', 'E', 'M', 'X', 0, 0, 0, 0}, nullptr, nullptr);
+  table_.PutReplacement(3, {'D', 'E', 'M', 'X', 0, 0, 0, 0});
   SubstituteGif(context_, 1, 3);
   SubstituteGif(context_, 1, 4);
   EXPECT_EQ(HeldHeader(3), "DEMX 0");
@@ -40,6 +42,16 @@ TEST_F(GifSubstitutionTest, ReplacesAHeldChunkWithTheCollisionLine) {
   EXPECT_EQ(HeldHeader(10), "DEMX 8");
   EXPECT_EQ(LogText(),
             "Frames collision! Frame 000A was alread patched!!! Deleting previous patch...\n");
+}
+
+TEST_F(GifSubstitutionTest, LogsAFileThatCannotBeAChunkAndKeepsTheSlot) {
+  // One byte too long for a chunk's 32-bit data length behind its header: a hole, never read.
+  files_.WriteFile("movie-000001.gif", "GIF89a");
+  std::filesystem::resize_file(files_.path() + "/movie-000001.gif", uint64_t{1} << 32);
+  table_.PutReplacement(3, {'D', 'E', 'M', 'X', 0, 0, 0, 0});
+  SubstituteGif(context_, 1, 3);
+  EXPECT_EQ(HeldHeader(3), "DEMX 0");
+  EXPECT_EQ(LogText(), "Cannot use file " + files_.path() + "/movie-000001.gif: too large!!!\n");
 }
 
 }  // namespace

@@ -116,6 +116,29 @@ TEST_F(RawPassTest, AFolderOfTheNameIsNoReplacement) {
   EXPECT_FALSE(table_->Has(3));
 }
 
+// The folder listing only spares opens: a name is found exactly as opening it finds it.
+TEST_F(RawPassTest, FindsNamesAsTheOpenDoesWhereCaseAndSubfoldersDiffer) {
+  MovieBuilder builder(8);
+  builder.AddChunk("TXTS", {1});  // 3
+  builder.AddChunk("TXTS", {2});  // 4
+  builder.AddChunk("CB/A", {3});  // 5
+  builder.AddChunk("CB/A", {4});  // 6
+  AddFile("movie-000003.stxt", "12345678");
+  AddFile("MOVIE-000004.STXT", "ABCDEFGH");
+  AddFile("movie-000004.STXT", "abcdefgh");
+  AddFile("movie-000005.a/BC", "12345678");
+  AddFile("movie-000006.A/BC", "12345678");
+  EXPECT_EQ(Run(builder), Progress("movie-000003.STXT") + Progress("movie-000004.STXT") +
+                              Progress("movie-000005.A/BC") + Progress("movie-000006.A/BC"));
+  // A file system that tells case apart opens only the exact spellings.
+  EXPECT_EQ(LogText(), "Frame 0004 was substituted from file " + PathOf("movie-000004.STXT") +
+                           "...\nFrame 0006 was substituted from file " +
+                           PathOf("movie-000006.A/BC") + "...\n");
+  EXPECT_FALSE(table_->Has(3));
+  EXPECT_EQ(*table_->Get(4), Chunk({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}));
+  EXPECT_FALSE(table_->Has(5));
+}
+
 TEST(MakeChunkTest, HeaderHoldsTheStoredTagAndTheDataLength) {
   const Chunk chunk = MakeChunk("DTIB", 0x304);
   ASSERT_EQ(chunk.size(), 0x304u + 8);

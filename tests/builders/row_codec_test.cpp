@@ -169,5 +169,57 @@ TEST(UnpackRowTest, CopiesLiteralRunsWhateverTheirBytes) {
   EXPECT_EQ(out, (Bytes{0x80, 0xFF, 0x80, 0x00}));
 }
 
+TEST(SpellOutLastRepeatRunTest, WritesTheLastRepeatRunAsLiteralsOfItsBytes) {
+  struct Case {
+    const char* name;
+    Bytes packed;
+    size_t begin;
+    Bytes expected;
+  };
+  const Case cases[] = {
+      {"two copies", {0xFF, 'A'}, 0, {0x01, 'A', 'A'}},
+      {"the last of several", {0xFE, 'A', 0x01, 'B', 'C', 0xFF, 'D', 0x00, 'E'}, 0,
+       {0xFE, 'A', 0x01, 'B', 'C', 0x01, 'D', 'D', 0x00, 'E'}},
+      {"128 copies", {0x81, 'A'}, 0, Join({{0x7F}, Repeat(128, 'A')})},
+      {"129 copies", {0x80, 'A'}, 0, Join({{0x7F}, Repeat(128, 'A'), {0x00, 'A'}})},
+      // A literal byte equal to a header is data, not a run.
+      {"inside literals", {0xFF, 'A', 0x02, 0x80, 0xFE, 0xFF}, 0,
+       {0x01, 'A', 'A', 0x02, 0x80, 0xFE, 0xFF}},
+      {"from begin on", {'D', 'T', 'I', 'B', 0xFE, 'x'}, 4, {'D', 'T', 'I', 'B', 0x02, 'x', 'x', 'x'}},
+  };
+  for (const Case& c : cases) {
+    Bytes packed = c.packed;
+    EXPECT_TRUE(SpellOutLastRepeatRun(packed, c.begin)) << c.name;
+    EXPECT_EQ(packed, c.expected) << c.name;
+  }
+}
+
+TEST(SpellOutLastRepeatRunTest, LeavesPackedBytesWithoutARepeatRunAlone) {
+  for (const Bytes& original : {Bytes{}, Bytes{0x01, 'A', 'B'}, Bytes{0xFF, 'A'}}) {
+    Bytes packed = original;
+    // The last case is read from its second byte on: a literal header without its bytes.
+    EXPECT_FALSE(SpellOutLastRepeatRun(packed, original.size() == 2 ? 1 : 0));
+    EXPECT_EQ(packed, original);
+  }
+}
+
+TEST(SpellOutLastRepeatRunTest, RowsUnpackAsBeforeAndTheLengthGrows) {
+  std::mt19937 random(20261209);
+  for (int round = 0; round < 300; ++round) {
+    Bytes row(random() % 300 + 2);
+    for (uint8_t& byte : row) byte = static_cast<uint8_t>(random() % 3);
+    Bytes packed = Pack(row);
+    const size_t before = packed.size();
+    if (!SpellOutLastRepeatRun(packed, 0)) continue;
+    EXPECT_GT(packed.size(), before);
+    EXPECT_LE(packed.size(), before + 129);
+    Bytes unpacked(row.size());
+    size_t count = unpacked.size();
+    ASSERT_EQ(UnpackRow(packed.data(), packed.size(), unpacked.data(), count), UnpackStatus::kOk);
+    EXPECT_EQ(count, row.size());
+    EXPECT_EQ(unpacked, row);
+  }
+}
+
 }  // namespace
 }  // namespace quillon

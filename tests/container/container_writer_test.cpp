@@ -1,8 +1,18 @@
 #include "container/container_writer.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 
 #include "fixtures/movie_builder.h"
+#include "tests/container/mapped_movie.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
 
@@ -10,6 +20,7 @@ namespace quillon {
 namespace {
 
 using test::Bytes;
+using test::CopyPath;
 using test::EntryFieldOffset;
 using test::MovieBuilder;
 
@@ -26,22 +37,31 @@ std::string ChunkBytes(const std::string& tag, const std::string& data) {
   return tag + std::string(length, 4) + data;
 }
 
-class ContainerWriterTest : public testing::Test {
+// Every case runs over each way kept chunks reach the output; the bytes must not differ.
+class ContainerWriterTest : public testing::TestWithParam<CopyPath> {
  protected:
-  // Re-lays `input` (a private copy stands in for the copy-on-write view) into "out.dxr".
-  WriteStatus Relay(Bytes input, ReplacementTable* table = nullptr) {
-    view_ = std::move(input);
-    MovieView movie(view_.data(), view_.size());
+  void SetUp() override {
+    if (!test::CopyPathAvailable(GetParam(), dir_.path())) GTEST_SKIP() << "no second file system";
+  }
+  void Load(const Bytes& input) { ASSERT_TRUE(movie_.Load(input, GetParam(), input_dir_.path())); }
+  WriteStatus RelayLoaded(ReplacementTable* table, const std::string& output) {
+    MovieView movie = movie_.View();
     ReplacementTable empty(movie.UsedCount());
-    return WriteContainer(movie, table != nullptr ? *table : empty, dir_.path() + "/out.dxr");
+    return WriteContainer(movie, table != nullptr ? *table : empty, output);
+  }
+  // Re-lays `input` through a copy-on-write view into "out.dxr".
+  WriteStatus Relay(const Bytes& input, ReplacementTable* table = nullptr) {
+    Load(input);
+    return RelayLoaded(table, dir_.path() + "/out.dxr");
   }
   std::string Output() const { return dir_.ReadFile("out.dxr"); }
 
   test::ScratchDir dir_;
-  Bytes view_;
+  test::ScratchDir input_dir_;
+  test::MappedMovie movie_;
 };
 
-TEST_F(ContainerWriterTest, LaysLiveChunksBackToBackInEntryOrder) {
+TEST_P(ContainerWriterTest, LaysLiveChunksBackToBackInEntryOrder) {
   MovieBuilder builder(9);
   builder.SetSpareSlotFill(0xA5);
   const uint32_t late_offset = builder.AppendChunk("BBBB", {'b', 'b'});
@@ -56,8 +76,8 @@ TEST_F(ContainerWriterTest, LaysLiveChunksBackToBackInEntryOrder) {
   ASSERT_EQ(Relay(input), WriteStatus::kWritten);
   const std::string out = Output();
   const size_t header = builder.HeaderRegionLength();
-  EXPECT_EQ(out.substr(header), ChunkBytes("AAAA", "aaa") + ChunkBytes("BBBB", "bb") +
-                                    ChunkBytes("AAAA", "aaa"));
+  EXPECT_EQ(out.substr(header),
+            ChunkBytes("AAAA", "aaa") + ChunkBytes("BBBB", "bb") + ChunkBytes("AAAA", "aaa"));
   EXPECT_EQ(OffsetOf(out, odd), header);
   EXPECT_EQ(OffsetOf(out, late), header + 11);
   EXPECT_EQ(OffsetOf(out, shared), header + 21);
@@ -74,20 +94,21 @@ TEST_F(ContainerWriterTest, LaysLiveChunksBackToBackInEntryOrder) {
   EXPECT_EQ(out.substr(8, 68), in.substr(8, 68));
 }
 
-TEST_F(ContainerWriterTest, WritesReplacementsWithTheirOwnHeaderAndPatchedLength) {
+TEST_P(ContainerWriterTest, WritesReplacementsWithTheirOwnHeaderAndPatchedLength) {
   MovieBuilder builder(6);
   const uint32_t replaced = builder.AddChunk("TXTS", {1, 2, 3, 4});
   const uint32_t kept = builder.AddChunk("TXTS", {5});
   const uint32_t flagged = builder.AddChunk("DTIB", {6}, 1);
   const Bytes input = builder.Build();
   ReplacementTable table(builder.UsedCount());
-  table.PutReplacement(replaced, Chunk{'X', 'Y', 'Z', 'W', 0, 0, 0, 0, 9, 9}, nullptr, nullptr);
-  table.PutReplacement(flagged, Chunk(20, 1), nullptr, nullptr);
+  table.PutReplacement(replaced, Chunk{'X', 'Y', 'Z', 'W', 0, 0, 0, 0, 9, 9});
+  table.PutReplacement(flagged, Chunk(20, 1));
 
   ASSERT_EQ(Relay(input, &table), WriteStatus::kWritten);
   const std::string out = Output();
   const size_t header = builder.HeaderRegionLength();
-  EXPECT_EQ(out.substr(header), std::string("XYZW\0\0\0\0\x09\x09", 10) + ChunkBytes("TXTS", std::string(1, 5)));
+  EXPECT_EQ(out.substr(header),
+            std::string("XYZW\0\0\0\0\x09\x09", 10) + ChunkBytes("TXTS", std::string(1, 5)));
   EXPECT_EQ(LengthOf(out, replaced), 2u);
   EXPECT_EQ(OffsetOf(out, kept), header + 10);
   EXPECT_FALSE(table.Has(replaced));
@@ -97,7 +118,7 @@ TEST_F(ContainerWriterTest, WritesReplacementsWithTheirOwnHeaderAndPatchedLength
   EXPECT_EQ(LengthOf(out, flagged), 1u);
 }
 
-TEST_F(ContainerWriterTest, AMovieWithoutLiveChunksIsItsHeaderRegion) {
+TEST_P(ContainerWriterTest, AMovieWithoutLiveChunksIsItsHeaderRegion) {
   MovieBuilder builder(3);
   builder.Append({1, 2, 3});
   ASSERT_EQ(Relay(builder.Build()), WriteStatus::kWritten);
@@ -105,33 +126,125 @@ TEST_F(ContainerWriterTest, AMovieWithoutLiveChunksIsItsHeaderRegion) {
   EXPECT_EQ(LengthOf(Output(), 0), 76u + 60u - 8u);
 }
 
-TEST_F(ContainerWriterTest, AMapWithoutSlotsHasNoEntryZeroToPatch) {
+TEST_P(ContainerWriterTest, AMapWithoutSlotsHasNoEntryZeroToPatch) {
   MovieBuilder builder(0, false);
   ASSERT_EQ(Relay(builder.Build()), WriteStatus::kWritten);
   EXPECT_EQ(Output().size(), 76u);
 }
 
-TEST_F(ContainerWriterTest, RefusesAnOutputBeyondTheContainerLengthAndKeepsTheOlderOne) {
+TEST_P(ContainerWriterTest, RefusesAnOutputBeyondTheContainerLengthAndKeepsTheOlderOne) {
   // 4100 entries sharing one chunk of 1 MiB would re-lay to more than 4 GiB.
   constexpr uint32_t kEntries = 4100;
   MovieBuilder builder(kEntries + 3);
   const uint32_t big = builder.AddChunk("DTIB", Bytes(1 << 20, 7));
-  for (uint32_t i = 1; i < kEntries; ++i) builder.AddEntry("DTIB", 1 << 20, builder.EntryOffset(big));
+  for (uint32_t i = 1; i < kEntries; ++i)
+    builder.AddEntry("DTIB", 1 << 20, builder.EntryOffset(big));
   dir_.WriteFile("out.dxr", "older");
   EXPECT_EQ(Relay(builder.Build()), WriteStatus::kTooLarge);
   EXPECT_EQ(Output(), "older");
   EXPECT_EQ(dir_.ListFiles(), std::vector<std::string>{"out.dxr"});
 }
 
-TEST_F(ContainerWriterTest, ReportsAnOutputThatCannotBeCreated) {
+TEST_P(ContainerWriterTest, ReportsAnOutputThatCannotBeCreated) {
   MovieBuilder builder(4);
   builder.AddChunk("TXTS", {1});
-  view_ = builder.Build();
-  MovieView movie(view_.data(), view_.size());
-  ReplacementTable table(movie.UsedCount());
-  EXPECT_EQ(WriteContainer(movie, table, dir_.path() + "/missing/out.dxr"),
-            WriteStatus::kCannotWrite);
+  Load(builder.Build());
+  EXPECT_EQ(RelayLoaded(nullptr, dir_.path() + "/missing/out.dxr"), WriteStatus::kCannotWrite);
 }
+
+TEST_P(ContainerWriterTest, OneCopyPerRunBreaksAtReplacementsAndJumpsInTheInput) {
+  MovieBuilder builder(12);
+  const uint32_t first = builder.AddChunk("AAAA", {'a'});       // 3: a run of 3 and 4
+  builder.AddChunk("BBBB", {'b', 'b'});                         // 4
+  const uint32_t replaced = builder.AddChunk("CCCC", {'c'});    // 5
+  builder.AddChunk("DDDD", {'d', 'd', 'd'});                    // 6: runs on after 5's chunk
+  builder.AddFreeEntry();                                       // 7: writes nothing
+  builder.AddChunk("EEEE", {'e'});                              // 8: the run of 6 goes on
+  builder.AddEntry("AAAA", 1, builder.EntryOffset(first));      // 9: back to the start
+  builder.AddEntry("BBBB", 2, builder.EntryOffset(first + 1));  // 10: and on from there
+  ReplacementTable table(builder.UsedCount());
+  table.PutReplacement(replaced, Chunk{'R', 'R', 'R', 'R', 1, 0, 0, 0, 'r'});
+
+  ASSERT_EQ(Relay(builder.Build(), &table), WriteStatus::kWritten);
+  const std::string a = ChunkBytes("AAAA", "a");
+  const std::string b = ChunkBytes("BBBB", "bb");
+  EXPECT_EQ(Output().substr(builder.HeaderRegionLength()), a + b + ChunkBytes("RRRR", "r") +
+                                                               ChunkBytes("DDDD", "ddd") +
+                                                               ChunkBytes("EEEE", "e") + a + b);
+}
+
+// Two chunks of 200 KB: more than the room the full-disk cases leave.
+Bytes LargeMovie() {
+  MovieBuilder builder(5);
+  builder.AddChunk("DTIB", Bytes(100000, 7));
+  builder.AddChunk("DTIB", Bytes(100000, 8));
+  return builder.Build();
+}
+
+// True when the run failed cleanly: the older output as it was and no temporary file left.
+bool FailedCleanly(WriteStatus status, const std::string& folder) {
+  std::ifstream older(folder + "/out.dxr");
+  std::string content;
+  std::getline(older, content);
+  size_t files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    if (entry.path().filename().string().rfind("out.dxr", 0) == 0) ++files;
+  }
+  return status == WriteStatus::kCannotWrite && content == "older" && files == 1;
+}
+
+TEST_P(ContainerWriterTest, AFileSizeLimitFailsTheWriteAndKeepsTheOlderOutput) {
+  Load(LargeMovie());
+  dir_.WriteFile("out.dxr", "older");
+  const std::string folder = dir_.path();
+  // The limit makes writes and copies fail as a full disk would, part way through a copy.
+  const auto relay_over_the_limit = [&] {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{150000, 150000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::_Exit(FailedCleanly(RelayLoaded(nullptr, folder + "/out.dxr"), folder) ? 0 : 1);
+  };
+  EXPECT_EXIT(relay_over_the_limit(), testing::ExitedWithCode(0), "");
+}
+
+// In a child of its own mount namespace, on a small tmpfs that holds an older output and the
+// input (so the kernel copies within it) or as much ballast: 0 when the run failed cleanly, 77
+// when no tmpfs could be mounted here.
+int RelayOntoAFullTmpfs(CopyPath path, const std::string& folder) {
+  if (unshare(CLONE_NEWNS) != 0 ||
+      mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=256k") != 0) {
+    return 77;
+  }
+  std::ofstream(folder + "/out.dxr") << "older";
+  const Bytes input = LargeMovie();
+  if (path != CopyPath::kKernelCopy)
+    std::ofstream(folder + "/ballast") << std::string(input.size(), 'x');
+  test::MappedMovie movie;
+  if (!movie.Load(input, path, folder)) return 2;
+  MovieView view = movie.View();
+  ReplacementTable table(view.UsedCount());
+  return FailedCleanly(WriteContainer(view, table, folder + "/out.dxr"), folder) ? 0 : 1;
+}
+
+TEST_P(ContainerWriterTest, AFullFileSystemFailsTheWriteAndKeepsTheOlderOutput) {
+  const std::string folder = dir_.path() + "/full";
+  std::filesystem::create_directory(folder);
+  const pid_t child = fork();
+  if (child == 0) std::_Exit(RelayOntoAFullTmpfs(GetParam(), folder));
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no tmpfs can be mounted here";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(CopyPaths, ContainerWriterTest,
+                         testing::Values(CopyPath::kFromMemory, CopyPath::kKernelCopy,
+                                         CopyPath::kRefusedCopy),
+                         [](const auto& param_info) {
+                           return test::CopyPathName(param_info.param);
+                         });
 
 }  // namespace
 }  // namespace quillon

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "container/container_writer.h"
+#include "tests/container/mapped_movie.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
 #include "util/file_map.h"
@@ -53,6 +54,32 @@ TEST_P(RealMovieTest, EveryLiveChunkIsCarriedAndTheMapPointsAtIt) {
   FileMapping unmapped = original;
   UnmapFile(unmapped);
   UnmapFile(view);
+}
+
+TEST_P(RealMovieTest, EveryCopyPathWritesTheSameBytes) {
+  const std::string path = std::string(QUILLON_TESTDATA_DIR) + "/movies/" + GetParam();
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << path << " is absent";
+  const FileMapping original = MapFileReadOnly(path);
+  ASSERT_TRUE(original.valid());
+  const test::Bytes input(original.view, original.view + original.size);
+  FileMapping unmapped = original;
+  UnmapFile(unmapped);
+
+  test::ScratchDir dir;
+  std::string first_output;
+  for (const test::CopyPath copy_path : {test::CopyPath::kFromMemory, test::CopyPath::kKernelCopy,
+                                         test::CopyPath::kRefusedCopy}) {
+    if (!test::CopyPathAvailable(copy_path, dir.path())) continue;
+    test::MappedMovie movie;
+    ASSERT_TRUE(movie.Load(input, copy_path, dir.path()));
+    MovieView view = movie.View();
+    ReplacementTable table(view.UsedCount());
+    const std::string name = test::CopyPathName(copy_path) + ".dir";
+    ASSERT_EQ(WriteContainer(view, table, dir.path() + "/" + name), WriteStatus::kWritten);
+    const std::string output = dir.ReadFile(name);
+    if (first_output.empty()) first_output = output;
+    EXPECT_TRUE(output == first_output) << test::CopyPathName(copy_path);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Movies, RealMovieTest, testing::Values("images.dir", "palettes.dir"));

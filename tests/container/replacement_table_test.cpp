@@ -2,36 +2,26 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/report.h"
-#include "tests/support/scratch_dir.h"
 
 namespace quillon {
 namespace {
 
-constexpr char kCollision[] = "Frames collision! Frame %04X was alread patched!!! Deleting previous patch...\n";
-
-TEST(ReplacementTableTest, LaterProducerWinsAndTheCollisionIsLogged) {
-  test::ScratchDir dir;
-  {
-    Log log(Log::OpenFile(dir.path() + "/run.log"));
-    ReplacementTable table(0x20);
-    EXPECT_TRUE(table.PutReplacement(0x1A, Chunk(8, 1), &log, kCollision));
-    EXPECT_TRUE(table.PutReplacement(0x1A, Chunk(9, 2), &log, kCollision));
-    EXPECT_TRUE(table.PutReplacement(0x1B, Chunk(8, 3), nullptr, nullptr));
-    EXPECT_TRUE(table.PutReplacement(0x1B, Chunk(10, 4), nullptr, nullptr));
-    ASSERT_TRUE(table.Has(0x1A));
-    EXPECT_EQ(*table.Get(0x1A), Chunk(9, 2));
-    EXPECT_EQ(*table.Get(0x1B), Chunk(10, 4));
-  }
-  EXPECT_EQ(dir.ReadTextFile("run.log"),
-            "Frames collision! Frame 001A was alread patched!!! Deleting previous patch...\n");
+TEST(ReplacementTableTest, LaterProducerWinsAndTellsItDisplacedAChunk) {
+  ReplacementTable table(0x20);
+  EXPECT_EQ(table.PutReplacement(0x1A, Chunk(8, 1)), PutOutcome::kStored);
+  EXPECT_EQ(table.PutReplacement(0x1A, Chunk(9, 2)), PutOutcome::kDisplaced);
+  EXPECT_EQ(table.PutReplacement(0x1B, Chunk(8, 3)), PutOutcome::kStored);
+  EXPECT_EQ(table.PutReplacement(0x1B, Chunk(10, 4)), PutOutcome::kDisplaced);
+  ASSERT_TRUE(table.Has(0x1A));
+  EXPECT_EQ(*table.Get(0x1A), Chunk(9, 2));
+  EXPECT_EQ(*table.Get(0x1B), Chunk(10, 4));
 }
 
 TEST(ReplacementTableTest, RefusesSlotsOutsideTheTableAndChunksWithoutAHeader) {
   ReplacementTable table(3);
-  EXPECT_FALSE(table.PutReplacement(3, Chunk(8), nullptr, nullptr));
-  EXPECT_FALSE(table.PutReplacement(0xFFFFFFFF, Chunk(8), nullptr, nullptr));
-  EXPECT_FALSE(table.PutReplacement(0, Chunk(7), nullptr, nullptr));
+  EXPECT_EQ(table.PutReplacement(3, Chunk(8)), PutOutcome::kRefused);
+  EXPECT_EQ(table.PutReplacement(0xFFFFFFFF, Chunk(8)), PutOutcome::kRefused);
+  EXPECT_EQ(table.PutReplacement(0, Chunk(7)), PutOutcome::kRefused);
   EXPECT_FALSE(table.Has(0));
   EXPECT_FALSE(table.Has(3));
   EXPECT_EQ(table.Get(3), nullptr);
@@ -39,7 +29,7 @@ TEST(ReplacementTableTest, RefusesSlotsOutsideTheTableAndChunksWithoutAHeader) {
 
 TEST(ReplacementTableTest, TakeEmptiesTheSlot) {
   ReplacementTable table(2);
-  table.PutReplacement(1, Chunk(12, 7), nullptr, nullptr);
+  table.PutReplacement(1, Chunk(12, 7));
   Chunk taken;
   EXPECT_FALSE(table.Take(0, taken));
   ASSERT_TRUE(table.Take(1, taken));

@@ -1,7 +1,9 @@
 // The `quillon` executable run end to end in a scratch folder, as a user would run it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <initializer_list>
 
 #include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
@@ -36,8 +38,9 @@ class RunTest : public testing::Test {
     dir_.WriteFile(relative, bytes);
     inputs_.emplace_back(relative, std::string(bytes.begin(), bytes.end()));
   }
-  RunResult Run(const std::vector<std::string>& args, uint64_t limit = test::kNoFileSizeLimit) {
-    RunResult result = test::RunProgram(QUILLON_EXE, dir_.path(), args, limit);
+  RunResult Run(const std::vector<std::string>& args, uint64_t limit = test::kNoFileSizeLimit,
+                uint64_t memory_limit = test::kNoAddressSpaceLimit) {
+    RunResult result = test::RunProgram(QUILLON_EXE, dir_.path(), args, limit, memory_limit);
     for (const auto& [relative, bytes] : inputs_) {
       EXPECT_EQ(dir_.ReadFile(relative), bytes) << relative << " changed";
     }
@@ -167,6 +170,129 @@ TEST_F(RunTest, AnOutputBeyondFourGigabytesIsRefused) {
   ASSERT_GE(result.output.size(), tail.size());
   EXPECT_EQ(result.output.substr(result.output.size() - tail.size()), tail);
   EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
+}
+
+// Address-space limits do not work under AddressSanitizer, which reserves terabytes up front.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLON_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLON_ASAN 1
+#endif
+
+constexpr uint64_t kMemoryLimit = uint64_t{192} << 20;
+
+// A file of `length` bytes that starts with `head` and is a hole after it.
+void WriteSparseFile(const test::ScratchDir& dir, const std::string& relative, const Bytes& head,
+                     uint64_t length) {
+  dir.WriteFile(relative, head);
+  std::filesystem::resize_file(dir.path() + "/" + relative, length);
+}
+
+Bytes LittleEndian(std::initializer_list<std::pair<uint64_t, int>> fields) {
+  Bytes bytes;
+  for (const auto& [value, size] : fields) {
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+  }
+  return bytes;
+}
+
+// Cast 1 is a bitmap member of `depth` bits and 4 x 4 pixels owning entry 4, its BITD chunk.
+Bytes OneBitmapMovie(uint8_t depth) {
+  MovieBuilder builder(8);
+  test::BitmapMemberFields fields;
+  fields.right = 4;
+  fields.bottom = 4;
+  fields.depth = depth;
+  const uint32_t member = builder.AddChunk("tSAC", MovieBuilder::BitmapMember(fields));
+  const uint32_t bitd = builder.AddChunk("DTIB", {0x42});
+  builder.AddChunk("*SAC", MovieBuilder::CastTable({{member}}));
+  builder.AddChunk("*YEK", MovieBuilder::KeyTable({{bitd, member, "DTIB"}}));
+  return builder.Build();
+}
+
+class MemoryLimitTest : public RunTest {
+ protected:
+  void SetUp() override {
+#ifdef QUILLON_ASAN
+    GTEST_SKIP() << "address-space limits do not apply under AddressSanitizer";
+#endif
+  }
+  // Runs short of memory; the movie is kept with the log line `expected` right after `after`.
+  void ExpectKeptWithLine(const std::string& after, const std::string& expected_prefix) {
+    const RunResult result = Run({"m.dxr", "f"}, test::kNoFileSizeLimit, kMemoryLimit);
+    EXPECT_EQ(result.exit_code, 0) << result.output;
+    const std::string log = dir_.ReadFile("Out/m.log");
+    EXPECT_NE(log.find(after + expected_prefix), std::string::npos) << log;
+    EXPECT_EQ(log.substr(log.size() - 4), "!!!\n") << log;
+    EXPECT_EQ(dir_.ReadFile("Out/m.dxr").size(), dir_.ReadFile("m.dxr").size());
+  }
+};
+
+TEST_F(MemoryLimitTest, AnImageTooLargeForMemoryLeavesTheMemberWithItsReason) {
+  AddMovie("m.dxr", OneBitmapMovie(32));
+  // 16384 x 16384 at 24 bits, top row first: 768 MiB of pixels.
+  WriteSparseFile(dir_, "f/m-000001-32.tga",
+                  LittleEndian({{0, 2}, {2, 1}, {0, 4}, {0, 1}, {0, 4}, {16384, 2}, {16384, 2},
+                                {24, 1}, {0x20, 1}}),
+                  18 + uint64_t{16384} * 16384 * 3);
+  ExpectKeptWithLine("BITD=4x4x32\n", "Cannot use file f/m-000001-32.tga: ");
+}
+
+TEST_F(MemoryLimitTest, ABmpTooLargeForMemoryLeavesTheMemberWithItsReason) {
+  AddMovie("m.dxr", OneBitmapMovie(8));
+  // 32768 x 32768 at 8 bits with a grey palette: 1 GiB of pixels.
+  const uint64_t offset = 14 + 40 + 1024;
+  const uint64_t pixels = uint64_t{32768} * 32768;
+  Bytes head = LittleEndian({{'B' | 'M' << 8, 2}, {offset + pixels, 4}, {0, 4}, {offset, 4},
+                             {40, 4}, {32768, 4}, {32768, 4}, {1, 2}, {8, 2}, {0, 4},
+                             {pixels, 4}, {0, 8}, {256, 4}, {0, 4}});
+  for (uint32_t i = 0; i < 256; ++i) {
+    const Bytes entry = LittleEndian({{i * 0x010101u, 4}});
+    head.insert(head.end(), entry.begin(), entry.end());
+  }
+  WriteSparseFile(dir_, "f/m-000001-8.bmp", head, offset + pixels);
+  ExpectKeptWithLine("BITD=4x4x8\n", "Cannot use file f/m-000001-8.bmp: ");
+}
+
+TEST_F(MemoryLimitTest, RawAndGifFilesTooLargeForMemoryAreLoggedAndPassedOver) {
+  MovieBuilder builder(8);
+  builder.AddChunk("TXTS", {'t'});                                                    // 3
+  const uint32_t member = builder.AddChunk("tSAC", Bytes(8, 0));                      // 4
+  const uint32_t xmed = builder.AddChunk("DEMX", {'G', 'I', 'F', '8', '9', 'a'});    // 5
+  builder.AddChunk("*SAC", MovieBuilder::CastTable({{member}}));
+  builder.AddChunk("*YEK", MovieBuilder::KeyTable({{xmed, member, "DEMX"}}));
+  AddMovie("m.dxr", builder.Build());
+  WriteSparseFile(dir_, "f/m-000003.STXT", {'T', 'X', 'T', 'S'}, uint64_t{3} << 29);
+  WriteSparseFile(dir_, "f/m-000001.gif", {'G', 'I', 'F'}, uint64_t{1} << 30);
+  const RunResult result = Run({"m.dxr", "f"}, test::kNoFileSizeLimit, kMemoryLimit);
+  EXPECT_EQ(result.exit_code, 0) << result.output;
+  EXPECT_EQ(dir_.ReadFile("Out/m.log"),
+            "Frame 0003 was not substituted from file f/m-000003.STXT: out of memory!!!\n"
+            "Cannot use file f/m-000001.gif: out of memory!!!\n");
+  EXPECT_EQ(dir_.ReadFile("Out/m.dxr").size(), dir_.ReadFile("m.dxr").size());
+}
+
+TEST_F(MemoryLimitTest, AMapTooLargeForMemoryEndsTheRunWithItsMessage) {
+  // Five million entries of zeros (live, empty, at offset 0): the map fits in the limit, the
+  // replacement table of the run does not.
+  constexpr uint32_t kEntries = 5'000'000;
+  const uint64_t length = 76 + 20 * uint64_t{kEntries};
+  Bytes head = MovieBuilder(3).Build();
+  const Bytes counts = LittleEndian({{kEntries, 4}, {kEntries, 4}});
+  std::copy(counts.begin(), counts.end(), head.begin() + test::kEntryCapacityOffset);
+  const Bytes container_length = LittleEndian({{length - 8, 4}});
+  std::copy(container_length.begin(), container_length.end(), head.begin() + 4);
+  std::copy(container_length.begin(), container_length.end(),
+            head.begin() + static_cast<long>(test::EntryFieldOffset(0, 4)));
+  WriteSparseFile(dir_, "m.dxr", head, length);
+  const RunResult result = Run({"m.dxr", "f"}, test::kNoFileSizeLimit, kMemoryLimit);
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.output, kBanner + "Not enough memory for m.dxr!!!\n");
+  EXPECT_EQ(dir_.ListFiles("Out"), std::vector<std::string>{"m.log"});
+  EXPECT_EQ(std::filesystem::file_size(dir_.path() + "/m.dxr"), length);
 }
 
 }  // namespace

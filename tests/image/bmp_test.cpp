@@ -6,6 +6,7 @@
 
 #include "fixtures/image_writers.h"
 #include "image/dib.h"
+#include "image/image_decode.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
 
@@ -160,33 +161,44 @@ TEST_F(BmpTest, BitFieldsAreAcceptedAtSixteenAndThirtyTwoBitsOnly) {
 struct Damage {
   const char* what;
   std::function<void(std::vector<uint8_t>&)> apply;
+  ImageStatus reason;
 };
 
-TEST_F(BmpTest, RefusesFilesItCannotHoldSafelyAndEndsEmpty) {
+TEST_F(BmpTest, RefusesFilesItCannotHoldSafelyWithTheirReasonAndEndsEmpty) {
   const auto put = [](std::vector<uint8_t>& b, size_t offset, uint32_t v) {
     StoreU32Le(b.data() + offset, v);
   };
+  using S = ImageStatus;
   const Damage damages[] = {
-      {"magic BA", [](auto& b) { b[1] = 'A'; }},
-      {"bfOffBits below 54", [&](auto& b) { put(b, 10, 53); }},
-      {"bfSize below bfOffBits", [&](auto& b) { put(b, 2, 1077); }},
-      {"bfOffBits beyond the file", [&](auto& b) { put(b, 10, 0x7FFFFFFF); }},
-      {"negative width", [&](auto& b) { put(b, 18, 0xFFFFFFFC); }},
-      {"height INT32_MIN", [&](auto& b) { put(b, 22, 0x80000000); }},
-      {"bit count 2", [](auto& b) { b[28] = 2; }},
-      {"bit count 0", [](auto& b) { b[28] = 0; }},
-      {"run-length compression", [&](auto& b) { put(b, 30, 1); }},
-      {"PNG compression", [&](auto& b) { put(b, 30, 5); }},
-      {"table larger than the block", [&](auto& b) { put(b, 46, 257); }},
-      {"table count overflowing", [&](auto& b) { put(b, 46, 0x40000001); }},
-      {"header size below 40", [&](auto& b) { put(b, 14, 12); }},
-      {"header size beyond the block", [&](auto& b) { put(b, 14, 2000); }},
-      {"pixel area shorter than the rows", [&](auto& b) { put(b, 2, 1078 + 15); }},
-      {"rows beyond the file", [](auto& b) { b.pop_back(); }},
-      {"huge width", [&](auto& b) { put(b, 18, 0x7FFFFFFF); }},
-      {"zero width", [&](auto& b) { put(b, 18, 0); }},
-      {"zero height", [&](auto& b) { put(b, 22, 0); }},
-      {"huge height", [&](auto& b) { put(b, 22, 0x7FFFFFFF); }},
+      {"magic BA", [](auto& b) { b[1] = 'A'; }, S::kBadSignature},
+      {"cut inside the file header", [](auto& b) { b.resize(9); }, S::kTruncated},
+      {"cut before the header size", [](auto& b) { b.resize(16); }, S::kTruncated},
+      {"bfOffBits below 54", [&](auto& b) { put(b, 10, 53); }, S::kBadHeader},
+      {"bfSize below bfOffBits", [&](auto& b) { put(b, 2, 1077); }, S::kBadHeader},
+      {"bfOffBits beyond bfSize", [&](auto& b) { put(b, 10, 0x7FFFFFFF); }, S::kBadHeader},
+      {"bfOffBits beyond the file",
+       [&](auto& b) {
+         put(b, 2, 0x7FFFFFFF);
+         put(b, 10, 0x7FFFFFFF);
+       },
+       S::kTruncated},
+      {"negative width", [&](auto& b) { put(b, 18, 0xFFFFFFFC); }, S::kBadHeader},
+      {"height INT32_MIN", [&](auto& b) { put(b, 22, 0x80000000); }, S::kBadHeader},
+      {"bit count 2", [](auto& b) { b[28] = 2; }, S::kUnsupportedDepth},
+      {"bit count 0", [](auto& b) { b[28] = 0; }, S::kUnsupportedDepth},
+      {"run-length compression", [&](auto& b) { put(b, 30, 1); }, S::kUnsupportedCompression},
+      {"PNG compression", [&](auto& b) { put(b, 30, 5); }, S::kUnsupportedCompression},
+      {"bit fields at 8 bits", [&](auto& b) { put(b, 30, 3); }, S::kUnsupportedCompression},
+      {"table larger than the block", [&](auto& b) { put(b, 46, 257); }, S::kBadHeader},
+      {"table count overflowing", [&](auto& b) { put(b, 46, 0x40000001); }, S::kBadHeader},
+      {"header size below 40", [&](auto& b) { put(b, 14, 12); }, S::kUnsupportedHeader},
+      {"header size beyond the block", [&](auto& b) { put(b, 14, 2000); }, S::kBadHeader},
+      {"pixel area shorter than the rows", [&](auto& b) { put(b, 2, 1078 + 15); }, S::kTruncated},
+      {"rows beyond the file", [](auto& b) { b.pop_back(); }, S::kTruncated},
+      {"huge width", [&](auto& b) { put(b, 18, 0x7FFFFFFF); }, S::kTooLarge},
+      {"zero width", [&](auto& b) { put(b, 18, 0); }, S::kEmptyImage},
+      {"zero height", [&](auto& b) { put(b, 22, 0); }, S::kEmptyImage},
+      {"huge height", [&](auto& b) { put(b, 22, 0x7FFFFFFF); }, S::kTooLarge},
   };
   const BmpLayout layout{8, 4, 4, std::vector<uint32_t>(16, 3), std::vector<uint32_t>(256, 9)};
   for (const Damage& damage : damages) {
@@ -194,9 +206,63 @@ TEST_F(BmpTest, RefusesFilesItCannotHoldSafelyAndEndsEmpty) {
     damage.apply(bytes);
     CDib dib;
     ASSERT_TRUE(dib.Create(8, 2, 2));
-    EXPECT_FALSE(dib.LoadBmp(Write(bytes).c_str())) << damage.what;
+    EXPECT_EQ(DecodeBmp(bytes.data(), bytes.size(), dib), damage.reason) << damage.what;
     EXPECT_FALSE(dib.HasImage()) << damage.what;
   }
+}
+
+// Headers other than the 40-byte one and its later versions, as whole files.
+TEST_F(BmpTest, OtherHeaderFormsAreRefusedAsUnsupported) {
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> bytes;
+  };
+  const Case cases[] = {
+      {"OS/2 1.x: 12-byte header, 16-bit sizes, 3-byte entries, 1 x 1 at 1 bit",
+       {'B', 'M', 36, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0,  // file header
+        12, 0, 0, 0, 1, 0, 1, 0, 1, 0, 1, 0,             // width 1, height 1, 1 plane, 1 bit
+        0, 0, 0, 255, 255, 255,                          // black, white
+        0x80, 0, 0, 0}},
+      {"OS/2 2.x cut to 16 bytes",
+       {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 16, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,
+        1, 0, 24, 0}},
+  };
+  for (const Case& c : cases) {
+    CDib dib;
+    EXPECT_EQ(DecodeBmp(c.bytes.data(), c.bytes.size(), dib), ImageStatus::kUnsupportedHeader)
+        << c.what;
+    EXPECT_FALSE(dib.HasImage()) << c.what;
+  }
+}
+
+TEST_F(BmpTest, SaveRefusesImagesOtherReadersCouldNotTake) {
+  CDib empty, fifteen, bitFieldsWithoutMasks;
+  ASSERT_TRUE(fifteen.Create(15, 2, 2));
+  const std::vector<uint8_t> noMasks = EncodeBmp({16, 2, 1, {1, 2}, {}, 3});
+  ASSERT_EQ(DecodeBmp(noMasks.data(), noMasks.size(), bitFieldsWithoutMasks), ImageStatus::kOk);
+  const std::pair<const char*, const CDib*> cases[] = {
+      {"an empty object", &empty},
+      {"a bit count without pixel access", &fifteen},
+      {"bit fields whose masks the block lacks", &bitFieldsWithoutMasks},
+  };
+  for (const auto& [what, dib] : cases) {
+    EXPECT_FALSE(dib->SaveBmp((scratch_.path() + "/none.bmp").c_str())) << what;
+    EXPECT_FALSE(scratch_.Exists("none.bmp")) << what;
+  }
+}
+
+TEST_F(BmpTest, BitFieldImagesSaveTheirMasksBeforeTheTableAndPixels) {
+  // 565 masks stored after the 40-byte header, then a two-entry table.
+  const std::vector<uint32_t> masksAndTable = {0xF800, 0x07E0, 0x001F, 0x111111, 0x222222};
+  const std::vector<uint8_t> file = EncodeBmp({16, 2, 1, {0xF800, 0x001F}, masksAndTable, 3, 2});
+  CDib dib;
+  ASSERT_EQ(DecodeBmp(file.data(), file.size(), dib), ImageStatus::kOk);
+  ASSERT_TRUE(dib.SaveBmp((scratch_.path() + "/masks.bmp").c_str()));
+  const std::string saved = scratch_.ReadFile("masks.bmp");
+  EXPECT_EQ(FieldAt(saved, 10), 54u + 12u + 8u);
+  std::vector<uint8_t> expected = file;
+  StoreU32Le(expected.data() + 34, 4);  // biSizeImage as the loader works it out
+  EXPECT_EQ(saved, std::string(expected.begin(), expected.end()));
 }
 
 TEST_F(BmpTest, EveryTruncationIsRefused) {
@@ -207,6 +273,7 @@ TEST_F(BmpTest, EveryTruncationIsRefused) {
     EXPECT_FALSE(
         dib.LoadBmp(Write(std::vector<uint8_t>(whole.data(), whole.data() + length)).c_str()))
         << length;
+    EXPECT_EQ(DecodeBmp(whole.data(), length, dib), ImageStatus::kTruncated) << length;
   }
   CDib dib;
   EXPECT_TRUE(dib.LoadBmp(Write(whole).c_str()));

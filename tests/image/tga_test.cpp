@@ -6,7 +6,9 @@
 
 #include "fixtures/image_writers.h"
 #include "image/dib.h"
+#include "image/image_decode.h"
 #include "tests/support/scratch_dir.h"
+#include "util/byte_reader.h"
 
 namespace quillon {
 namespace {
@@ -208,10 +210,76 @@ TEST_F(TgaTest, FilesShortOfTheirPixelsAreRefusedBeforeAnyImageIsMade) {
     EXPECT_FALSE(
         dib.LoadTga(Write(std::vector<uint8_t>(whole.data(), whole.data() + length)).c_str()))
         << length;
+    EXPECT_EQ(DecodeTga(whole.data(), length, dib), ImageStatus::kTruncated) << length;
     EXPECT_EQ(dib.GetWidth(), 5) << length;
   }
   EXPECT_FALSE(dib.LoadTga(PathOf("missing.tga").c_str()));
   EXPECT_EQ(dib.GetWidth(), 5);
+}
+
+// What a refused file leaves in an object that held a 5 x 5 8-bit image.
+enum class Leaves { kPreviousImage, kZeroedImageOfTheHeader };
+
+struct Refusal {
+  const char* what;
+  std::vector<uint8_t> bytes;
+  ImageStatus reason;
+  Leaves leaves;
+};
+
+TEST_F(TgaTest, RefusalsGiveTheirReason) {
+  using S = ImageStatus;
+  using L = Leaves;
+  // Header fields: ID length, map type, image type, map first (2), map length (2), map entry
+  // bits, x and y origin (4), width (2), height (2), depth, descriptor.
+  const Refusal refusals[] = {
+      {"header cut short", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 24}, S::kTruncated,
+       L::kPreviousImage},
+      {"15-bit true colour", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 15, 0x20, 1, 2},
+       S::kUnsupportedDepth, L::kPreviousImage},
+      {"16-bit true colour", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 16, 0x20, 1, 2},
+       S::kUnsupportedDepth, L::kZeroedImageOfTheHeader},
+      {"colour-mapped with 16-bit indices",
+       {0, 1, 1, 0, 0, 1, 0, 24, 0, 0, 0, 0, 1, 0, 1, 0, 16, 0x20, 9, 9, 9, 0, 0},
+       S::kUnsupportedDepth, L::kZeroedImageOfTheHeader},
+      {"colour map of 8-bit entries",
+       {0, 1, 1, 0, 0, 1, 0, 8, 0, 0, 0, 0, 1, 0, 1, 0, 8, 0x20, 9, 0}, S::kUnsupportedDepth,
+       L::kZeroedImageOfTheHeader},
+      {"greyscale, type 3", {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 8, 0x20, 7},
+       S::kUnsupportedType, L::kZeroedImageOfTheHeader},
+      {"run-length colour-mapped, type 9", {0, 0, 9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 8, 0, 7},
+       S::kUnsupportedType, L::kZeroedImageOfTheHeader},
+      {"run-length true colour, type 10, shorter than its pixels unpacked",
+       {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 1, 0, 24, 0, 0x83, 1, 2, 3},
+       S::kUnsupportedType, L::kPreviousImage},
+      {"zero width", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 24, 0x20}, S::kEmptyImage,
+       L::kPreviousImage},
+      {"zero height", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 24, 0x20}, S::kEmptyImage,
+       L::kPreviousImage},
+      {"pixels cut short", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 24, 0x20, 1, 2, 3, 4, 5},
+       S::kTruncated, L::kPreviousImage},
+      {"colour map cut short",
+       {0, 1, 1, 0, 0, 2, 0, 24, 0, 0, 0, 0, 1, 0, 1, 0, 8, 0x20, 1, 2, 3, 4, 5}, S::kTruncated,
+       L::kPreviousImage},
+      {"image ID longer than the file",
+       {200, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 24, 0x20, 1, 2, 3}, S::kTruncated,
+       L::kPreviousImage},
+  };
+  for (const Refusal& refusal : refusals) {
+    SCOPED_TRACE(refusal.what);
+    CDib dib;
+    ASSERT_TRUE(dib.Create(8, 5, 5));
+    EXPECT_EQ(DecodeTga(refusal.bytes.data(), refusal.bytes.size(), dib), refusal.reason);
+    ASSERT_TRUE(dib.HasImage());
+    if (refusal.leaves == Leaves::kPreviousImage) {
+      EXPECT_EQ(dib.GetWidth(), 5);
+      EXPECT_EQ(dib.GetBitCount(), 8);
+    } else {
+      EXPECT_EQ(dib.GetWidth(), LoadU16Le(refusal.bytes.data() + 12));
+      EXPECT_EQ(dib.GetBitCount(), refusal.bytes[16]);
+      EXPECT_EQ(dib.GetPixel(0, 0), 0u);
+    }
+  }
 }
 
 }  // namespace

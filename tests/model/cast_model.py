@@ -14,9 +14,11 @@ Called once per successful run by quillon_model between the raw pass and the wri
     say        function(bytes): other text on standard output.
 
 Images are decoded here from the few forms the random movies use (8- and 24-bit BMP, 24- and
-32-bit true-colour TGA); anything else counts as an image that does not load.
+32-bit true-colour TGA). Of the files the random movies hold that do not load, each is refused
+for the first reason that applies, in the order of the checks below, and the reason is logged.
 """
 
+import math
 import os
 import struct
 
@@ -59,29 +61,74 @@ def pack_row(row):
     return bytes(out)
 
 
+def runs(packed):
+    """(start, is repeat) of each run of packed rows."""
+    i = 0
+    while i < len(packed):
+        repeat = packed[i] >= 0x80
+        yield i, repeat
+        i += 2 if repeat else packed[i] + 2
+
+
+def off_plain_length(packed, plain_length):
+    """Packed rows exactly as long as the plain rows would be read as plain rows: the last repeat
+    run is then written as literal runs of its bytes, 128 a run, so that the length grows."""
+    if len(packed) != plain_length:
+        return packed
+    repeats = [start for start, repeat in runs(packed) if repeat]
+    if not repeats:
+        return packed
+    at = repeats[-1]
+    count, value = 257 - packed[at], packed[at + 1]
+    literals = bytearray()
+    while count:
+        take = min(count, 128)
+        literals += bytes([take - 1]) + bytes([value]) * take
+        count -= take
+    return packed[:at] + bytes(literals) + packed[at + 2:]
+
+
 # --- images ------------------------------------------------------------------------------
 
 class Image:
     """Pixels by (x, y) from the top left, as 0xAARRGGBB (or a palette index)."""
 
-    def __init__(self, width, height, pixels):
+    def __init__(self, width, height, pixels, true_color=False):
         self.width, self.height, self.pixels = width, height, pixels
+        self.true_color = true_color
 
     def pixel(self, x, y):
         return self.pixels[y * self.width + x]
 
 
 def load_bmp(data):
-    if len(data) < 54 or data[:2] != b"BM":
-        return None
-    offset = struct.unpack_from("<I", data, 10)[0]
-    size, width, height, planes, bits, compression = struct.unpack_from("<IiiHHI", data, 14)
-    if size != 40 or compression != 0 or bits not in (8, 24) or width <= 0 or height == 0:
-        return None
+    """An Image, or the reason the file is refused."""
+    if len(data) < 2:
+        return "truncated"
+    if data[:2] != b"BM":
+        return "no BMP signature"
+    if len(data) < 18:
+        return "truncated"
+    file_size, offset, size = struct.unpack_from("<I4xII", data, 2)
+    if size < 40:
+        return "unsupported header"
+    if offset < 54 or file_size < offset:
+        return "inconsistent header"
+    if offset > len(data) or len(data) < 54:
+        return "truncated"
+    width, height, planes, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+    if size > offset - 14 or width < 0:
+        return "inconsistent header"
+    if width == 0 or height == 0:
+        return "empty image"
+    if compression != 0:
+        return "unsupported compression"
+    if bits not in (8, 24):
+        return "unsupported depth"  # the random movies write no other depth
     rows = abs(height)
     stride = (width * bits // 8 + 3) // 4 * 4
     if offset + stride * rows > len(data):
-        return None
+        return "truncated"
     pixels = []
     for y in range(rows):
         stored = y if height < 0 else rows - 1 - y
@@ -92,25 +139,72 @@ def load_bmp(data):
             else:
                 b, g, r = data[base + 3 * x:base + 3 * x + 3]
                 pixels.append(r << 16 | g << 8 | b)
-    return Image(width, rows, pixels)
+    return Image(width, rows, pixels, bits == 24)
 
 
 def load_tga(data):
-    if len(data) < 18 or data[2] != 2 or data[16] not in (24, 32):
-        return None
-    width, height = struct.unpack_from("<HH", data, 12)
-    depth = data[16] // 8
-    if width == 0 or height == 0 or 18 + width * height * depth > len(data):
-        return None
+    """An Image, or the reason the file is refused (the random movies write no colour maps)."""
+    if len(data) < 18:
+        return "truncated"
+    image_type, width, height, bits = data[2], *struct.unpack_from("<HH", data, 12), data[16]
+    if bits == 0 or bits % 8 or bits > 32:
+        return "unsupported depth"
+    if width == 0 or height == 0:
+        return "empty image"
+    refusal = None
+    if image_type != 2:
+        refusal = "unsupported image type"
+    elif bits not in (24, 32):
+        refusal = "unsupported depth"
+    depth = bits // 8
+    if 18 + data[0] + width * height * depth > len(data):
+        return refusal or "truncated"
+    if refusal:
+        return refusal
     top_first = data[17] & 0x20
     pixels = [0] * (width * height)
     for r in range(height):
         y = r if top_first else height - 1 - r
         for x in range(width):
-            at = 18 + (r * width + x) * depth
+            at = 18 + data[0] + (r * width + x) * depth
             value = int.from_bytes(data[at:at + depth], "little")
             pixels[y * width + x] = value
     return Image(width, height, pixels)
+
+
+# --- palettes of 8-bit members ---------------------------------------------------------------
+
+def system_mac():
+    """Director's System - Mac palette: a 6 x 6 x 6 cube, ramps of red, green, blue and grey."""
+    levels = [255, 204, 153, 102, 51, 0]
+    cube = [(r, g, b) for r in levels for g in levels for b in levels][:215]
+    ramp = [0xEE, 0xDD, 0xBB, 0xAA, 0x88, 0x77, 0x55, 0x44, 0x22, 0x11]
+    ramps = ([(v, 0, 0) for v in ramp] + [(0, v, 0) for v in ramp] + [(0, 0, v) for v in ramp]
+             + [(v, v, v) for v in ramp])
+    return cube + ramps + [(0, 0, 0)]
+
+
+# The random movies name these two built-in palettes only, by their stored ids.
+PALETTES = {0: system_mac(), -2: [(255 - i,) * 3 for i in range(256)]}
+
+
+def nearest_index(color, palette):
+    """The first entry at the smallest truncated Euclidean distance."""
+    r, g, b = color >> 16 & 0xFF, color >> 8 & 0xFF, color & 0xFF
+    best, best_distance = 0, None
+    for i, (pr, pg, pb) in enumerate(palette):
+        distance = math.isqrt((r - pr) ** 2 + (g - pg) ** 2 + (b - pb) ** 2)
+        if best_distance is None or distance < best_distance:
+            best, best_distance = i, distance
+        if distance == 0:
+            break
+    return best
+
+
+def to_indices(image, palette):
+    """A true-colour picture as the indices of the nearest colours of the member's palette."""
+    nearest = {v: nearest_index(v, palette) for v in set(image.pixels)}
+    return Image(image.width, image.height, [nearest[v] for v in image.pixels])
 
 
 # --- the pass ------------------------------------------------------------------------------
@@ -180,7 +274,9 @@ class Run:
         if head is None:
             return None
         info_length = struct.unpack_from(">I", head, 4)[0]
-        return self.chunk_data(member, info_length + 36)
+        # With the palette reference when the file holds it.
+        return (self.chunk_data(member, info_length + 40)
+                or self.chunk_data(member, info_length + 36))
 
     def build(self, cast_number, member, child, fields, alpha):
         kind = b"ALFA" if alpha else b"BITD"
@@ -204,17 +300,22 @@ class Run:
         path = self.file_name(cast_number, suffix)
         self.progress(path)
         data = self.read(path)
-        image = None
-        if data is not None:
-            image = load_bmp(data) if depth == 8 else load_tga(data)
-        if image is None:
+        if data is None:
             return
+        image = load_bmp(data) if depth == 8 else load_tga(data)
+        if isinstance(image, str):
+            self.log += b"Cannot use file %s: %s!!!\n" % (path.encode(), image.encode())
+            return
+        if depth == 8 and not alpha and image.true_color:
+            palette_id = struct.unpack_from(">h", fields, 12 + info_length + 26)[0]
+            image = to_indices(image, PALETTES[palette_id])
         if width and height and (width > image.width or height > image.height):
             self.warn()
         packed = bytearray()
         for y in range(height):
             packed += pack_row(member_row(image, y, width, depth, row_bytes))
-        self.put(child, kind[::-1], bytes(packed), COLLISION_2)
+        self.put(child, kind[::-1], off_plain_length(bytes(packed), row_bytes * height),
+                 COLLISION_2)
 
     def warn(self):
         if not self.warned:

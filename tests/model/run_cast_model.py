@@ -7,8 +7,9 @@ Each case holds cast and key tables over bitmap members of every depth, with alp
 GIF media; slots in both byte orders, repeated, zero or naming nothing; keys out of order,
 naming no slot or entries beyond the map; members refused for their specific length or depth,
 with rectangles off the origin or running backwards, or cut off by the end of the file; and in
-FilesDir 8- and 24-bit BMPs, 24- and 32-bit TGAs stored either way up, 16-bit TGAs, broken
-images, GIF files and raw replacements that the builders displace.
+FilesDir 8- and 24-bit BMPs, 24- and 32-bit TGAs stored either way up, and refused ones
+(16-bit and greyscale TGAs, run-length BMPs, files cut short, broken headers), GIF files and raw
+replacements that the builders displace.
 """
 
 import struct
@@ -29,7 +30,7 @@ def runs_of_pixels(rng, count, bits):
     return pixels
 
 
-def encode_bmp(width, height, bits, pixels, top_first):
+def encode_bmp(width, height, bits, pixels, top_first, compression=0):
     stride = (width * bits // 8 + 3) // 4 * 4
     palette = b"".join(struct.pack("<I", i * 0x010101) for i in range(256)) if bits == 8 else b""
     rows = []
@@ -43,13 +44,14 @@ def encode_bmp(width, height, bits, pixels, top_first):
     offset = 14 + 40 + len(palette)
     body = b"".join(rows)
     header = b"BM" + struct.pack("<IHHI", offset + len(body), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_first else height, 1, bits, 0,
+    info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_first else height, 1, bits,
+                       compression,
                        len(body), 2835, 2835, 256 if bits == 8 else 0, 0)
     return header + info + palette + body
 
 
-def encode_tga(width, height, depth, pixels, top_first):
-    header = struct.pack("<BBBHHBHHHHBB", 0, 0, 2, 0, 0, 0, 0, 0, width, height, depth,
+def encode_tga(width, height, depth, pixels, top_first, image_type=2):
+    header = struct.pack("<BBBHHBHHHHBB", 0, 0, image_type, 0, 0, 0, 0, 0, width, height, depth,
                          0x20 if top_first else 0)
     rows = [b"".join(v.to_bytes(4, "little")[:depth // 8]
                      for v in pixels[y * width:(y + 1) * width]) for y in range(height)]
@@ -64,6 +66,8 @@ def member_data(rng, width, height, depth, specific):
     block = bytearray(rng.getrandbits(8) for _ in range(28))
     struct.pack_into(">HHHH", block, 2, top, left, (top + height) & 0xFFFF, (left + width) & 0xFFFF)
     block[23] = depth
+    # The member's own cast and one of the two built-in palettes the model knows.
+    struct.pack_into(">hh", block, 24, -1, rng.choice([0, -2]))
     return (bytes(rng.getrandbits(8) for _ in range(4)) + struct.pack(">II", info_length, specific)
             + bytes(rng.getrandbits(8) for _ in range(info_length)) + bytes(block)
             + bytes(rng.getrandbits(8) for _ in range(rng.choice([0, 0, 5]))))
@@ -135,22 +139,43 @@ def write(root, relative, data):
     run_model.write_file(root, relative, data)
 
 
-def add_images(rng, root, cast_number, size):
+def cut_in_pixels(rng, image, pixel_bytes):
+    """The file cut short somewhere in its pixel rows."""
+    return image[:len(image) - rng.randint(1, pixel_bytes)]
+
+
+def bmp_file(rng, w, h, true_color):
+    """Mostly a BMP that loads; else one refused as run-length packed, cut short or broken.
+    True colour only where the member's palette is known (`true_color`)."""
+    bits = 8 if rng.random() < 0.85 or not true_color else 24
+    pixels = runs_of_pixels(rng, w * h, bits)
+    kind = rng.choices(["plain", "rle", "cut", "broken"], [88, 4, 4, 4])[0]
+    image = encode_bmp(w, h, bits, pixels, rng.random() < 0.5, 1 if kind == "rle" else 0)
+    if kind == "cut":
+        return cut_in_pixels(rng, image, w * h * bits // 8)
+    return b"BM broken" if kind == "broken" else image
+
+
+def tga_file(rng, w, h):
+    """Mostly a true-colour TGA that loads; else one of 16 bits, a greyscale one (type 3), or
+    one cut short."""
+    if rng.random() < 0.06:
+        return encode_tga(w, h, 8, runs_of_pixels(rng, w * h, 8), rng.random() < 0.5, 3)
+    depth = rng.choice([32, 32, 24, 16])
+    image = encode_tga(w, h, depth, runs_of_pixels(rng, w * h, depth), rng.random() < 0.5)
+    return cut_in_pixels(rng, image, w * h * depth // 8) if rng.random() < 0.06 else image
+
+
+def add_images(rng, root, cast_number, size, true_color):
     width, height, _ = size
     name = "%s/%s-%06d" % (FILES_DIR, STEM, cast_number)
     w = max(1, min(40, width + rng.choice([0, 0, -1, 1, -3, 2])))
     h = max(1, min(12, height + rng.choice([0, 0, -1, 1, 2])))
     if rng.random() < 0.7:
-        bits = 8 if rng.random() < 0.85 else 24
-        image = encode_bmp(w, h, bits, runs_of_pixels(rng, w * h, bits), rng.random() < 0.5)
-        write(root, name + "-8.bmp", image if rng.random() < 0.95 else b"BM broken")
+        write(root, name + "-8.bmp", bmp_file(rng, w, h, true_color))
     for suffix in ("-16.tga", "-32.tga"):
         if rng.random() < 0.6:
-            depth = rng.choice([32, 32, 24, 16])
-            image = encode_tga(w, h, depth, runs_of_pixels(rng, w * h, depth), rng.random() < 0.5)
-            if rng.random() < 0.05:
-                image = image[:-1]
-            write(root, name + suffix, image)
+            write(root, name + suffix, tga_file(rng, w, h))
     if rng.random() < 0.4:
         write(root, name + ".gif", bytes(rng.getrandbits(8) for _ in range(rng.randint(0, 30))))
 
@@ -186,8 +211,11 @@ def make_case(rng, root):
         cut = rng.choice(members)[0] - 3
     data = movie.build(rng, cut)
     write(root, STEM + ".dxr", data)
-    for cast_number, (_, size) in enumerate(slots, start=1):
-        add_images(rng, root, cast_number, size)
+    # A cut member may have lost its palette reference, which leaves System - Win to index a
+    # true-colour picture: a palette the model does not hold.
+    cut_member = None if cut is None else cut + 3
+    for cast_number, (member, size) in enumerate(slots, start=1):
+        add_images(rng, root, cast_number, size, member != cut_member)
     for child, _, tag in keys:
         if child < len(movie.chunks) + 3 and rng.random() < 0.15:
             raw = tag + struct.pack("<I", 3) + b"raw"

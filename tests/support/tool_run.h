@@ -14,13 +14,17 @@ struct RunResult {
 };
 
 inline constexpr uint64_t kNoFileSizeLimit = UINT64_MAX;
+inline constexpr uint64_t kNoAddressSpaceLimit = UINT64_MAX;
 
 // Runs `program` with `args` (passed as they are, no shell in between) in `folder`.
 // `file_size_limit` bytes caps every file the program writes, standing in for a full disk; the
 // signal such a limit raises is left at its default, so a program that does not expect it dies.
+// `address_space_limit` bytes cap the program's memory, standing in for a machine short of it
+// (without effect under AddressSanitizer, which reserves its shadow memory up front).
 RunResult RunProgram(const std::string& program, const std::string& folder,
                      const std::vector<std::string>& args,
-                     uint64_t file_size_limit = kNoFileSizeLimit);
+                     uint64_t file_size_limit = kNoFileSizeLimit,
+                     uint64_t address_space_limit = kNoAddressSpaceLimit);
 
 // The console text of one progress line for `path` (short paths, shown whole).
 inline std::string ProgressLine(const std::string& path) {

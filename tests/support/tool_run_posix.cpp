@@ -14,13 +14,15 @@ namespace {
 
 // Only async-signal-safe calls between fork and exec: everything is prepared by the parent.
 [[noreturn]] void ExecChild(int output_fd, const char* folder, rlim_t file_size_limit,
-                            char* const* argv) {
+                            rlim_t address_space_limit, char* const* argv) {
   dup2(output_fd, STDOUT_FILENO);
   close(output_fd);
   if (chdir(folder) != 0) _exit(127);
   std::signal(SIGXFSZ, SIG_DFL);
   const rlimit limit{file_size_limit, file_size_limit};
   setrlimit(RLIMIT_FSIZE, &limit);
+  const rlimit memory{address_space_limit, address_space_limit};
+  setrlimit(RLIMIT_AS, &memory);
   execv(argv[0], argv);
   _exit(127);
 }
@@ -41,19 +43,23 @@ std::string ReadAll(int fd) {
 }  // namespace
 
 RunResult RunProgram(const std::string& program, const std::string& folder,
-                     const std::vector<std::string>& args, uint64_t file_size_limit) {
+                     const std::vector<std::string>& args, uint64_t file_size_limit,
+                     uint64_t address_space_limit) {
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   const rlim_t limit =
       file_size_limit == kNoFileSizeLimit ? RLIM_INFINITY : static_cast<rlim_t>(file_size_limit);
+  const rlim_t memory = address_space_limit == kNoAddressSpaceLimit
+                            ? RLIM_INFINITY
+                            : static_cast<rlim_t>(address_space_limit);
 
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) return {};
   const pid_t child = fork();
   if (child == 0) {
     close(pipe_ends[0]);
-    ExecChild(pipe_ends[1], folder.c_str(), limit, argv.data());
+    ExecChild(pipe_ends[1], folder.c_str(), limit, memory, argv.data());
   }
   close(pipe_ends[1]);
   RunResult result;

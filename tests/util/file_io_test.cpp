@@ -4,6 +4,7 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #endif
@@ -71,6 +72,52 @@ TEST(FileIoTest, AtomicWriterReportsAFullDiskAndKeepsTheOlderFile) {
   EXPECT_EXIT(WriteBeyondFileSizeLimit(target), testing::ExitedWithCode(3), "");
   EXPECT_EQ(dir.ReadFile("out.dxr"), "old");
   EXPECT_EQ(dir.ListFiles().size(), 1u);
+}
+#endif
+
+// Ranges of a mapped file appended between plain writes, copied by the kernel (the mapping's
+// file open) and from the view (no file), across the view's write block too.
+TEST(FileIoTest, CopyFromAppendsRangesOfTheSourceEitherWay) {
+  test::ScratchDir dir;
+  std::string source(kViewWriteBlock + 5, 's');
+  for (size_t i = 0; i < source.size(); i += 4093) source[i] = static_cast<char>('a' + i % 26);
+  dir.WriteFile("source", source);
+  FileMapping mapping = MapFileReadOnly(dir.path() + "/source");
+  ASSERT_TRUE(mapping.valid());
+  for (const bool with_file : {true, false}) {
+    FileMapping from = mapping;
+    if (!with_file) from.file = kNoFile;
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(dir.path() + "/out"));
+    ASSERT_TRUE(writer.Write("head", 4));
+    ASSERT_TRUE(writer.CopyFrom(from, 4093, 3));
+    ASSERT_TRUE(writer.CopyFrom(from, 0, source.size()));
+    ASSERT_TRUE(writer.CopyFrom(from, 1, 0));
+    ASSERT_TRUE(writer.Write("tail", 4));
+    ASSERT_TRUE(writer.Commit());
+    EXPECT_TRUE(dir.ReadFile("out") == "head" + source.substr(4093, 3) + source + "tail")
+        << with_file;
+  }
+  EXPECT_TRUE(UnmapFile(mapping));
+}
+
+#ifndef _WIN32
+// Windows refuses to cut a file that has a view mapped.
+TEST(FileIoTest, CopyFromASourceThatShrankFailsTheWrite) {
+  test::ScratchDir dir;
+  dir.WriteFile("source", std::string(8192, 's'));
+  FileMapping mapping = MapFileReadOnly(dir.path() + "/source");
+  ASSERT_TRUE(mapping.valid());
+  // Another program cuts the file under the view: the copy must fail, not run past its end.
+  ASSERT_EQ(truncate((dir.path() + "/source").c_str(), 100), 0);
+  dir.WriteFile("out", "old");
+  AtomicFileWriter writer;
+  ASSERT_TRUE(writer.Open(dir.path() + "/out"));
+  EXPECT_FALSE(writer.CopyFrom(mapping, 0, 8192));
+  EXPECT_FALSE(writer.Commit());
+  EXPECT_EQ(dir.ReadFile("out"), "old");
+  EXPECT_EQ(dir.ListFiles().size(), 2u);  // out and source
+  UnmapFile(mapping);
 }
 #endif
 

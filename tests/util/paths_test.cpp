@@ -65,7 +65,10 @@ TEST(PathsTest, CreateFoldersMakesEveryMissingParent) {
   ASSERT_EQ(stat(nested.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode));
   EXPECT_TRUE(CreateFolders(nested));  // existing folders are fine
-  EXPECT_TRUE(CreateFolders("/proc/cannot/make/this"));
+  // Failures are told: a folder that cannot be made, or a file in the folder's place.
+  EXPECT_FALSE(CreateFolders("/proc/cannot/make/this"));
+  dir.WriteFile("file", "x");
+  EXPECT_FALSE(CreateFolders(dir.path() + "/file"));
 }
 
 }  // namespace

@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# Whole processes, as a user runs them: quillon re-laying a movie of 537 MB in 20,480 chunks,
+# alternating with cp and dd bs=1M of the same file, after one warm-up round. Prints the median
+# wall times, their ratios and each command's peak resident memory, first with an empty
+# FilesDir, then with every tenth chunk replaced from a file. Every run writes a new output.
+# Goals (empty FilesDir): quillon at most 1.1 x cp and 1.0 x dd, peak resident under 64 MiB.
+#
+#   bash bench/relay_whole_process.sh [path/to/quillon] [rounds=5]
+#   MEMORY=1 bash bench/relay_whole_process.sh ...   # also heap and resident peaks of quillon
+#                                                    # on 64 MiB and 512 MiB movies (heaptrack)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install_packages.sh time python3 coreutils bc
+quillon=$(realpath "${1:-build/driver/quillon}")
+rounds=${2:-5}
+# On disk beside the build, not on a tmpfs: a user's movies live on disk.
+work=$(mktemp -d "$PWD/build/relay-whole-process.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# make_movie FILE DATA_LENGTH CHUNKS [FILES_DIR]: the relay benchmark's layout (header region,
+# then BITD chunks back to back); with FILES_DIR, a raw replacement for every tenth chunk.
+make_movie() {
+  python3 - "$@" <<'PY'
+import os, struct, sys
+path, data_length, chunks = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+files = sys.argv[4] if len(sys.argv) > 4 else None
+capacity = chunks + 3
+header = 76 + 20 * capacity
+total = header + chunks * (data_length + 8)
+region = bytearray(header)
+def entry(i, tag, length, offset, flags):
+    struct.pack_into("<4sIII", region, 76 + 20 * i, tag, length, offset, flags)
+region[0:16] = b"XFIR" + struct.pack("<I", total - 8) + b"39VMpami"
+struct.pack_into("<I", region, 16, 24)
+region[44:48] = b"pamm"
+struct.pack_into("<IHHII", region, 48, 24 + 20 * capacity, 24, 20, capacity, capacity)
+entry(0, b"XFIR", total - 8, 0, 1)
+entry(1, b"pami", 24, 12, 1)
+entry(2, b"pamm", 24 + 20 * capacity, 44, 0)
+for i in range(chunks):
+    entry(i + 3, b"DTIB", data_length, header + i * (data_length + 8), 0)
+chunk = b"DTIB" + struct.pack("<I", data_length) + b"\x5a" * data_length
+with open(path, "wb") as out:
+    out.write(region)
+    for _ in range(chunks):
+        out.write(chunk)
+if files:
+    os.makedirs(files, exist_ok=True)
+    replacement = b"DTIB" + struct.pack("<I", data_length) + b"\xa5" * data_length
+    for i in range(0, chunks, 10):
+        with open(os.path.join(files, "Movie-%06d.BITD" % (i + 3)), "wb") as out:
+            out.write(replacement)
+PY
+}
+
+# run_timed NAME COMMAND...: appends "wall_microseconds peak_kib cpu_seconds" to
+# $work/NAME.times. The last
+# run's output is written back first, so that no run pays for another's dirty pages.
+run_timed() {
+  local name=$1; shift
+  local start end
+  sync
+  start=$(date +%s%N)
+  /usr/bin/time -f "%M %U %S" -o "$work/rss" "$@" >/dev/null 2>&1
+  end=$(date +%s%N)
+  read -r rss user system < "$work/rss"
+  echo "$(( (end - start) / 1000 )) $rss $(echo "$user + $system" | bc -l)" >> "$work/$name.times"
+}
+
+median() { sort -n | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+# compare FILES_DIR LABEL: the alternating rounds and their report.
+compare() {
+  local files=$1 label=$2
+  rm -f "$work"/*.times
+  local order=(cp dd quillon)
+  for round in $(seq 0 "$rounds"); do
+    rm -rf "$work/out" "$work/copy-cp.dxr" "$work/copy-dd.dxr"
+    for name in "${order[@]}"; do
+      case $name in
+        cp) run_timed cp cp "$work/Movie.dxr" "$work/copy-cp.dxr" ;;
+        dd) run_timed dd dd if="$work/Movie.dxr" of="$work/copy-dd.dxr" bs=1M ;;
+        quillon) run_timed quillon "$quillon" "$work/Movie.dxr" "$files" "$work/out" ;;
+      esac
+    done
+    order=("${order[@]:1}" "${order[0]}")  # each command takes each place in turn
+    if [ "$round" -eq 0 ]; then rm -f "$work"/*.times; fi  # the warm-up round
+  done
+  echo "== $label: $rounds rounds, medians"
+  for name in cp dd quillon; do
+    cut -d' ' -f1 "$work/$name.times" | median > "$work/$name.wall"
+    cut -d' ' -f2 "$work/$name.times" | median > "$work/$name.rss"
+    cut -d' ' -f3 "$work/$name.times" | median > "$work/$name.cpu"
+    printf '%-8s wall %7.3f s   cpu (user + sys) %6.2f s   peak resident %7.1f MiB\n' "$name" \
+      "$(echo "$(cat "$work/$name.wall") / 1000000" | bc -l)" "$(cat "$work/$name.cpu")" \
+      "$(echo "$(cat "$work/$name.rss") / 1024" | bc -l)"
+  done
+  for peer in cp dd; do
+    printf 'quillon / %s: wall %.3f, cpu %.3f (goal: at most %s)\n' "$peer" \
+      "$(echo "$(cat "$work/quillon.wall") / $(cat "$work/$peer.wall")" | bc -l)" \
+      "$(echo "$(cat "$work/quillon.cpu") / $(cat "$work/$peer.cpu")" | bc -l)" \
+      "$([ "$peer" = cp ] && echo 1.1 || echo 1.0)"
+  done
+}
+
+# memory DATA_LENGTH LABEL: quillon's peak resident memory and, with heaptrack, its peak heap.
+memory() {
+  local data_length=$1 label=$2
+  make_movie "$work/Movie.dxr" "$data_length" 20480
+  rm -rf "$work/out"
+  /usr/bin/time -f "%M" -o "$work/rss" "$quillon" "$work/Movie.dxr" "$work/empty" "$work/out" \
+    >/dev/null 2>&1
+  printf '%-8s movie %4d MiB: peak resident %7.1f MiB' "$label" \
+    $(( $(stat -c %s "$work/Movie.dxr") >> 20 )) "$(echo "$(cat "$work/rss") / 1024" | bc -l)"
+  if command -v heaptrack >/dev/null && command -v heaptrack_print >/dev/null; then
+    rm -rf "$work/out" "$work"/heaptrack.*
+    (cd "$work" && heaptrack -o "$work/heaptrack.quillon" "$quillon" Movie.dxr empty out \
+      >/dev/null 2>&1)
+    printf ', %s' "$(heaptrack_print "$work"/heaptrack.quillon.* 2>/dev/null |
+      grep -m1 'peak heap memory consumption' | sed 's/ after.*//')"
+  fi
+  echo
+}
+
+mkdir -p "$work/empty"
+make_movie "$work/Movie.dxr" $((26 * 1024 + 1)) 20480 "$work/mixed"
+echo "movie: $(stat -c %s "$work/Movie.dxr") bytes in 20,480 chunks"
+compare "$work/empty" "empty FilesDir"
+compare "$work/mixed" "every tenth chunk replaced from a file"
+if [ "${MEMORY:-0}" = 1 ]; then
+  bash scripts/install_packages.sh heaptrack
+  memory $((64 * 1024 * 1024 / 20480 - 8 - 1)) "64 MiB"
+  memory $((26 * 1024 + 1)) "512 MiB"
+fi

@@ -1,0 +1,25 @@
+#pragma once
+// A member's decoded rows as the image file its builder reads back to the very same rows: an
+// 8-bit BMP of the stored indices (or alpha values), a 32-bit TGA at 16 and 32 bits.
+
+#include <cstdint>
+#include <vector>
+
+#include "builders/plane_layout.h"
+
+namespace quillon {
+
+// 1-5-5-5 widened to 0xAARRGGBB: each 5-bit channel v as v << 3 | v >> 2, alpha 255 where the
+// top bit is set and 0 elsewhere, so that ToRgb1555 gives the value back.
+uint32_t WidenRgb1555(uint16_t value);
+
+// The file's bytes; `palette` (colour-table values, index order) becomes the colour table of
+// an 8-bit BMP, padded with black to 256 entries. Empty when the file cannot be made.
+std::vector<uint8_t> EncodeMemberImage(const std::vector<uint8_t>& rows,
+                                       const RowGeometry& geometry, PlaneLayout layout,
+                                       const std::vector<uint32_t>& palette);
+
+// 256 greys, entry i = (i, i, i): an alpha channel's colour table.
+std::vector<uint32_t> GreyPalette();
+
+}  // namespace quillon

@@ -1,0 +1,40 @@
+#include "driver/manifest.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr char kHeader[] =
+    "kind,entry index,type,cast number,member entry index,width,height,depth,palette,file,note";
+constexpr char kLineEnd[] = "\r\n";
+
+}  // namespace
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+std::string FormatManifest(const std::vector<ManifestRow>& rows) {
+  std::string csv = std::string(kHeader) + kLineEnd;
+  for (const ManifestRow& row : rows) {
+    const std::string* fields[] = {&row.kind,   &row.entry,  &row.type,    &row.cast_number,
+                                   &row.member_entry, &row.width, &row.height, &row.depth,
+                                   &row.palette, &row.file,  &row.note};
+    bool first = true;
+    for (const std::string* field : fields) {
+      if (!first) csv += ',';
+      csv += CsvField(*field);
+      first = false;
+    }
+    csv += kLineEnd;
+  }
+  return csv;
+}
+
+}  // namespace quillon

@@ -1,0 +1,19 @@
+// The export over arbitrary movies: every member decoded, every file named and written into a
+// fresh folder, the manifest included.
+#include <cstdint>
+#include <vector>
+
+#include "container/movie.h"
+#include "driver/export.h"
+#include "driver/export_writer.h"
+#include "tests/support/scratch_dir.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::vector<uint8_t> view(data, data + size);
+  if (!quillon::CheckContainer(view.data(), view.size())) return 0;
+  const quillon::MovieView movie(view.data(), view.size());
+  const quillon::test::ScratchDir files;
+  quillon::ExportWriter writer(files.path(), "fuzz", "");
+  quillon::ExportMovie(movie, writer);
+  return 0;
+}

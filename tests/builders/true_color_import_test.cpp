@@ -1,0 +1,112 @@
+// A true-colour "-8.bmp" for an 8-bit bitmap member becomes the indices of the member's palette.
+#include "builders/true_color_import.h"
+
+#include <string>
+#include <vector>
+
+#include "builders/bitmap_builder.h"
+#include "builders/row_codec.h"
+#include "container/movie.h"
+#include "image/builtin_palettes.h"
+#include "image/dib.h"
+#include "tests/builders/cast_builders_fixture.h"
+#include "fixtures/image_writers.h"
+#include "fixtures/movie_builder.h"
+
+namespace quillon::test {
+namespace {
+
+constexpr uint32_t kChild = 5;
+
+Bytes Member(uint16_t width, int16_t palette_id, int16_t library = -1) {
+  BitmapMemberFields fields;
+  fields.right = width;
+  fields.bottom = 1;
+  fields.depth = 8;
+  fields.palette_library = library;
+  fields.palette_id = palette_id;
+  return MovieBuilder::BitmapMember(fields);
+}
+
+class TrueColorImportTest : public CastBuildersTest {
+ protected:
+  void WriteBmp(int bit_count, const std::vector<uint32_t>& pixels) {
+    BmpLayout bmp;
+    bmp.bitCount = bit_count;
+    bmp.width = static_cast<int32_t>(pixels.size());
+    bmp.height = 1;
+    bmp.pixels = pixels;
+    files_.WriteFile("movie-000001-8.bmp", EncodeBmp(bmp));
+  }
+  // The one row built for `member`, unpacked, without its padding.
+  Bytes BuiltRow(const Bytes& member, bool alpha = false) {
+    const ByteReader reader(member.data(), member.size());
+    if (alpha) {
+      BuildAlphaChunk(context_, 1, 3, kChild, reader);
+    } else {
+      BuildBitmapChunk(context_, 1, 3, kChild, reader);
+    }
+    const Bytes packed = HeldData(kChild);
+    Bytes row(64);
+    size_t count = row.size();
+    EXPECT_EQ(UnpackRow(packed.data(), packed.size(), row.data(), count), UnpackStatus::kOk);
+    row.resize(count);
+    return row;
+  }
+};
+
+TEST_F(TrueColorImportTest, TwentyFourAndThirtyTwoBitPicturesTakeTheNearestBuiltInEntries) {
+  const uint32_t* vivid = FindBuiltinPalette(-4)->colors;
+  // Exact colours, a colour one step off, and alpha that must not count.
+  const std::vector<uint32_t> colors = {vivid[17], vivid[200], vivid[64] ^ 0x000001,
+                                        vivid[3] | 0xFF000000u};
+  const Bytes expected = {17, 200, 64, 3};
+  ASSERT_EQ(FindNearestColor(vivid[17], std::vector<uint32_t>(vivid, vivid + 256)), 17);
+  for (const int bit_count : {24, 32}) {
+    WriteBmp(bit_count, colors);
+    EXPECT_EQ(BuiltRow(Member(4, -4)), expected) << bit_count;
+  }
+}
+
+TEST_F(TrueColorImportTest, IndexedPicturesAndAlphaChannelsKeepTheirPixelValues) {
+  std::vector<uint32_t> indices = {7, 0, 255, 3};
+  BmpLayout bmp;
+  bmp.width = 4;
+  bmp.height = 1;
+  bmp.pixels = indices;
+  bmp.palette.assign(256, 0x00FF00);  // a picture's own colours never reach the movie
+  files_.WriteFile("movie-000001-8.bmp", EncodeBmp(bmp));
+  EXPECT_EQ(BuiltRow(Member(4, -4)), (Bytes{7, 0, 255, 3}));
+  WriteBmp(24, {0x123456, 0xABCDEF});
+  EXPECT_EQ(BuiltRow(Member(2, -4), true), (Bytes{0x56, 0xEF}));
+}
+
+TEST_F(TrueColorImportTest, APaletteMemberOfTheMovieIsUsedAndAMissingOneFallsBack) {
+  MovieBuilder movie(12);
+  const uint32_t bitmap = movie.AddChunk("tSAC", Member(2, 2));
+  const uint32_t palette = movie.AddChunk("tSAC", {});
+  // Two entries: black and pure red, each channel's byte repeated.
+  const uint32_t clut = movie.AddChunk("TULC", {0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0, 0, 0, 0});
+  movie.AddChunk("*SAC", MovieBuilder::CastTable({{bitmap}, {palette}}));
+  movie.AddChunk("*YEK", MovieBuilder::KeyTable({{clut, palette, "TULC"}}));
+  Bytes file = movie.Build();
+  const MovieView view(file.data(), file.size());
+  context_.movie = &view;
+  WriteBmp(24, {0xF00000, 0x100000});
+  EXPECT_EQ(BuiltRow(Member(2, 2)), (Bytes{1, 0}));
+  // System - Win stands in: its entry 0 is white, its last black.
+  WriteBmp(24, {0xFFFFFF, 0x000000});
+  EXPECT_EQ(BuiltRow(Member(2, 9)), (Bytes{0, 255}));
+}
+
+TEST(ToNearestIndicesTest, RefusesAnEmptyPalette) {
+  CDib image;
+  ASSERT_TRUE(image.Create(24, 2, 2));
+  CDib indexed;
+  EXPECT_FALSE(ToNearestIndices(image, {}, indexed));
+  EXPECT_TRUE(ToNearestIndices(image, {0x000000}, indexed));
+  EXPECT_EQ(indexed.GetBitCount(), 8);
+}
+
+}  // namespace
+}  // namespace quillon::test

@@ -1,0 +1,473 @@
+// quillon-export end to end: what it writes for fixture and real movies, what it passes over,
+// and that `quillon-export M F` followed by `quillon M F Out` gives the movie back.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "builders/member_rows.h"
+#include "builders/row_codec.h"
+#include "image/builtin_palettes.h"
+#include "image/dib.h"
+#include "fixtures/image_writers.h"
+#include "fixtures/movie_builder.h"
+#include "tests/support/tool_run.h"
+#include "tests/support/scratch_dir.h"
+#include "util/byte_reader.h"
+
+namespace quillon {
+namespace {
+
+using test::BitmapMemberFields;
+using test::Bytes;
+using test::MovieBuilder;
+using test::RunProgram;
+using test::ScratchDir;
+
+using Row = std::map<std::string, std::string>;
+
+// The manifest's rows by column name; quoted fields may hold commas and doubled quotes.
+std::vector<Row> ParseManifest(const std::string& csv) {
+  std::vector<std::vector<std::string>> lines(1, std::vector<std::string>(1));
+  bool quoted = false;
+  for (size_t i = 0; i < csv.size(); ++i) {
+    const char c = csv[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < csv.size() && csv[i + 1] == '"') {
+        lines.back().back() += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        lines.back().back() += c;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ',') {
+      lines.back().emplace_back();
+    } else if (c == '\r' && i + 1 < csv.size() && csv[i + 1] == '\n') {
+      lines.emplace_back(1);
+      ++i;
+    } else {
+      lines.back().back() += c;
+    }
+  }
+  lines.pop_back();  // after the last line end
+  std::vector<Row> rows;
+  for (size_t l = 1; l < lines.size(); ++l) {
+    EXPECT_EQ(lines[l].size(), lines[0].size()) << l;
+    Row row;
+    for (size_t f = 0; f < lines[l].size() && f < lines[0].size(); ++f) {
+      row[lines[0][f]] = lines[l][f];
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// A movie file's map entries and chunk data.
+class MovieFile {
+ public:
+  explicit MovieFile(std::string bytes) : bytes_(std::move(bytes)) {}
+  uint32_t UsedCount() const { return Load(60); }
+  uint32_t Capacity() const { return Load(56); }
+  std::string Tag(uint32_t i) const { return bytes_.substr(76 + 20 * size_t{i}, 4); }
+  uint32_t Length(uint32_t i) const { return Load(76 + 20 * size_t{i} + 4); }
+  uint32_t Offset(uint32_t i) const { return Load(76 + 20 * size_t{i} + 8); }
+  uint32_t Flags(uint32_t i) const { return Load(76 + 20 * size_t{i} + 12); }
+  bool IsLive(uint32_t i) const {
+    return Tag(i) != "eerf" && Tag(i) != "pamm" && Flags(i) == 0 &&
+           Offset(i) >= 76 + 20 * Capacity();
+  }
+  std::string Data(uint32_t i) const { return bytes_.substr(size_t{Offset(i)} + 8, Length(i)); }
+
+ private:
+  uint32_t Load(size_t at) const {
+    return LoadU32Le(reinterpret_cast<const uint8_t*>(bytes_.data()) + at);
+  }
+  std::string bytes_;
+};
+
+// Every pixel of a BITD or ALFA chunk, read by the length rule: as is or packed.
+std::vector<uint32_t> Pixels(const std::string& chunk, const Row& row) {
+  CastBitmapInfo info;
+  info.width = static_cast<uint16_t>(std::stoul(row.at("width")));
+  info.height = static_cast<uint16_t>(std::stoul(row.at("height")));
+  const auto depth = static_cast<uint32_t>(std::stoul(row.at("depth")));
+  const PlaneLayout layout = depth == 8    ? PlaneLayout::kIndex8
+                             : depth == 16 ? PlaneLayout::kHighLow16
+                                           : PlaneLayout::kArgb32;
+  const RowGeometry geometry = MemberGeometry(info, depth / 8);
+  std::vector<uint8_t> rows;
+  const ByteReader data(reinterpret_cast<const uint8_t*>(chunk.data()), chunk.size());
+  EXPECT_EQ(DecodeMemberRows(data, geometry, layout, rows), MemberRowsStatus::kOk);
+  std::vector<uint32_t> pixels;
+  for (uint32_t y = 0; y < geometry.height && !rows.empty(); ++y) {
+    for (uint32_t x = 0; x < geometry.width; ++x) {
+      pixels.push_back(RowPixel(rows, geometry, layout, x, y));
+    }
+  }
+  return pixels;
+}
+
+std::string Stem(const std::string& name) { return name.substr(0, name.rfind('.')); }
+
+// Exports `movie_name` in `dir` into "f"; returns the manifest's rows.
+std::vector<Row> Export(const ScratchDir& dir, const std::string& movie_name) {
+  const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {movie_name, "f"});
+  EXPECT_EQ(result.exit_code, 0) << result.output;
+  EXPECT_NE(result.output.find("\nJob OK!!!\n"), std::string::npos) << result.output;
+  return ParseManifest(dir.ReadFile("f/" + Stem(movie_name) + ".csv"));
+}
+
+// Export, then the run on what it wrote: every live chunk comes back, rebuilt bitmaps and alpha
+// channels with the same pixels, everything else byte for byte.
+void ExpectRoundTrip(const ScratchDir& dir, const std::string& movie_name) {
+  const std::string input = dir.ReadFile(movie_name);
+  const std::vector<Row> rows = Export(dir, movie_name);
+  const test::RunResult run = RunProgram(QUILLON_EXE, dir.path(), {movie_name, "f", "Out"});
+  ASSERT_EQ(run.exit_code, 0) << run.output;
+  EXPECT_EQ(dir.ReadFile(movie_name), input);
+  EXPECT_EQ(dir.ReadFile("Out/" + Stem(movie_name) + ".log").find("collision"), std::string::npos)
+      << dir.ReadFile("Out/" + Stem(movie_name) + ".log");
+
+  std::map<uint32_t, Row> rebuilt;
+  for (const Row& row : rows) {
+    if ((row.at("kind") == "bitmap" || row.at("kind") == "alpha") && !row.at("file").empty()) {
+      rebuilt[static_cast<uint32_t>(std::stoul(row.at("entry index")))] = row;
+    }
+  }
+  const MovieFile before(input);
+  const MovieFile after(dir.ReadFile("Out/" + movie_name));
+  ASSERT_EQ(after.UsedCount(), before.UsedCount());
+  for (uint32_t i = 0; i < before.UsedCount(); ++i) {
+    EXPECT_EQ(after.Tag(i), before.Tag(i)) << i;
+    EXPECT_EQ(after.Flags(i), before.Flags(i)) << i;
+    if (!before.IsLive(i)) continue;
+    const auto found = rebuilt.find(i);
+    if (found == rebuilt.end()) {
+      EXPECT_EQ(after.Data(i), before.Data(i)) << movie_name << " entry " << i;
+    } else {
+      EXPECT_EQ(Pixels(after.Data(i), found->second), Pixels(before.Data(i), found->second))
+          << movie_name << " entry " << i;
+    }
+  }
+}
+
+std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// A movie of ../shared/testdata; empty when the folder is absent.
+std::string RealMovie(const std::string& name) {
+  std::ifstream in(std::string(QUILLON_TESTDATA_DIR) + "/movies/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes Member(uint16_t width, uint16_t height, uint8_t depth, int16_t palette_id = -101,
+             uint32_t specific = 28) {
+  BitmapMemberFields fields;
+  fields.top = 5;
+  fields.left = 9;
+  fields.bottom = static_cast<uint16_t>(5 + height);
+  fields.right = static_cast<uint16_t>(9 + width);
+  fields.depth = depth;
+  fields.palette_library = -1;
+  fields.palette_id = palette_id;
+  fields.specific_length = specific;
+  return MovieBuilder::BitmapMember(fields);
+}
+
+// Planar rows of `row_bytes`, each packed on its own as the builders do.
+Bytes PackRows(const Bytes& plane, size_t row_bytes) {
+  Bytes packed;
+  for (size_t at = 0; at < plane.size(); at += row_bytes) {
+    Bytes row(2 * row_bytes);
+    row.resize(PackRow(plane.data() + at, row.data(), row_bytes));
+    packed.insert(packed.end(), row.begin(), row.end());
+  }
+  return packed;
+}
+
+Bytes Sequence(size_t n, uint32_t step) {
+  Bytes bytes(n);
+  for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * step / 3);
+  return bytes;
+}
+
+// The CLUT colours of the rich movie's palette member: four distinct colours.
+const std::vector<uint32_t> kClutColors = {0xFFFFFF, 0xC01020, 0x20C010, 0x000000};
+
+Bytes Clut(const std::vector<uint32_t>& colors) {
+  Bytes data;
+  for (const uint32_t color : colors) {
+    for (const int shift : {16, 8, 0}) {
+      data.push_back(static_cast<uint8_t>(color >> shift));
+      data.push_back(static_cast<uint8_t>(color >> shift));
+    }
+  }
+  return data;
+}
+
+// Every kind of member at every depth, stored packed and as is, odd widths, a palette member,
+// GIF media, text chunks, a free and a flagged entry, a type naming a subfolder.
+Bytes RichMovie() {
+  MovieBuilder movie(40);
+  movie.AddChunk("TXTS", {'h', 'i'});
+  movie.AddFreeEntry();
+  movie.AddChunk("TXTS", {'f', 'l'}, 1);
+  const uint32_t m1 = movie.AddChunk("tSAC", Member(5, 3, 8, 2));  // CLUT palette, packed
+  const uint32_t b1 = movie.AddChunk("DTIB", PackRows({0, 1, 2, 3, 3, 0, 2, 2, 1, 1, 0, 0, 0,
+                                                       3, 0, 0, 1, 2},
+                                                      6));
+  const uint32_t m2 = movie.AddChunk("tSAC", {});
+  const uint32_t clut = movie.AddChunk("TULC", Clut(kClutColors));
+  const uint32_t m3 = movie.AddChunk("tSAC", Member(4, 2, 8, -4));  // as is
+  const uint32_t b3 = movie.AddChunk("DTIB", {1, 2, 3, 4, 5, 6, 7, 8});
+  const uint32_t m4 = movie.AddChunk("tSAC", Member(3, 2, 16));  // as is
+  const uint32_t b4 = movie.AddChunk("DTIB", {0x81, 2, 3, 4, 5, 6, 0x7F, 8, 9, 10, 11, 12});
+  const uint32_t m5 = movie.AddChunk("tSAC", Member(5, 4, 16));  // packed
+  const uint32_t b5 = movie.AddChunk("DTIB", PackRows(Sequence(40, 7), 10));
+  const uint32_t m6 = movie.AddChunk("tSAC", Member(2, 2, 32));  // as is
+  const uint32_t b6 = movie.AddChunk("DTIB", Sequence(16, 29));
+  const uint32_t m7 = movie.AddChunk("tSAC", Member(3, 3, 32));  // one stream across rows
+  const uint32_t b7 = movie.AddChunk("DTIB", {0xE4, 0xFF, 0xFA, 0x40});  // 29 + 7 = 36 bytes
+  const uint32_t a7 = movie.AddChunk("AFLA", PackRows(Sequence(12, 50), 4));
+  const uint32_t m8 = movie.AddChunk("tSAC", {});
+  const uint32_t gif = movie.AddChunk("DEMX", {'G', 'I', 'F', '8', '9', 'a', 1, 2, 3});
+  movie.AddChunk("ZY/X", {'s', 'u', 'b'});
+  movie.AddChunk("*SAC", MovieBuilder::CastTable({{m1}, {m2}, {m3}, {m4}, {m5}, {m6}, {m7}, {m8}}));
+  movie.AddChunk("*YEK", MovieBuilder::KeyTable({{b1, m1, "DTIB"},
+                                                  {clut, m2, "TULC"},
+                                                  {b3, m3, "DTIB"},
+                                                  {b4, m4, "DTIB"},
+                                                  {b5, m5, "DTIB"},
+                                                  {b6, m6, "DTIB"},
+                                                  {b7, m7, "DTIB"},
+                                                  {a7, m7, "AFLA"},
+                                                  {gif, m8, "DEMX"}}));
+  return movie.Build();
+}
+
+TEST(ExportRunTest, RoundTripOfEveryKindOfMemberIsTheIdentity) {
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", RichMovie());
+  ExpectRoundTrip(dir, "m.dxr");
+  // Images in place of the chunks they stand for; the subfolder type as the raw pass reads it.
+  for (const char* name : {"m-000001-8.bmp", "m-000003-8.bmp", "m-000004-16.tga",
+                           "m-000006-32.tga", "m-000007-32.tga", "m-000007-8.bmp",
+                           "m-000008.gif", "m-000003.STXT", "m-000023.X/YZ"}) {
+    EXPECT_TRUE(dir.Exists(std::string("f/") + name)) << name;
+  }
+  EXPECT_FALSE(dir.Exists("f/m-000007.BITD"));  // member 1's chunk went out as its picture
+  EXPECT_FALSE(dir.Exists("f/m-000005.STXT"));  // flagged
+  EXPECT_EQ(dir.ReadFile("f/m-000008.gif"), Text({'G', 'I', 'F', '8', '9', 'a', 1, 2, 3}));
+}
+
+TEST(ExportRunTest, RoundTripOfTheBundledExampleIsTheIdentity) {
+  ScratchDir dir;
+  ASSERT_EQ(RunProgram(QUILLON_MAKE_EXAMPLE_EXE, dir.path(), {"."}).exit_code, 0);
+  ExpectRoundTrip(dir, "Example.dxr");
+}
+
+void ExpectRealMovieRoundTrip(const char* name) {
+  const std::string movie = RealMovie(name);
+  if (movie.empty()) GTEST_SKIP() << "no ../shared/testdata";
+  ScratchDir dir;
+  dir.WriteFile(name, movie);
+  ExpectRoundTrip(dir, name);
+}
+
+TEST(ExportRunTest, RoundTripOfPalettesDirIsTheIdentity) {
+  ExpectRealMovieRoundTrip("palettes.dir");
+}
+
+// Two of its members are stored as is, and their rebuilt rows pack to exactly the plain length,
+// which reads back as plain data until the builders keep rebuilt chunks off that length.
+TEST(ExportRunTest, RoundTripOfImagesDirIsTheIdentity) {
+  ExpectRealMovieRoundTrip("images.dir");
+}
+
+std::vector<uint32_t> ColorTable(const CDib& image) {
+  std::vector<uint32_t> table;
+  for (uint32_t i = 0; i < 256; ++i) table.push_back(image.GetColorTableEntry(i));
+  return table;
+}
+
+TEST(ExportRunTest, PalettesDirMembersComeOutInTheirNamedPalettes) {
+  const std::string movie = RealMovie("palettes.dir");
+  if (movie.empty()) GTEST_SKIP() << "no ../shared/testdata";
+  ScratchDir dir;
+  dir.WriteFile("palettes.dir", movie);
+  const std::vector<Row> rows = Export(dir, "palettes.dir");
+  // Members 1 to 9 are drawn in one built-in palette each; 21 to 29 are Director's own 32-bit
+  // copies of them.
+  const std::pair<int32_t, const char*> palettes[] = {
+      {-101, "System - Win"}, {0, "System - Mac"}, {-1, "Rainbow"},
+      {-2, "Grayscale"},      {-3, "Pastels"},     {-4, "Vivid"},
+      {-5, "NTSC"},           {-6, "Metallic"},    {-100, "System - Win (Dir 4)"}};
+  for (uint32_t member = 1; member <= 9; ++member) {
+    const auto& [id, name] = palettes[member - 1];
+    char file[64];
+    std::snprintf(file, sizeof file, "palettes-%06u-8.bmp", member);
+    const auto row = std::find_if(rows.begin(), rows.end(), [&](const Row& r) {
+      return r.at("file") == file;
+    });
+    ASSERT_NE(row, rows.end()) << file;
+    EXPECT_EQ(row->at("palette"), name);
+    CDib picture;
+    ASSERT_TRUE(picture.LoadBmp((dir.path() + "/f/" + file).c_str()));
+    const BuiltinPalette* builtin = FindBuiltinPalette(id);
+    EXPECT_EQ(ColorTable(picture), std::vector<uint32_t>(builtin->colors, builtin->colors + 256));
+    std::snprintf(file, sizeof file, "palettes-%06u-32.tga", member + 20);
+    CDib copy;
+    ASSERT_TRUE(copy.LoadTga((dir.path() + "/f/" + file).c_str())) << file;
+    for (int32_t y = 0; y < 16; ++y) {
+      for (int32_t x = 0; x < 16; ++x) {
+        ASSERT_EQ(picture.GetColor(x, y), copy.GetPixel(x, y) & 0xFFFFFF)
+            << name << " " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(ExportRunTest, APaletteMembersClutBecomesTheColourTable) {
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", RichMovie());
+  const std::vector<Row> rows = Export(dir, "m.dxr");
+  EXPECT_EQ(rows[0].at("palette"), "member 2");
+  EXPECT_EQ(rows[0].at("note"), "");
+  CDib picture;
+  ASSERT_TRUE(picture.LoadBmp((dir.path() + "/f/m-000001-8.bmp").c_str()));
+  std::vector<uint32_t> expected = kClutColors;
+  expected.resize(256, 0);
+  EXPECT_EQ(ColorTable(picture), expected);
+  EXPECT_EQ(picture.GetWidth(), 5);
+  EXPECT_EQ(picture.GetPixel(3, 0), 3u);
+}
+
+TEST(ExportRunTest, AnEditedPictureSavedAt24BitsGoesBackAsTheIndicesOfItsColours) {
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", RichMovie());
+  const std::vector<Row> rows = Export(dir, "m.dxr");
+  CDib exported;
+  ASSERT_TRUE(exported.LoadBmp((dir.path() + "/f/m-000001-8.bmp").c_str()));
+  // What an editor saves: the colours themselves, one pixel repainted, one slightly off.
+  test::BmpLayout edited;
+  edited.bitCount = 24;
+  edited.width = 5;
+  edited.height = 3;
+  std::vector<uint32_t> expected;
+  for (int32_t y = 0; y < 3; ++y) {
+    for (int32_t x = 0; x < 5; ++x) {
+      edited.pixels.push_back(exported.GetColor(x, y));
+      expected.push_back(exported.GetPixel(x, y));
+    }
+  }
+  edited.pixels[0] = kClutColors[2];
+  expected[0] = 2;
+  edited.pixels[7] = kClutColors[1] + 0x030303;
+  expected[7] = 1;
+  dir.WriteFile("f/m-000001-8.bmp", test::EncodeBmp(edited));
+  ASSERT_EQ(RunProgram(QUILLON_EXE, dir.path(), {"m.dxr", "f", "Out"}).exit_code, 0);
+  const MovieFile out(dir.ReadFile("Out/m.dxr"));
+  EXPECT_EQ(Pixels(out.Data(static_cast<uint32_t>(std::stoul(rows[0].at("entry index")))), rows[0]),
+            expected);
+}
+
+// Members the run would not rebuild, or not from a file of their own, are passed over with the
+// reason; their chunks go out raw, so the run still gives them back unchanged.
+TEST(ExportRunTest, PassesOverWhatItCannotExportAndSaysWhy) {
+  MovieBuilder movie(40);
+  const uint32_t m1 = movie.AddChunk("tSAC", Member(2, 2, 8, -101, 30));
+  const uint32_t b1 = movie.AddChunk("DTIB", {0xFC, 0});
+  const uint32_t m2 = movie.AddChunk("tSAC", Member(2, 2, 4));
+  const uint32_t b2 = movie.AddChunk("DTIB", {0xFF, 0});
+  const uint32_t m3 = movie.AddChunk("tSAC", Member(0, 2, 8));
+  const uint32_t b3 = movie.AddChunk("DTIB", {});
+  const uint32_t m4 = movie.AddChunk("tSAC", Member(4, 4, 8));
+  const uint32_t b4 = movie.AddChunk("DTIB", {0x05, 1, 2});  // literal cut short
+  const uint32_t m5 = movie.AddChunk("tSAC", Member(2, 1, 32, -7));
+  const uint32_t b5 = movie.AddChunk("DTIB", {0xF9, 0x00});
+  const uint32_t m6 = movie.AddChunk("tSAC", Member(2, 1, 8, -7));
+  const uint32_t b6 = movie.AddChunk("DTIB", {0xFF, 0x01});
+  movie.AddChunk("/XX/", {'?'});
+  movie.AddChunk("*SAC", MovieBuilder::CastTable({{m1}, {m2}, {m3}, {m4}, {m5}, {m6}, {m5}}));
+  movie.AddChunk("*YEK", MovieBuilder::KeyTable({{b1, m1, "DTIB"},
+                                                  {b2, m2, "DTIB"},
+                                                  {b3, m3, "DTIB"},
+                                                  {b4, m4, "DTIB"},
+                                                  {b5, m5, "DTIB"},
+                                                  {b6, m6, "DTIB"}}));
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", movie.Build());
+  ExpectRoundTrip(dir, "m.dxr");
+  const std::string manifest = dir.ReadFile("f/m.csv");
+  for (const char* line : {
+           "bitmap,4,BITD,1,3,,,,,,\"specific length 30, not 28\"\r\n",
+           "bitmap,6,BITD,2,5,2,2,4,,,depth 4 not supported\r\n",
+           "bitmap,8,BITD,3,7,0,2,8,,,empty rectangle\r\n",
+           "bitmap,10,BITD,4,9,4,4,8,,,unpackable chunk\r\n",
+           "bitmap,12,BITD,5,11,2,1,32,,m-000005-32.tga,\r\n",
+           "bitmap,14,BITD,6,13,2,1,8,System - Win,m-000006-8.bmp,"
+           "no built-in palette -7; System - Win used\r\n",
+           "bitmap,12,BITD,7,11,,,,,,chunk already exported for another cast number\r\n",
+           "chunk,4,BITD,,,,,,,m-000004.BITD,\r\n",
+           "chunk,15,/XX/,,,,,,,,type gives no file name\r\n",
+       }) {
+    EXPECT_NE(manifest.find(line), std::string::npos) << line << manifest;
+  }
+}
+
+TEST(ExportRunTest, AnAlphaChannelThatWouldShareTheBitmapsFileIsPassedOver) {
+  MovieBuilder movie(12);
+  const uint32_t member = movie.AddChunk("tSAC", Member(2, 1, 8));
+  const uint32_t alpha = movie.AddChunk("AFLA", {0xFF, 0x80});
+  const uint32_t bitmap = movie.AddChunk("DTIB", {0xFF, 0x07});
+  movie.AddChunk("*SAC", MovieBuilder::CastTable({{member}}));
+  movie.AddChunk("*YEK", MovieBuilder::KeyTable({{alpha, member, "AFLA"}, {bitmap, member, "DTIB"}}));
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", movie.Build());
+  const std::vector<Row> rows = Export(dir, "m.dxr");
+  ASSERT_GE(rows.size(), 2u);
+  EXPECT_EQ(rows[0].at("kind"), "alpha");
+  EXPECT_EQ(rows[0].at("file"), "");
+  EXPECT_EQ(rows[0].at("note"), "name shared with the bitmap; alpha channel not exported");
+  EXPECT_EQ(rows[1].at("file"), "m-000001-8.bmp");
+  EXPECT_TRUE(dir.Exists("f/m-000004.ALFA"));
+}
+
+TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {
+  ScratchDir dir;
+  dir.WriteFile("bad.dxr", std::string("RIFX") + std::string(100, '\0'));
+  const struct {
+    std::vector<std::string> args;
+    const char* message;
+  } cases[] = {
+      {{"bad.dxr", "f"}, "Unknown file format bad.dxr!!!\n"},
+      {{"nope.dxr", "f"}, "Cannot Open File nope.dxr!!!"},
+      {{"bad.dxr"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
+      {{"bad.dxr", "f", "x"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
+  };
+  for (const auto& c : cases) {
+    const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), c.args);
+    EXPECT_EQ(result.exit_code, 1) << c.message;
+    EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
+  }
+  EXPECT_FALSE(dir.Exists("f"));
+}
+
+TEST(ExportRunTest, NeverWritesOverItsInput) {
+  ScratchDir dir;
+  const Bytes movie = RichMovie();
+  dir.WriteFile("f/m.csv", movie);  // the manifest's own name
+  const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"f/m.csv", "f"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.output.find("Cannot write file f/m.csv!!!\n"), std::string::npos);
+  EXPECT_EQ(dir.ReadFile("f/m.csv"), Text(movie));
+}
+
+}  // namespace
+}  // namespace quillon
