@@ -24,7 +24,9 @@ cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 cmake --build build-win -j "$jobs"
 export WINEPREFIX="$winebuild/wineprefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
-wineserver -p
+# A server already running for this prefix (an earlier stage) is used as it is and left running.
+if wineserver -p; then
+  trap 'wineserver -k || true' EXIT
+fi
 wine wineboot --init </dev/null
-trap 'wineserver -k || true' EXIT
 ctest --test-dir build-win --output-on-failure -j "$jobs" </dev/null

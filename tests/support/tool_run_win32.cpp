@@ -53,10 +53,14 @@ std::string ReadAll(HANDLE pipe) {
 }  // namespace
 
 RunResult RunProgram(const std::string& program, const std::string& folder,
-                     const std::vector<std::string>& args, uint64_t file_size_limit) {
+                     const std::vector<std::string>& args, uint64_t file_size_limit,
+                     uint64_t address_space_limit) {
   RunResult result;
-  // Windows has no per-process file-size limit; a test that needs one is POSIX-only.
-  if (file_size_limit != kNoFileSizeLimit) return result;
+  // Windows has no per-process file-size or address-space limit; a test that needs one is
+  // POSIX-only.
+  if (file_size_limit != kNoFileSizeLimit || address_space_limit != kNoAddressSpaceLimit) {
+    return result;
+  }
   SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
   OwnedHandle read_end, write_end, null_input;
   if (CreatePipe(&read_end.handle, &write_end.handle, &inherit, 0) == 0) return result;
