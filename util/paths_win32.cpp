@@ -28,7 +28,8 @@ bool CreateFolders(const std::string& path) {
     CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
   }
   CreateDirectoryA(path.c_str(), nullptr);
-  return true;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace quillon

@@ -116,6 +116,7 @@ TEST_F(RawPassTest, AFolderOfTheNameIsNoReplacement) {
   EXPECT_FALSE(table_->Has(3));
 }
 
+#ifndef _WIN32  // Windows file systems do not tell case apart
 // The folder listing only spares opens: a name is found exactly as opening it finds it.
 TEST_F(RawPassTest, FindsNamesAsTheOpenDoesWhereCaseAndSubfoldersDiffer) {
   MovieBuilder builder(8);
@@ -138,6 +139,7 @@ TEST_F(RawPassTest, FindsNamesAsTheOpenDoesWhereCaseAndSubfoldersDiffer) {
   EXPECT_EQ(*table_->Get(4), Chunk({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}));
   EXPECT_FALSE(table_->Has(5));
 }
+#endif
 
 TEST(MakeChunkTest, HeaderHoldsTheStoredTagAndTheDataLength) {
   const Chunk chunk = MakeChunk("DTIB", 0x304);
