@@ -10,8 +10,7 @@
 
 namespace quillon {
 
-// The container length field is 32 bits wide and counts everything after the first 8 bytes.
-inline constexpr uint64_t kMaxOutputLength = uint64_t{UINT32_MAX} + 8;
+inline constexpr uint64_t kMaxOutputLength = kMaxContainerLength;
 
 enum class WriteStatus {
   kWritten,

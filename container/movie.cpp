@@ -35,6 +35,7 @@ bool PassesHeaderTests(const ByteReader& file) {
 }  // namespace
 
 bool CheckContainer(const uint8_t* view, size_t size) {
+  if (uint64_t{size} > kMaxContainerLength) return false;
   const ByteReader file(view, size);
   if (!PassesHeaderTests(file)) return false;
   uint32_t entry_capacity = 0;

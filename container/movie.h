@@ -15,6 +15,8 @@ inline constexpr uint32_t kChunkHeaderSize = 8;
 // The container length field counts everything after the first 8 bytes in 32 bits, so no
 // chunk, header included, can be longer than this.
 inline constexpr uint64_t kMaxChunkLength = UINT32_MAX;
+// For the same reason no container, the 8 bytes before its length included, is longer.
+inline constexpr uint64_t kMaxContainerLength = uint64_t{UINT32_MAX} + 8;
 
 // Stored (byte-reversed) tags.
 inline constexpr char kTagContainer[] = "XFIR";
@@ -36,7 +38,8 @@ struct MapEntry {
 
 // True when the view holds a container this tool can work on. Besides the five header tests
 // it refuses what could lead a later pass outside the view: a header region beyond the file,
-// usedCount above entryCapacity, a live entry whose chunk does not lie within the file.
+// usedCount above entryCapacity, a live entry whose chunk does not lie within the file, and a
+// file longer than any container (its tail could only be a misread length).
 bool CheckContainer(const uint8_t* view, size_t size);
 
 // A checked container's view. The write pass patches entries through it; since the view is

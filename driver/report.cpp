@@ -48,7 +48,7 @@ Log::~Log() {
   if (stream_ != nullptr) std::fclose(stream_);
 }
 
-std::FILE* Log::OpenFile(const std::string& path) { return std::fopen(path.c_str(), "w"); }
+std::FILE* Log::OpenFile(const std::string& path) { return std::fopen(path.c_str(), "wt"); }
 
 void Log::Write(const char* format, ...) {
   if (stream_ == nullptr) return;

@@ -5,7 +5,7 @@
 namespace quillon {
 
 std::string GetFileName(const std::string& path) {
-  const size_t at = path.rfind(kPathSeparator);
+  const size_t at = FindLastSeparator(path);
   return at == std::string::npos ? path : path.substr(at + 1);
 }
 
@@ -15,7 +15,7 @@ std::string StripExtension(const std::string& name) {
 }
 
 std::string GetFolder(const std::string& path) {
-  const size_t at = path.rfind(kPathSeparator);
+  const size_t at = FindLastSeparator(path);
   return at == std::string::npos || at == 0 ? std::string() : path.substr(0, at);
 }
 

@@ -8,9 +8,17 @@ namespace quillon {
 
 #ifdef _WIN32
 inline constexpr char kPathSeparator = '\\';
+// Windows takes "/" as well, so a typed path may split at either; composed paths use "\".
+inline constexpr char kPathSeparators[] = "\\/";
 #else
 inline constexpr char kPathSeparator = '/';
+inline constexpr char kPathSeparators[] = "/";
 #endif
+
+// Position of the last separator in the path; npos when it has none.
+inline size_t FindLastSeparator(const std::string& path) {
+  return path.find_last_of(kPathSeparators);
+}
 
 // The part after the last separator; the whole path when it has none.
 std::string GetFileName(const std::string& path);

@@ -29,7 +29,7 @@ std::string FindCaseInsensitive(const std::string& folder, const std::string& na
 std::string GetStoredPath(const std::string& path) {
   struct stat info;
   if (stat(path.c_str(), &info) == 0) return path;
-  const size_t at = path.rfind(kPathSeparator);
+  const size_t at = FindLastSeparator(path);
   // The folder part keeps its separator so that "/name" stays absolute.
   const std::string prefix = at == std::string::npos ? std::string() : path.substr(0, at + 1);
   const std::string name = at == std::string::npos ? path : path.substr(at + 1);
@@ -39,8 +39,8 @@ std::string GetStoredPath(const std::string& path) {
 }
 
 bool CreateFolders(const std::string& path) {
-  for (size_t at = path.find(kPathSeparator, 1); at != std::string::npos;
-       at = path.find(kPathSeparator, at + 1)) {
+  for (size_t at = path.find_first_of(kPathSeparators, 1); at != std::string::npos;
+       at = path.find_first_of(kPathSeparators, at + 1)) {
     mkdir(path.substr(0, at).c_str(), 0777);
   }
   mkdir(path.c_str(), 0777);

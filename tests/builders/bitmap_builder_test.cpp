@@ -13,6 +13,7 @@
 #include "image/image_file.h"
 #include "image/image_status.h"
 #include "tests/builders/cast_builders_fixture.h"
+#include "util/paths.h"
 
 namespace quillon::test {
 namespace {
@@ -243,7 +244,7 @@ TEST_F(BitmapBuilderTest, LogsTheReasonForAnImageThatExistsButIsRefused) {
   };
   for (const Case& c : cases) {
     files_.WriteFile(c.file, c.content);
-    const std::string path = files_.path() + "/" + c.file;
+    const std::string path = files_.path() + kPathSeparator + c.file;
     CDib probe;
     const ImageStatus status = c.depth == 8 ? LoadBmpFile(path, probe) : LoadTgaFile(path, probe);
     ASSERT_NE(status, ImageStatus::kOk) << c.file;

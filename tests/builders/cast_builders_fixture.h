@@ -19,7 +19,7 @@ class CastBuildersTest : public ::testing::Test {
  protected:
   std::string LogText() {
     log_.Flush();
-    return files_.ReadFile("run.log");
+    return files_.ReadTextFile("run.log");
   }
   // The data of the chunk held for `child` (after its 8-byte header), which must be held.
   std::vector<uint8_t> HeldData(uint32_t child) const;

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "tests/builders/cast_builders_fixture.h"
+#include "util/paths.h"
 
 namespace quillon::test {
 namespace {
@@ -51,7 +52,7 @@ TEST_F(GifSubstitutionTest, LogsAFileThatCannotBeAChunkAndKeepsTheSlot) {
   table_.PutReplacement(3, {'D', 'E', 'M', 'X', 0, 0, 0, 0});
   SubstituteGif(context_, 1, 3);
   EXPECT_EQ(HeldHeader(3), "DEMX 0");
-  EXPECT_EQ(LogText(), "Cannot use file " + files_.path() + "/movie-000001.gif: too large!!!\n");
+  EXPECT_EQ(LogText(), "Cannot use file " + files_.path() + kPathSeparator + "movie-000001.gif: too large!!!\n");
 }
 
 }  // namespace

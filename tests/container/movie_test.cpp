@@ -62,6 +62,12 @@ TEST(CheckContainerTest, RefusesBrokenHeadersAndMapsThatLeadOutsideTheFile) {
   }
 }
 
+TEST(CheckContainerTest, RefusesAFileLongerThanAnyContainer) {
+  const Bytes bytes = SmallMovie();
+  // Refused on its size alone, before any byte is read: the view here is only the small movie.
+  EXPECT_FALSE(CheckContainer(bytes.data(), static_cast<size_t>(kMaxContainerLength + 1)));
+}
+
 TEST(CheckContainerTest, DoesNotCareWhereEntriesThatAreNotLivePoint) {
   Bytes bytes = SmallMovie();
   PutU32(bytes, EntryFieldOffset(4, 8), 0xFFFFFFF0);  // free

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
 #include "tests/support/scratch_dir.h"
 
 namespace quillon {
@@ -41,7 +45,7 @@ TEST(ReportTest, FatalErrorPrintsTheMessageAndExitsWithOne) {
 
 TEST(ReportTest, LogKeepsLinesThroughAFatalExit) {
   test::ScratchDir dir;
-  const std::string path = dir.path() + "/run.log";
+  const std::string path = test::SharedTempPath("report-test.log");
   EXPECT_EXIT(
       {
         Log log(Log::OpenFile(path));
@@ -49,7 +53,10 @@ TEST(ReportTest, LogKeepsLinesThroughAFatalExit) {
         FatalError("Cannot write file %s!!!\n", "x");
       },
       testing::ExitedWithCode(1), "");
-  EXPECT_EQ(dir.ReadFile("run.log"), "Cast 000003->(0012:0015): BITD=");
+  std::ifstream log(path);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(log), {}), "Cast 000003->(0012:0015): BITD=");
+  log.close();
+  std::remove(path.c_str());
   EXPECT_EQ(Log::OpenFile(dir.path() + "/missing/run.log"), nullptr);
 }
 

@@ -52,7 +52,7 @@ struct Reference {
 Reference LoadReference(const fs::path& path) {
   Reference reference;
   int channels = 0;
-  reference.rgba.reset(stbi_load(path.c_str(), &reference.width, &reference.height, &channels, 4));
+  reference.rgba.reset(stbi_load(path.string().c_str(), &reference.width, &reference.height, &channels, 4));
   return reference;
 }
 
@@ -163,11 +163,11 @@ TEST_F(ConformanceTest, GoodBmpFilesMatchTheReferenceOrAreKnownRefusals) {
   std::vector<std::string> accepted, refused;
   for (const fs::path& path : FilesIn(kTestdata / "bmpsuite" / "g", ".bmp")) {
     CDib dib;
-    if (!dib.LoadBmp(path.c_str())) {
-      refused.push_back(path.filename());
+    if (!dib.LoadBmp(path.string().c_str())) {
+      refused.push_back(path.filename().string());
       continue;
     }
-    accepted.push_back(path.filename());
+    accepted.push_back(path.filename().string());
     ExpectSamePixels(dib, path, false, GoodBmpReference(path));
   }
   Summarize("bmpsuite/g", accepted, refused);
@@ -178,11 +178,11 @@ TEST_F(ConformanceTest, QuestionableBmpFilesThatBothReadersTakeMatch) {
   std::vector<std::string> accepted, refused;
   for (const fs::path& path : FilesIn(kTestdata / "bmpsuite" / "q", ".bmp")) {
     CDib dib;
-    if (!dib.LoadBmp(path.c_str())) {
-      refused.push_back(path.filename());
+    if (!dib.LoadBmp(path.string().c_str())) {
+      refused.push_back(path.filename().string());
       continue;
     }
-    accepted.push_back(path.filename());
+    accepted.push_back(path.filename().string());
     ReadEverything(dib);
     if (LoadReference(path).rgba) ExpectSamePixels(dib, path, false, path);
   }
@@ -193,12 +193,12 @@ TEST_F(ConformanceTest, BadBmpFilesAreRefusedOrReadSafely) {
   std::vector<std::string> accepted, refused;
   for (const fs::path& path : FilesIn(kTestdata / "bmpsuite" / "b", ".bmp")) {
     CDib dib;
-    if (!dib.LoadBmp(path.c_str())) {
-      refused.push_back(path.filename());
+    if (!dib.LoadBmp(path.string().c_str())) {
+      refused.push_back(path.filename().string());
       EXPECT_FALSE(dib.HasImage()) << path;
       continue;
     }
-    accepted.push_back(path.filename());
+    accepted.push_back(path.filename().string());
     ReadEverything(dib);
   }
   Summarize("bmpsuite/b", accepted, refused);
@@ -215,11 +215,11 @@ TEST_F(ConformanceTest, AcceptedTgaFilesMatchTheReference) {
   std::vector<std::string> accepted, refused;
   for (const fs::path& path : FilesIn(kTestdata / "tga", ".tga")) {
     CDib dib;
-    if (!dib.LoadTga(path.c_str())) {
-      refused.push_back(path.filename());
+    if (!dib.LoadTga(path.string().c_str())) {
+      refused.push_back(path.filename().string());
       continue;
     }
-    accepted.push_back(path.filename());
+    accepted.push_back(path.filename().string());
     ExpectSamePixels(dib, path, true, path);
   }
   Summarize("tga", accepted, refused);

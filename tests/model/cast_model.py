@@ -6,7 +6,7 @@ Called once per successful run by quillon_model between the raw pass and the wri
 
     movie      quillon_model.Movie (.data, .used_count, .entry(i), .find_chunk(stored_tag)).
     cwd        the folder the run starts in; files_dir is relative to it or absolute.
-    files_dir  the FilesDir argument as typed; names are joined with "/".
+    files_dir  the FilesDir argument as typed; names are joined with the platform's separator.
     stem       the input's stem.
     table      dict {entry index: complete chunk bytes}; later puts replace earlier ones.
     log        bytearray of log text.
@@ -21,6 +21,8 @@ for the first reason that applies, in the order of the checks below, and the rea
 import math
 import os
 import struct
+
+import conventions
 
 COLLISION = b"Frames collision! Frame %04X was alread patched!!! Deleting previous patch...\n"
 COLLISION_2 = (b"Frames collision 2! Frame %04X was alread patched!!! "
@@ -246,11 +248,11 @@ class Run:
         return self.movie.data[start:start + length]
 
     def file_name(self, cast_number, suffix):
-        return "%s/%s-%06d%s" % (self.files_dir, self.stem, cast_number, suffix)
+        return conventions.join(self.files_dir, "%s-%06d%s" % (self.stem, cast_number, suffix))
 
     def read(self, path):
-        full = os.path.join(self.cwd, path)
-        if not os.path.isfile(full):
+        full = conventions.on_disk(self.cwd, path)
+        if full is None or not os.path.isfile(full):
             return None
         with open(full, "rb") as f:
             return f.read()

@@ -9,6 +9,8 @@ import struct
 from collections import namedtuple
 
 import cast_model
+import conventions
+from conventions import join, on_disk
 
 BANNER = b"Quillon v1.1.\n"
 USAGE = (b"Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
@@ -63,7 +65,7 @@ class Movie:
 
 
 def container_ok(data):
-    if len(data) < 56:
+    if len(data) < 56 or len(data) > MAX_OUTPUT:
         return False
     if data[0:4] != b"XFIR" or data[12:16] != b"pami" or data[44:48] != b"pamm":
         return False
@@ -88,6 +90,8 @@ def progress_line(path):
 
 
 def stored_path(path, cwd):
+    if conventions.windows:
+        return windows_stored_path(path, cwd)
     full = os.path.join(cwd, path)
     if os.path.exists(full):
         return path
@@ -107,15 +111,26 @@ def stored_path(path, cwd):
     return path
 
 
+def windows_stored_path(path, cwd):
+    """FindFirstFileA: the name as stored whatever its letter case; no wildcards."""
+    if "*" in path or "?" in path:
+        return path
+    full = on_disk(cwd, path)
+    if full is None or not os.path.exists(full):
+        return path
+    cut = max(conventions.last_sep(path), path.rfind(":"))
+    return path[:cut + 1] + os.path.basename(full)
+
+
 def folders_can_exist(cwd, path):
     """False when some part of `path` exists as something other than a folder."""
-    parts = path.split("/")
+    parts = path.replace("\\", "/").split("/") if conventions.windows else path.split("/")
     for n in range(1, len(parts) + 1):
         partial = "/".join(parts[:n])
         if not partial:
             continue
-        full = os.path.join(cwd, partial)
-        if os.path.exists(full) and not os.path.isdir(full):
+        full = on_disk(cwd, partial)
+        if full is not None and os.path.exists(full) and not os.path.isdir(full):
             return False
     return True
 
@@ -125,7 +140,7 @@ def extension_of(tag):
     out = bytearray()
     for b in text:
         if b == ord("/"):
-            out.append(ord("/"))
+            out.append(ord(conventions.sep()))
         elif b >= 0x80 or chr(b) in "?*$;,":
             out.append(ord("_"))
         else:
@@ -134,6 +149,8 @@ def extension_of(tag):
 
 
 def same_file(a, b):
+    if a is None or b is None:
+        return False
     try:
         sa, sb = os.stat(a), os.stat(b)
     except OSError:
@@ -145,10 +162,10 @@ def raw_pass(movie, cwd, files_dir, stem, table, log, outcome):
     for i in range(movie.used_count):
         if not movie.is_live(i):
             continue
-        path = "%s/%s-%06d.%s" % (files_dir, stem, i, extension_of(movie.entry(i).tag))
+        path = join(files_dir, "%s-%06d.%s" % (stem, i, extension_of(movie.entry(i).tag)))
         outcome.stdout += progress_line(path)
-        full = os.path.join(cwd, path)
-        if not os.path.isfile(full):
+        full = on_disk(cwd, path)
+        if full is None or not os.path.isfile(full):
             continue
         with open(full, "rb") as f:
             data = f.read()
@@ -217,26 +234,26 @@ def _run(args, cwd, outcome):
     in_file, files_dir = args[0], args[1]
     out_dir = args[2] if len(args) == 3 else "Out"
     stored = stored_path(in_file, cwd)
-    file_name = stored.rpartition("/")[2]
+    file_name = stored[conventions.last_sep(stored) + 1:]
     stem = file_name.rpartition(".")[0] if "." in file_name else file_name
     outcome.out_dir = out_dir
     typed = in_file.encode("utf-8", "surrogateescape")
 
-    full_input = os.path.join(cwd, stored)
+    full_input = on_disk(cwd, stored)
     try:
         with open(full_input, "rb") as f:
             data = f.read()
-    except OSError:
+    except (OSError, TypeError):
         data = b""
     if not data:
         fatal(outcome, b"Cannot Open File %s!!!" % typed)
     if not container_ok(data):
         fatal(outcome, b"Unknown file format %s!!!\n" % typed)
 
-    log_path = "%s/%s.log" % (out_dir, stem)
-    output_path = "%s/%s" % (out_dir, file_name)
+    log_path = join(out_dir, stem + ".log")
+    output_path = join(out_dir, file_name)
     for path in (output_path, log_path):
-        if same_file(os.path.join(cwd, path), full_input):
+        if same_file(on_disk(cwd, path), full_input):
             fatal(outcome, b"Cannot write file %s!!!\n" % path.encode("utf-8", "surrogateescape"))
     if not folders_can_exist(cwd, out_dir):
         fatal(outcome, b"Cannot write file %s!!!\n" % log_path.encode("utf-8", "surrogateescape"))

@@ -1,6 +1,10 @@
 """Runs the quillon executable on random movies and compares every result with the model.
 
     python3 run_model.py PATH_TO_QUILLON [--count N] [--seed S] [--keep]
+                         [--windows --run-with WORD ...]
+
+With --windows the executable is Quillon.exe, started through the --run-with words (say, env,
+WINEPREFIX=..., wine), and the model follows the Windows conventions (conventions.py).
 
 Each case is a fresh folder holding a random movie (any layout: chunks out of entry order,
 gaps, odd lengths, shared chunks, free, flagged and header-region entries, spare slots, now and
@@ -20,6 +24,7 @@ import subprocess
 import sys
 import tempfile
 
+import conventions
 import quillon_model
 
 TAGS = [b"TXTS", b"DTIB", b"DEMX", b"*YEK", b"*SAC", b"tSAC", b"AFLA", b"LsCM", b"CB/A",
@@ -143,6 +148,8 @@ def spoil(rng, movie, entries):
 
 
 def write_file(root, relative, data):
+    if conventions.windows:
+        relative = relative.replace("\\", "/")
     full = os.path.join(root, relative)
     try:
         os.makedirs(os.path.dirname(full), exist_ok=True)
@@ -184,6 +191,8 @@ def make_case(rng, root):
     if out_dir == "blocked/o":
         write_file(root, "blocked", b"a file where a folder should be")
     args = [typed, files_dir] + ([out_dir] if out_dir is not None else [])
+    if conventions.windows:
+        args = [a.replace("/", "\\") if rng.random() < 0.5 else a for a in args]
     if rng.random() < 0.03:
         args = args[:1] if rng.random() < 0.5 else args + ["extra", "more"][:4 - len(args)]
     older = None
@@ -216,38 +225,46 @@ def tally(stats, expected):
         stats[word.decode()] += log.count(word)
 
 
-def check_case(exe, root, name, args, older, case, stats):
+def read_typed(root, path):
+    """The bytes of the file that `path` names in `root`; None when there is none."""
+    full = conventions.on_disk(root, path)
+    try:
+        with open(full, "rb") as f:
+            return f.read()
+    except (OSError, TypeError):
+        return None
+
+
+def check_case(command, root, name, args, older, case, stats):
     expected = quillon_model.run(args, root)
     tally(stats, expected)
     with open(os.path.join(root, name), "rb") as f:
         before = f.read()
-    result = subprocess.run([exe] + args, cwd=root, stdout=subprocess.PIPE,
-                            stderr=subprocess.PIPE, env=dict(os.environ, NO_COLOR="1"),
-                            timeout=60)
+    result = subprocess.run(command + args, cwd=root, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            env=dict(os.environ, NO_COLOR="1"), timeout=60)
     problems = []
     if result.returncode != expected.exit_code:
         problems.append("exit code %d, model %d" % (result.returncode, expected.exit_code))
-    if result.stdout != bytes(expected.stdout):
-        problems.append("stdout %r\n   model %r" % (result.stdout[-300:], bytes(expected.stdout)[-300:]))
+    if result.stdout != conventions.text(expected.stdout):
+        problems.append("stdout %r\n   model %r" % (result.stdout[-300:],
+                                                    conventions.text(expected.stdout)[-300:]))
     with open(os.path.join(root, name), "rb") as f:
         if f.read() != before:
             problems.append("the input changed")
     if expected.log is not None:
-        with open(os.path.join(root, expected.log_name), "rb") as f:
-            log = f.read()
-        if log != bytes(expected.log):
-            problems.append("log %r\n   model %r" % (log, bytes(expected.log)))
+        log = read_typed(root, expected.log_name)
+        if log != conventions.text(expected.log):
+            problems.append("log %r\n   model %r" % (log, conventions.text(expected.log)))
     if expected.output is not None:
-        with open(os.path.join(root, expected.output_name), "rb") as f:
-            if f.read() != expected.output:
-                problems.append("output differs")
+        if read_typed(root, expected.output_name) != expected.output:
+            problems.append("output differs")
     elif older is not None:
-        with open(os.path.join(root, older[0]), "rb") as f:
-            if f.read() != older[1]:
-                problems.append("the older output changed")
+        if read_typed(root, older[0]) != older[1]:
+            problems.append("the older output changed")
     if expected.out_dir is not None and quillon_model.folders_can_exist(root, expected.out_dir):
-        out_dir = os.path.join(root, expected.out_dir)
-        if not os.path.isdir(out_dir):
+        out_dir = conventions.on_disk(root, expected.out_dir)
+        if out_dir is None or not os.path.isdir(out_dir):
             problems.append("no output folder")
         leftovers = [n for n in listing(out_dir) if ".dxr." in n or n.startswith("noext.")
                      and n != "noext.log"]
@@ -267,8 +284,13 @@ def main(case_maker=make_case, default_seed=20261208):
     parser.add_argument("--count", type=int, default=300)
     parser.add_argument("--seed", type=int, default=default_seed)
     parser.add_argument("--keep", action="store_true", help="keep the folders of failing cases")
+    parser.add_argument("--windows", action="store_true", help="Quillon.exe and its conventions")
+    parser.add_argument("--run-with", action="append", default=[],
+                        help="a word of the command that starts the executable (repeatable)")
     options = parser.parse_args()
-    exe = os.path.abspath(options.exe)
+    if options.windows:
+        conventions.use_windows()
+    command = options.run_with + [os.path.abspath(options.exe)]
     rng = random.Random(options.seed)
     failures = 0
     stats = collections.Counter()
@@ -278,7 +300,7 @@ def main(case_maker=make_case, default_seed=20261208):
             root = os.path.join(top, str(case))
             os.makedirs(root)
             name, args, older = case_maker(rng, root)
-            if check_case(exe, root, name, args, older, case, stats):
+            if check_case(command, root, name, args, older, case, stats):
                 shutil.rmtree(root)
             else:
                 failures += 1

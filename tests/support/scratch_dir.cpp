@@ -45,6 +45,11 @@ std::string ScratchDir::ReadFile(const std::string& relative) const {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string ScratchDir::ReadTextFile(const std::string& relative) const {
+  std::ifstream in(fs::path(path_) / relative);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 bool ScratchDir::Exists(const std::string& relative) const {
   return fs::exists(fs::path(path_) / relative);
 }
@@ -57,6 +62,10 @@ std::vector<std::string> ScratchDir::ListFiles(const std::string& relative) cons
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::string SharedTempPath(const std::string& name) {
+  return (fs::temp_directory_path() / ("quillon-" + name)).string();
 }
 
 }  // namespace quillon::test

@@ -19,6 +19,8 @@ class ScratchDir {
   std::string WriteFile(const std::string& relative, const std::vector<unsigned char>& content) const;
   // The file's bytes; empty when it cannot be read.
   std::string ReadFile(const std::string& relative) const;
+  // A text file's lines as the platform's text mode reads them: CR LF becomes "\n" on Windows.
+  std::string ReadTextFile(const std::string& relative) const;
   bool Exists(const std::string& relative) const;
   // Names of the entries directly in the folder (or in `relative` below it), sorted.
   std::vector<std::string> ListFiles(const std::string& relative = "") const;
@@ -26,5 +28,9 @@ class ScratchDir {
  private:
   std::string path_;
 };
+
+// A path in the system's temporary folder, named after `name` alone: a death test's child on
+// Windows runs the test again from its start, so only such a name is the same in both.
+std::string SharedTempPath(const std::string& name);
 
 }  // namespace quillon::test

@@ -50,9 +50,11 @@ TEST(PathsTest, StoredPathPrefersExactThenCaseInsensitiveMatch) {
   EXPECT_EQ(GetStoredPath(folder + "/intro.dxr"), folder + "/Intro.DXR");
   EXPECT_EQ(GetStoredPath(folder + "/Intro.DXR"), folder + "/Intro.DXR");
   EXPECT_EQ(GetStoredPath(folder + "/missing.dxr"), folder + "/missing.dxr");
+#ifndef _WIN32  // a second spelling is the same file where names ignore letter case
   dir.WriteFile("intro.dxr", "y");
   EXPECT_EQ(GetStoredPath(folder + "/intro.dxr"), folder + "/intro.dxr");
   EXPECT_EQ(GetStoredPath(folder + "/INTRO.dxr"), folder + "/Intro.DXR");
+#endif
 }
 
 TEST(PathsTest, CreateFoldersMakesEveryMissingParent) {
@@ -64,7 +66,9 @@ TEST(PathsTest, CreateFoldersMakesEveryMissingParent) {
   EXPECT_TRUE(S_ISDIR(info.st_mode));
   EXPECT_TRUE(CreateFolders(nested));  // existing folders are fine
   // Failures are told: a folder that cannot be made, or a file in the folder's place.
+#ifndef _WIN32
   EXPECT_FALSE(CreateFolders("/proc/cannot/make/this"));
+#endif
   dir.WriteFile("file", "x");
   EXPECT_FALSE(CreateFolders(dir.path() + "/file"));
 }

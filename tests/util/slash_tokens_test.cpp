@@ -1,9 +1,20 @@
 #include "util/slash_tokens.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+#include "tests/support/scratch_dir.h"
+#else
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -77,6 +88,33 @@ struct ChildOutcome {
   std::string output;
 };
 
+#ifdef _WIN32
+// Child of a death test: decodes with standard input on the null device (so that no console
+// can be waited on) and standard output in `output_path`.
+[[noreturn]] void UnescapeWithOutputIn(const std::string& text, const std::string& output_path) {
+  SetStdHandle(STD_INPUT_HANDLE, CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+  if (std::freopen(output_path.c_str(), "wb", stdout) == nullptr) std::exit(2);
+  Unescape(text);
+  std::fflush(stdout);
+  std::exit(0);
+}
+
+// Decodes `text` in a child process whose standard input is not a console.
+ChildOutcome UnescapeInChild(const std::string& text) {
+  const std::string output_path =
+      test::SharedTempPath("unescape-" + std::to_string(std::hash<std::string>{}(text)));
+  int exit_code = -1;
+  // The predicate only records the code; the caller's expectations judge it.
+  const auto record = [&exit_code](int status) { return exit_code = status, true; };
+  EXPECT_EXIT(UnescapeWithOutputIn(text, output_path), record, "");
+  std::ifstream in(output_path, std::ios::binary);
+  ChildOutcome outcome{exit_code, std::string(std::istreambuf_iterator<char>(in), {})};
+  in.close();
+  std::remove(output_path.c_str());
+  return outcome;
+}
+#else
 // Decodes `text` in a child process whose standard input is not a terminal.
 ChildOutcome UnescapeInChild(const std::string& text) {
   int out_pipe[2];
@@ -105,6 +143,7 @@ ChildOutcome UnescapeInChild(const std::string& text) {
   if (WIFEXITED(status)) outcome.exit_code = WEXITSTATUS(status);
   return outcome;
 }
+#endif
 
 TEST(SlashTokensTest, UnidentifiedTokenEndsTheProcess) {
   using namespace std::string_literals;

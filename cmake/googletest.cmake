@@ -1,0 +1,14 @@
+# GoogleTest: Debian's package on Linux. For Windows it is built from Debian's sources
+# (/usr/src/googletest, from libgtest-dev) with the same cross compiler as the tests.
+if(WIN32)
+  set(QUILLON_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${QUILLON_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # Our warning flags are for our code; GoogleTest keeps its own.
+  set_target_properties(gtest gtest_main PROPERTIES COMPILE_OPTIONS "")
+  # Listing the tests of a Windows executable needs Wine: done when CTest runs, not at build time.
+  set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+else()
+  find_package(GTest REQUIRED)
+endif()
