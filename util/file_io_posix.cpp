@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -116,13 +115,6 @@ bool AtomicFileWriter::Open(const std::string& final_path) {
 bool AtomicFileWriter::Write(const void* data, size_t length) {
   if (file_ == kNoFile || failed_) return false;
   if (!WriteAll(Descriptor(file_), static_cast<const uint8_t*>(data), length)) failed_ = true;
-  return !failed_;
-}
-
-bool AtomicFileWriter::WriteFromView(const uint8_t* data, size_t length) {
-  for (size_t done = 0; done < length; done += kViewWriteBlock) {
-    if (!Write(data + done, std::min(kViewWriteBlock, length - done))) return false;
-  }
   return !failed_;
 }
 

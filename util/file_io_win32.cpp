@@ -147,13 +147,6 @@ bool AtomicFileWriter::Write(const void* data, size_t length) {
   return !failed_;
 }
 
-bool AtomicFileWriter::WriteFromView(const uint8_t* data, size_t length) {
-  for (size_t done = 0; done < length; done += kViewWriteBlock) {
-    if (!Write(data + done, std::min(kViewWriteBlock, length - done))) return false;
-  }
-  return !failed_;
-}
-
 bool AtomicFileWriter::CopyFrom(const FileMapping& source, uint64_t offset, size_t length) {
   if (file_ == kNoFile || failed_) return false;
   return WriteFromView(source.view + offset, length);
