@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The Windows stage: builds the test suite with MinGW-w64 and runs it under Wine, with the model
 # checking Quillon.exe and Quillon.exe's outputs compared with the Linux build's (build/, whose
-# quillon and make_example are built first). Kept apart from test_all.sh so that CI does not wait
-# on it.
+# quillon, quillon-export and make_example are built first). The last stage of test_all.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,7 +10,7 @@ bash scripts/install_packages.sh cmake g++ make pkg-config python3 libgtest-dev 
 
 jobs=$(nproc)
 cmake -S . -B build
-cmake --build build -j "$jobs" --target quillon make_example
+cmake --build build -j "$jobs" --target quillon quillon-export make_example
 
 # Wine in a throwaway prefix inside the build folder, its server kept running for the whole
 # stage (each test then starts in a fraction of a second) and stopped at the end. Standard input
@@ -19,8 +18,8 @@ cmake --build build -j "$jobs" --target quillon make_example
 winebuild="$PWD/build-win"
 emulator="env;WINEPREFIX=$winebuild/wineprefix;WINEDEBUG=-all;wine"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" \
-      -DQUILLON_LINUX_BUILD_DIR="$PWD/build" -DQUILLON_MODEL_COUNT=100
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" \
+      -DQUILLON_LINUX_BUILD_DIR="$PWD/build" -DQUILLON_MODEL_COUNT=100 -DQUILLON_WERROR=ON
 cmake --build build-win -j "$jobs"
 export WINEPREFIX="$winebuild/wineprefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"

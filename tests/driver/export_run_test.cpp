@@ -18,6 +18,7 @@
 #include "tests/support/tool_run.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
+#include "util/paths.h"
 
 namespace quillon {
 namespace {
@@ -120,7 +121,7 @@ std::string Stem(const std::string& name) { return name.substr(0, name.rfind('.'
 std::vector<Row> Export(const ScratchDir& dir, const std::string& movie_name) {
   const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {movie_name, "f"});
   EXPECT_EQ(result.exit_code, 0) << result.output;
-  EXPECT_NE(result.output.find("\nJob OK!!!\n"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find(test::PrintedText("\nJob OK!!!\n")), std::string::npos) << result.output;
   return ParseManifest(dir.ReadFile("f/" + Stem(movie_name) + ".csv"));
 }
 
@@ -454,7 +455,7 @@ TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {
   for (const auto& c : cases) {
     const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), c.args);
     EXPECT_EQ(result.exit_code, 1) << c.message;
-    EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(test::PrintedText(c.message)), std::string::npos) << result.output;
   }
   EXPECT_FALSE(dir.Exists("f"));
 }
@@ -465,7 +466,10 @@ TEST(ExportRunTest, NeverWritesOverItsInput) {
   dir.WriteFile("f/m.csv", movie);  // the manifest's own name
   const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"f/m.csv", "f"});
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_NE(result.output.find("Cannot write file f/m.csv!!!\n"), std::string::npos);
+  const std::string manifest = std::string("f") + kPathSeparator + "m.csv";
+  EXPECT_NE(result.output.find(test::PrintedText("Cannot write file " + manifest + "!!!\n")),
+            std::string::npos)
+      << result.output;
   EXPECT_EQ(dir.ReadFile("f/m.csv"), Text(movie));
 }
 

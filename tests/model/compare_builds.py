@@ -4,14 +4,18 @@ separators and line ends (each "/" a backslash, each line end CR LF).
 
     python3 compare_builds.py LINUX_QUILLON QUILLON_EXE [--run-with WORD ...]
                               [--example-maker MAKE_EXAMPLE] [--movies DIR] [--count N]
+                              [--exporters LINUX_EXPORT EXPORT_EXE]
 
 The inputs: the bundled example movie (made by the example generator), each real movie of DIR
 with random raw replacement chunks, GIF files and BMP/TGA images for its first cast numbers,
 and N random movies with cast media. Paths typed on the command line hold no "/", so that every
-separator in the texts is one the tool composed.
+separator in the texts is one the tool composed. With --exporters, both exporters also export
+each input into a folder of its own, and what they write must agree the same way.
 """
 
 import argparse
+import csv
+import io
 import os
 import random
 import shutil
@@ -79,11 +83,33 @@ def files_below(folder):
     return found
 
 
-def compare(linux, windows, root, args, label):
+def manifest_rows(data, separator="/"):
+    """The manifest's rows, each "/" of the file column made `separator`."""
+    rows = list(csv.reader(io.StringIO(data.decode("latin-1"), newline="")))
+    if rows and "file" in rows[0]:
+        column = rows[0].index("file")
+        for row in rows[1:]:
+            if column < len(row):
+                row[column] = row[column].replace("/", separator)
+    return rows
+
+
+def same_file(name, on_linux, on_windows):
+    """Whether a file of the Linux build and its Windows twin agree: the log is in text mode and
+    holds composed paths; the manifest has CR LF line ends on both, and only its file names
+    take backslashes; everything else is equal byte for byte."""
+    if name.endswith(".log"):
+        return as_windows_text(on_linux) == on_windows
+    if name.endswith(".csv"):
+        return manifest_rows(on_linux, "\\") == manifest_rows(on_windows)
+    return on_linux == on_windows
+
+
+def compare(linux, windows, root, args, label, made_in="Out"):
     """Runs both builds on copies of `root`; returns the differences found."""
     copies = {}
     for side in ("linux", "windows"):
-        copies[side] = root + "-" + side
+        copies[side] = "%s-%s-%s" % (root, made_in, side)
         shutil.copytree(root, copies[side])
     on_linux = run(linux, copies["linux"], args)
     on_windows = run(windows, copies["windows"], args)
@@ -92,15 +118,14 @@ def compare(linux, windows, root, args, label):
         problems.append("exit codes %d and %d" % (on_linux.returncode, on_windows.returncode))
     if as_windows_text(on_linux.stdout) != on_windows.stdout:
         problems.append("stdout %r\n   linux %r" % (on_windows.stdout[-200:], on_linux.stdout[-200:]))
-    made = {side: files_below(os.path.join(copies[side], "Out")) for side in copies}
+    made = {side: files_below(os.path.join(copies[side], made_in)) for side in copies}
     if sorted(made["linux"]) != sorted(made["windows"]):
         problems.append("output files %s and %s" % (sorted(made["linux"]), sorted(made["windows"])))
     for name, data in made["linux"].items():
-        expected = as_windows_text(data) if name.endswith(".log") else data
-        if name in made["windows"] and made["windows"][name] != expected:
+        if name in made["windows"] and not same_file(name, data, made["windows"][name]):
             problems.append("%s differs" % name)
     if problems:
-        print("%s: quillon %s" % (label, " ".join(args)))
+        print("%s: %s %s" % (label, os.path.basename(linux[-1]), " ".join(args)))
         for p in problems:
             print("  " + p)
     return not problems
@@ -111,6 +136,7 @@ def main():
     parser.add_argument("linux")
     parser.add_argument("windows")
     parser.add_argument("--run-with", action="append", default=[])
+    parser.add_argument("--exporters", nargs=2, metavar=("LINUX_EXPORT", "EXPORT_EXE"))
     parser.add_argument("--example-maker")
     parser.add_argument("--movies")
     parser.add_argument("--count", type=int, default=50)
@@ -127,7 +153,13 @@ def main():
             root = os.path.join(top, str(cases))
             os.makedirs(root)
             cases += 1
-            failures += not compare(linux, windows, root, make(root), label)
+            args = make(root)
+            agree = compare(linux, windows, root, args, label)
+            if options.exporters:
+                agree &= compare([os.path.abspath(options.exporters[0])],
+                                 options.run_with + [os.path.abspath(options.exporters[1])],
+                                 root, [args[0], "x"], label, made_in="x")
+            failures += not agree
 
         if options.example_maker:
             check("example", lambda root: (

@@ -26,6 +26,10 @@ RunResult RunProgram(const std::string& program, const std::string& folder,
                      uint64_t file_size_limit = kNoFileSizeLimit,
                      uint64_t address_space_limit = kNoAddressSpaceLimit);
 
+// `text` as the program prints it on this platform: standard output is in text mode, where each
+// "\n" becomes CR LF on Windows.
+std::string PrintedText(const std::string& text);
+
 // The console text of one progress line for `path` (short paths, shown whole).
 inline std::string ProgressLine(const std::string& path) {
   return "\r" + std::string(78, ' ') + "\rProcessing " + path + "...\r";

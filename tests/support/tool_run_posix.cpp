@@ -77,4 +77,6 @@ RunResult RunProgram(const std::string& program, const std::string& folder,
   return result;
 }
 
+std::string PrintedText(const std::string& text) { return text; }
+
 }  // namespace quillon::test

@@ -90,4 +90,13 @@ RunResult RunProgram(const std::string& program, const std::string& folder,
   return result;
 }
 
+std::string PrintedText(const std::string& text) {
+  std::string printed;
+  for (const char c : text) {
+    if (c == '\n') printed += '\r';
+    printed += c;
+  }
+  return printed;
+}
+
 }  // namespace quillon::test
