@@ -107,10 +107,13 @@ TEST(DibDrawTest, SelectedPaletteIsPutBack) {
   MakeNumbered(dib);
   DrawSurface surface;
   ASSERT_TRUE(surface.Create(4, 4));
-  const Palette before;
-  surface.SelectPalette(&before);
-  EXPECT_TRUE(dib.Draw(surface, dib.GetPalette(), {0, 0, 4, 4}, {0, 0, 4, 4}));
-  EXPECT_EQ(surface.selected_palette(), &before);
+  const auto before = Palette::Create({{1, 2, 3, 0}});
+  ASSERT_TRUE(before);
+  surface.SelectPalette(before.get());
+  CDib eight;
+  ASSERT_TRUE(eight.Create(8, 4, 4));
+  EXPECT_TRUE(dib.Draw(surface, eight.GetPalette(), {0, 0, 4, 4}, {0, 0, 4, 4}));
+  EXPECT_EQ(surface.selected_palette(), before.get());
 }
 
 TEST(DibDrawTest, CopyTakesTheHeightAsASixteenBitCount) {
