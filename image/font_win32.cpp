@@ -2,6 +2,7 @@
 #include "image/font_win32.h"
 
 #include <cstring>
+#include <new>
 
 namespace quillon {
 
@@ -54,13 +55,14 @@ Font::~Font() = default;
 
 std::unique_ptr<Font> Font::Load(const std::string& name, int32_t pixelHeight) {
   if (pixelHeight < 1 || name.empty() || name.size() >= LF_FACESIZE) return nullptr;
-  auto face = std::make_unique<Face>();
+  std::unique_ptr<Face> face(new (std::nothrow) Face);
+  if (!face) return nullptr;
   // A negative height asks for the em height, as the FreeType side's pixel size does.
   face->handle = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                              DEFAULT_PITCH | FF_DONTCARE, name.c_str());
   if (face->handle == nullptr || !Realize(name.c_str(), *face)) return nullptr;
-  return std::unique_ptr<Font>(new Font(std::move(face)));
+  return std::unique_ptr<Font>(new (std::nothrow) Font(std::move(face)));
 }
 
 int64_t Font::TextWidth(const char* text) const {
