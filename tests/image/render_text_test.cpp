@@ -3,46 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
-#include <utility>
 #include <vector>
 
 #include "image/dib.h"
+#include "tests/image/render_text_fixture.h"
 #include "tests/image/test_font.h"
 
 namespace quillon {
 namespace {
 
-constexpr uint32_t kPaper = 0x00123456u;
-constexpr uint32_t kInk = 0x00FFFFFFu;
-constexpr int32_t kWidth = 120;
-constexpr int32_t kHeight = 24;
+using test::kHeight;
+using test::kInk;
+using test::kPaper;
+using test::kWidth;
 
-class PlatformRenderTextTest : public testing::Test {
- protected:
-  void SetUp() override {
-    font_ = test::LoadTestFont(16);
-    if (!font_) GTEST_SKIP() << "no font " << test::TestFontName();
-    ASSERT_TRUE(dib_.Create(32, kWidth, kHeight));
-    dib_.Fill(kPaper);
-  }
-
-  // Columns from the first to the last that hold ink; {-1, -1} when none does.
-  std::pair<int32_t, int32_t> InkColumns() const {
-    std::pair<int32_t, int32_t> span = {-1, -1};
-    for (int32_t x = 0; x < kWidth; ++x) {
-      for (int32_t y = 0; y < kHeight; ++y) {
-        if (dib_.GetPixel32(x, y) != kInk) continue;
-        if (span.first < 0) span.first = x;
-        span.second = x;
-      }
-    }
-    return span;
-  }
-
-  std::unique_ptr<Font> font_;
-  CDib dib_;
-};
+class PlatformRenderTextTest : public test::RenderTextFixture {};
 
 TEST_F(PlatformRenderTextTest, AnyOtherAlignCopiesTheImageThereAndBack) {
   for (int bitCount : {8, 24, 32}) {
