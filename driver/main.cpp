@@ -3,5 +3,6 @@
 
 int main(int argc, char** argv) {
   quillon::ReportOversizedWritesAsErrors();
+  quillon::BufferRedirectedOutput();
   return quillon::RunQuillon(argc, argv);
 }
