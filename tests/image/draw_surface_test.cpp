@@ -32,6 +32,19 @@ TEST(DrawSurfaceTest, PixelsOutsideAreInvalidAndWritesThereDropped) {
   EXPECT_EQ(RowOf(surface, 2), (std::vector<uint32_t>{7, 0xABCDEF01u}));
 }
 
+TEST(DrawSurfaceTest, AnEmptySurfaceHasNoPixels) {
+  DrawSurface surface;
+  ASSERT_TRUE(surface.Create(0, 3));
+  EXPECT_EQ(surface.GetPixel(0, 0), DrawSurface::kInvalidColor);
+  surface.SetPixel(0, 0, 1);
+  surface.FillRect({0, 0, 5, 5}, 1);
+  EXPECT_EQ(surface.GetPixel(0, 0), DrawSurface::kInvalidColor);
+  CDib dib;
+  ASSERT_TRUE(dib.Create(8, 2, 2));
+  dib.Draw(surface, dib.GetPalette(), {0, 0, 2, 2}, {0, 0, 2, 2});  // what GDI counts is its own
+  EXPECT_EQ(surface.GetPixel(0, 0), DrawSurface::kInvalidColor);
+}
+
 TEST(DrawSurfaceTest, MovingHandsThePixelsOver) {
   DrawSurface first;
   ASSERT_TRUE(first.Create(2, 1));
