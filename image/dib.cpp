@@ -70,8 +70,8 @@ ImageStatus CDib::CreateImage(int bitCount, int32_t width, int32_t height, bool 
   header.biClrImportant = static_cast<uint32_t>(table.count);
   Adopt(header, std::move(info), infoSize, std::move(bits), static_cast<size_t>(imageSize),
         static_cast<int32_t>(stride));
+  // A palette that cannot be made leaves the image complete without one.
   if (table.count == 0 || RebuildPalette()) return ImageStatus::kOk;
-  Destroy();
   return ImageStatus::kOutOfMemory;
 }
 
@@ -108,20 +108,19 @@ bool CDib::RebuildPalette() {
   m_hPalette.reset();
   const size_t count = std::min<size_t>(Header().biClrUsed, ColorTableCapacity());
   // A palette that cannot be had leaves none, reported as false, instead of throwing.
-  std::unique_ptr<Palette> palette(new (std::nothrow) Palette);
-  if (!palette) return false;
+  std::vector<Palette::Entry> entries;
   try {
-    palette->entries.resize(count);
+    entries.resize(count);
   } catch (const std::bad_alloc&) {
     return false;
   }
   for (size_t i = 0; i < count; ++i) {
     const uint32_t color = GetColorTableEntry(static_cast<uint32_t>(i));
-    palette->entries[i] = {static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
-                           static_cast<uint8_t>(color), 0};
+    entries[i] = {static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
+                  static_cast<uint8_t>(color), 0};
   }
-  m_hPalette = std::move(palette);
-  return true;
+  m_hPalette = Palette::Create(std::move(entries));
+  return m_hPalette != nullptr;
 }
 
 bool CDib::SetPalette(int32_t first, int32_t count, const uint32_t* entries, bool swapRedBlue) {

@@ -12,20 +12,12 @@
 
 #include "image/bitmap_header.h"
 #include "image/image_status.h"
+#include "image/palette.h"
 
 namespace quillon {
 
 class DrawSurface;
 class Font;
-
-// What stands for the GDI logical palette: the colour table's entries as red, green, blue.
-// Made whenever the colour table is set and released with the image.
-struct Palette {
-  struct Entry {
-    uint8_t red, green, blue, flags;
-  };
-  std::vector<Entry> entries;
-};
 
 // Left, top, right, bottom, as a GDI RECT.
 struct Rect {
@@ -45,12 +37,14 @@ class CDib {
   CDib& operator=(const CDib&) = delete;
 
   // A new zeroed image with the default colour table of its bit count (1, 4 and 8 bits). On
-  // false the object is empty.
+  // false the object is empty, except when only the palette could not be made: the image is
+  // then complete, without a palette.
   bool Create(int bitCount, int32_t width, int32_t height);
   void Destroy();
   bool HasImage() const { return m_pInfo != nullptr; }
 
-  // Replaces colour-table entries first .. first + count - 1.
+  // Replaces colour-table entries first .. first + count - 1 and makes the palette anew. False
+  // with the table already replaced (and no palette) when the palette cannot be made.
   bool SetPalette(int32_t first, int32_t count, const uint32_t* entries, bool swapRedBlue);
   bool SetPaletteRgb(int32_t first, int32_t count, const uint8_t* triples, bool bgrOrder);
 
@@ -64,6 +58,9 @@ class CDib {
   int GetBitCount() const;
   int32_t GetStride() const { return m_nStride; }
   const uint8_t* GetBits() const { return m_pBits.get(); }
+  // Bytes in the header block and in the pixel buffer.
+  size_t GetInfoSize() const { return m_nInfoSize; }
+  size_t GetBitsSize() const { return m_nBitsSize; }
   const Palette* GetPalette() const { return m_hPalette.get(); }
   // Colour-table entry `index`; 0 beyond the entries the header block really holds.
   uint32_t GetColorTableEntry(uint32_t index) const;

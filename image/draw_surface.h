@@ -1,39 +1,16 @@
 #pragma once
-// What stands for a GDI memory device context where there is no GDI: a 32-bit drawing surface,
-// rows top-down, that CDib::Draw copies or stretches a bitmap into and fonts draw text onto.
+// A memory device context with a 32-bit drawing surface selected, rows top-down: what CDib::Draw
+// copies or stretches a bitmap into. On Windows it is GDI's own (a DIB section in a context
+// made with CreateCompatibleDC); elsewhere the surface alone stands for it.
 //
-// How it follows GDI:
-// - Pixels are 32-bit values kept exactly as written. Bitmap pixels arrive as colours
-//   (blue | green << 8 | red << 16), as a 32-bit DIB section holds them.
-// - Both copies read their source y counted from the bitmap's bottom row, as SetDIBitsToDevice
-//   and StretchDIBits do for a bottom-up bitmap; the source rectangle's top row lands on the
-//   destination's top row.
-// - Stretching is always by nearest pixel, as the COLORONCOLOR stretch mode does; no other mode
-//   exists here, so none is kept.
-// - Zero or negative extents draw nothing (GDI would mirror negative ones).
-// - The selected palette is only remembered: colours reach a 32-bit surface unmapped.
-// - Both copies return the number of destination rows that received at least one pixel.
+// Pixels are 32-bit values kept exactly as written; bitmap pixels arrive as colours
+// (blue | green << 8 | red << 16), as a 32-bit DIB section holds them.
 
 #include <cstdint>
-#include <functional>
-#include <memory>
 
 #include "image/dib.h"
 
 namespace quillon {
-
-// A bitmap as the copies read it: its size and the colour of pixel (x, y), y counted from the top.
-// Only pixels inside the size are asked for, and only those that land on the surface.
-struct DeviceImage {
-  int32_t width = 0;
-  int32_t height = 0;
-  std::function<uint32_t(int32_t x, int32_t y)> colorAt;
-};
-
-// A rectangle as origin and extent; wide enough for the difference of two 32-bit coordinates.
-struct BlitArea {
-  int64_t x, y, width, height;
-};
 
 // The part two rectangles share; empty (right <= left or bottom <= top) when they do not meet.
 Rect IntersectRects(const Rect& a, const Rect& b);
@@ -46,6 +23,12 @@ class DrawSurface {
   static constexpr uint32_t kInvalidColor = 0xFFFFFFFFu;
 
   DrawSurface() = default;
+  ~DrawSurface() { Release(); }
+  DrawSurface(DrawSurface&& other) noexcept { Swap(other); }
+  DrawSurface& operator=(DrawSurface&& other) noexcept;
+  DrawSurface(const DrawSurface&) = delete;
+  DrawSurface& operator=(const DrawSurface&) = delete;
+
   // A zeroed surface; false (and an empty surface) when the size is negative or cannot be held.
   bool Create(int32_t width, int32_t height);
 
@@ -56,27 +39,29 @@ class DrawSurface {
   void SetPixel(int64_t x, int64_t y, uint32_t value);
   void FillRect(const Rect& rect, uint32_t value);
 
-  // Returns the palette selected before.
+  // Selects the palette into the context (forced to the background) and returns the palette
+  // selected before; null stands for the context's default palette.
   const Palette* SelectPalette(const Palette* palette);
   const Palette* selected_palette() const { return palette_; }
 
-  // SetDIBitsToDevice: dest.width x dest.height pixels from the source area whose lower-left
-  // pixel is (srcX, srcBottom) to `dest`. Only the image's first `scanLines` rows from the
-  // bottom are available.
-  int32_t CopyImage(const BlitArea& dest, int64_t srcX, int64_t srcBottom, uint32_t scanLines,
-                    const DeviceImage& image);
-  // StretchDIBits: the source area (its y the lower-left pixel's row, counted from the bottom)
-  // scaled by nearest pixel onto `dest`.
-  int32_t StretchImage(const BlitArea& dest, const BlitArea& src, const DeviceImage& image);
+  // The device context: an HDC on Windows, null where there is no GDI. Whatever GDI drew into
+  // it is in the pixels once GdiFlush has run.
+  void* native_handle() const { return context_; }
 
  private:
-  int32_t Blit(const BlitArea& dest, const BlitArea& src, int64_t availableRows,
-               const DeviceImage& image);
+  void Swap(DrawSurface& other) noexcept;
+  // Makes the pixel store (and on Windows the context around it); false when it cannot.
+  bool Allocate(int32_t width, int32_t height);
+  void Release();
+  void SelectNativePalette(const Palette* palette);
 
   int32_t width_ = 0;
   int32_t height_ = 0;
-  std::unique_ptr<uint32_t[]> pixels_;
+  uint32_t* pixels_ = nullptr;  // width_ x height_, owned by the platform side
   const Palette* palette_ = nullptr;
+  void* context_ = nullptr;         // Windows: the memory context
+  void* bitmap_ = nullptr;          // Windows: the DIB section selected into it
+  void* replacedBitmap_ = nullptr;  // Windows: what the section replaced there
 };
 
 }  // namespace quillon

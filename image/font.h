@@ -1,60 +1,40 @@
 #pragma once
-// What stands for a GDI font where there is no GDI: a FreeType face at a pixel height that draws
-// text as ExtTextOutA with ETO_CLIPPED does in a memory context with GDI's default modes.
+// A font at a pixel height for CDib::RenderText: GDI's own on Windows, a FreeType face elsewhere.
 //
-// How it follows GDI:
-// - Made from a font file and a pixel height: the em height, as a negative lfHeight asks for.
-// - No antialiasing: glyphs are rendered as 1-bit masks, so every pixel is the text colour or
-//   left as it was (FT_RENDER_MODE_MONO, as NONANTIALIASED_QUALITY).
-// - The text's bytes are character codes 0 to 255 of Latin-1, standing for the ANSI code page.
-// - Each character moves the pen by its hinted advance in whole pixels; there is no kerning, as
-//   ExtTextOutA without a spacing array has none.
-// - Opaque background, GDI's default: the text's cell, its total advance wide and the line
-//   height (ascender to descender) high, is filled with the background colour first.
-// - The reference point is the cell's top edge, and its left edge, right edge or centre by the
-//   alignment; a centred cell starts half its width (rounded towards zero) left of the point.
-// - Everything drawn is clipped to the clip rectangle and to the surface.
+// How a font is named differs by platform, through the one factory Font::Load:
+// - Windows: a GDI face name ("Tahoma"), made with CreateFontA at the em height (a negative
+//   height), ANSI character set, without antialiasing (NONANTIALIASED_QUALITY). A name GDI would
+//   answer with another face gives no font.
+// - Elsewhere: a font file read through FreeType (image/font_freetype.h tells how it follows
+//   GDI).
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "image/dib.h"
-
 namespace quillon {
-
-class DrawSurface;
-
-enum class TextAlign {
-  kLeft,    // TA_LEFT | TA_TOP
-  kRight,   // TA_RIGHT
-  kCenter,  // TA_CENTER
-};
 
 class Font {
  public:
-  // Null when the file cannot be read as a font or the height is below 1.
-  static std::unique_ptr<Font> Load(const std::string& path, int32_t pixelHeight);
+  // Null when there is no such font or the height is below 1.
+  static std::unique_ptr<Font> Load(const std::string& name, int32_t pixelHeight);
   ~Font();
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
 
   // Total advance of the text in pixels.
   int64_t TextWidth(const char* text) const;
+  // Above the baseline, and ascender to descender.
+  int32_t Ascent() const { return ascent_; }
   int32_t LineHeight() const { return ascent_ + descent_; }
 
-  void DrawText(DrawSurface& surface, int64_t x, int64_t y, TextAlign align, const Rect& clip,
-                const char* text, uint32_t color, uint32_t background) const;
+  // The platform's font, for the platform's text drawing: defined in image/font_freetype.h and
+  // image/font_win32.h.
+  struct Face;
+  const Face& face() const { return *face_; }
 
  private:
-  struct Face;
   explicit Font(std::unique_ptr<Face> face);
-  // Loads the glyph of `code` into the face's slot, rendered when asked; false when it cannot.
-  bool LoadGlyph(unsigned char code, bool render) const;
-  // Advance of the glyph in the slot, in whole pixels.
-  int64_t SlotAdvance() const;
-  void DrawSlotBitmap(DrawSurface& surface, int64_t penX, int64_t baseline, const Rect& clip,
-                      uint32_t color) const;
 
   std::unique_ptr<Face> face_;
   int32_t ascent_ = 0;

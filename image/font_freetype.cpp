@@ -1,12 +1,8 @@
 // FreeType side of font.h.
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include "image/font_freetype.h"
 
 #include <algorithm>
 #include <limits>
-
-#include "image/draw_surface.h"
-#include "image/font.h"
 
 namespace quillon {
 
@@ -22,53 +18,21 @@ int32_t ClampToInt32(int64_t value) {
 
 }  // namespace
 
-struct Font::Face {
-  FT_Library library = nullptr;
-  FT_Face face = nullptr;
-  ~Face() {
-    if (face != nullptr) FT_Done_Face(face);
-    if (library != nullptr) FT_Done_FreeType(library);
-  }
-};
-
-Font::Font(std::unique_ptr<Face> face) : face_(std::move(face)) {
-  const FT_Size_Metrics& metrics = face_->face->size->metrics;
-  ascent_ = CeilPixels(metrics.ascender);
-  descent_ = CeilPixels(-metrics.descender);
+Font::Face::~Face() {
+  if (face != nullptr) FT_Done_Face(face);
+  if (library != nullptr) FT_Done_FreeType(library);
 }
 
-Font::~Font() = default;
-
-std::unique_ptr<Font> Font::Load(const std::string& path, int32_t pixelHeight) {
-  if (pixelHeight < 1) return nullptr;
-  auto face = std::make_unique<Face>();
-  if (FT_Init_FreeType(&face->library) != 0 ||
-      FT_New_Face(face->library, path.c_str(), 0, &face->face) != 0 ||
-      FT_Set_Pixel_Sizes(face->face, 0, static_cast<FT_UInt>(pixelHeight)) != 0) {
-    return nullptr;
-  }
-  return std::unique_ptr<Font>(new Font(std::move(face)));
-}
-
-bool Font::LoadGlyph(unsigned char code, bool render) const {
-  FT_Face face = face_->face;
+bool Font::Face::LoadGlyph(unsigned char code, bool render) const {
   if (FT_Load_Char(face, code, FT_LOAD_TARGET_MONO) != 0) return false;
   return !render || FT_Render_Glyph(face->glyph, FT_RENDER_MODE_MONO) == 0;
 }
 
-int64_t Font::SlotAdvance() const { return (face_->face->glyph->advance.x + 32) >> 6; }
+int64_t Font::Face::SlotAdvance() const { return (face->glyph->advance.x + 32) >> 6; }
 
-int64_t Font::TextWidth(const char* text) const {
-  int64_t width = 0;
-  for (const char* p = text; *p != '\0'; ++p) {
-    if (LoadGlyph(static_cast<unsigned char>(*p), false)) width += SlotAdvance();
-  }
-  return width;
-}
-
-void Font::DrawSlotBitmap(DrawSurface& surface, int64_t penX, int64_t baseline, const Rect& clip,
-                          uint32_t color) const {
-  const FT_GlyphSlot slot = face_->face->glyph;
+void Font::Face::DrawSlotBitmap(DrawSurface& surface, int64_t penX, int64_t baseline,
+                                const Rect& clip, uint32_t color) const {
+  const FT_GlyphSlot slot = face->glyph;
   const FT_Bitmap& bitmap = slot->bitmap;
   if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO || bitmap.pitch < 0) return;
   const int64_t left = penX + slot->bitmap_left;
@@ -85,23 +49,51 @@ void Font::DrawSlotBitmap(DrawSurface& surface, int64_t penX, int64_t baseline, 
   }
 }
 
-void Font::DrawText(DrawSurface& surface, int64_t x, int64_t y, TextAlign align, const Rect& clip,
-                    const char* text, uint32_t color, uint32_t background) const {
-  const int64_t width = TextWidth(text);
+Font::Font(std::unique_ptr<Face> face) : face_(std::move(face)) {
+  const FT_Size_Metrics& metrics = face_->face->size->metrics;
+  ascent_ = CeilPixels(metrics.ascender);
+  descent_ = CeilPixels(-metrics.descender);
+}
+
+Font::~Font() = default;
+
+std::unique_ptr<Font> Font::Load(const std::string& name, int32_t pixelHeight) {
+  if (pixelHeight < 1) return nullptr;
+  auto face = std::make_unique<Face>();
+  if (FT_Init_FreeType(&face->library) != 0 ||
+      FT_New_Face(face->library, name.c_str(), 0, &face->face) != 0 ||
+      FT_Set_Pixel_Sizes(face->face, 0, static_cast<FT_UInt>(pixelHeight)) != 0) {
+    return nullptr;
+  }
+  return std::unique_ptr<Font>(new Font(std::move(face)));
+}
+
+int64_t Font::TextWidth(const char* text) const {
+  int64_t width = 0;
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (face_->LoadGlyph(static_cast<unsigned char>(*p), false)) width += face_->SlotAdvance();
+  }
+  return width;
+}
+
+void DrawFontText(const Font& font, DrawSurface& surface, int64_t x, int64_t y, TextAlign align,
+                  const Rect& clip, const char* text, uint32_t color, uint32_t background) {
+  const int64_t width = font.TextWidth(text);
   int64_t penX = x;
   if (align == TextAlign::kRight) penX = x - width;
   if (align == TextAlign::kCenter) penX = x - width / 2;
 
   // Cells far outside every 32-bit coordinate touch nothing that could be drawn.
   const Rect cell = {ClampToInt32(penX), ClampToInt32(y), ClampToInt32(penX + width),
-                     ClampToInt32(y + LineHeight())};
+                     ClampToInt32(y + font.LineHeight())};
   surface.FillRect(IntersectRects(cell, clip), background);
 
-  const int64_t baseline = y + ascent_;
+  const Font::Face& face = font.face();
+  const int64_t baseline = y + font.Ascent();
   for (const char* p = text; *p != '\0'; ++p) {
-    if (!LoadGlyph(static_cast<unsigned char>(*p), true)) continue;
-    DrawSlotBitmap(surface, penX, baseline, clip, color);
-    penX += SlotAdvance();
+    if (!face.LoadGlyph(static_cast<unsigned char>(*p), true)) continue;
+    face.DrawSlotBitmap(surface, penX, baseline, clip, color);
+    penX += face.SlotAdvance();
   }
 }
 

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/install_packages.sh cmake g++ make pkg-config python3 libgtest-dev libstb-dev \
-  g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
+  g++-mingw-w64-x86-64-posix wine wine64 fonts-wine fonts-dejavu-core
 
 jobs=$(nproc)
 cmake -S . -B build

@@ -4,87 +4,73 @@
 
 #include "image/dib.h"
 #include "image/draw_surface.h"
+#include "tests/image/draw_test_helpers.h"
 
 namespace quillon {
 namespace {
 
-// A 32-bit 4 x 4 image whose pixel (x, y) is 10 * y + x, with a top byte the device ignores.
-void MakeNumbered(CDib& dib) {
-  ASSERT_TRUE(dib.Create(32, 4, 4));
-  for (int32_t y = 0; y < 4; ++y) {
-    for (int32_t x = 0; x < 4; ++x)
-      dib.SetPixel32(x, y, 0xAA000000u | static_cast<uint32_t>(10 * y + x));
+using test::DrawNumbered;
+using test::Grid;
+using test::MakeNumbered;
+
+// Each depth's pixels as the device shows them, copied in place and doubled by a stretch. Only
+// the colour's low 24 bits count (what the device makes of the top byte is its own), and at 16
+// bits only each channel's top five bits.
+TEST(DibDrawTest, EveryDepthShowsItsColoursCopiedAndStretched) {
+  const struct {
+    int bitCount;
+    uint32_t pixels[4];  // (0, 0), (1, 0), (0, 1), (1, 1)
+    uint32_t shown[4];
+    uint32_t mask;
+  } cases[] = {
+      {1, {0, 1, 1, 0}, {0, 0xFFFFFF, 0xFFFFFF, 0}, 0xFFFFFF},
+      {4, {12, 9, 0, 15}, {0x0000FF, 0xFF0000, 0, 0xFFFFFF}, 0xFFFFFF},
+      {8, {7, 255, 0, 9}, {0x808080, 0xFFFFFF, 0, 0xA6CAF0}, 0xFFFFFF},
+      {16, {0x7C1F, 0x03E0, 0, 0x7FFF}, {0xF800F8, 0x00F800, 0, 0xF8F8F8}, 0xF8F8F8},
+      {24, {0x123456, 0xABCDEF, 0, 0x010203}, {0x123456, 0xABCDEF, 0, 0x010203}, 0xFFFFFF},
+      {32, {0xAA123456, 0xABCDEF, 0, 0xFF010203}, {0x123456, 0xABCDEF, 0, 0x010203}, 0xFFFFFF},
+  };
+  for (const auto& c : cases) {
+    CDib dib;
+    ASSERT_TRUE(dib.Create(c.bitCount, 2, 2));
+    for (int32_t i = 0; i < 4; ++i) dib.SetPixel(i % 2, i / 2, c.pixels[i]);
+    for (const int32_t scale : {1, 2}) {
+      DrawSurface surface;
+      ASSERT_TRUE(surface.Create(2 * scale, 2 * scale));
+      const Rect dest = {0, 0, 2 * scale, 2 * scale};
+      ASSERT_TRUE(dib.Draw(surface, dib.GetPalette(), dest, {0, 0, 2, 2})) << c.bitCount;
+      for (int32_t y = 0; y < 2 * scale; ++y) {
+        for (int32_t x = 0; x < 2 * scale; ++x) {
+          EXPECT_EQ(surface.GetPixel(x, y) & c.mask, c.shown[y / scale * 2 + x / scale])
+              << c.bitCount << " bits, scale " << scale << " at " << x << "," << y;
+        }
+      }
+    }
   }
 }
 
-std::vector<std::vector<uint32_t>> Pixels(const DrawSurface& surface) {
-  std::vector<std::vector<uint32_t>> rows(static_cast<size_t>(surface.height()));
-  for (int32_t y = 0; y < surface.height(); ++y) {
-    for (int32_t x = 0; x < surface.width(); ++x)
-      rows[static_cast<size_t>(y)].push_back(surface.GetPixel(x, y));
-  }
-  return rows;
-}
-
-using Grid = std::vector<std::vector<uint32_t>>;
-
-// The numbered image drawn onto a fresh zeroed surface of the given size: its pixels.
-Grid DrawNumbered(int32_t width, int32_t height, const Rect& dest, const Rect& src) {
-  CDib dib;
-  MakeNumbered(dib);
-  DrawSurface surface;
-  EXPECT_TRUE(surface.Create(width, height));
-  EXPECT_TRUE(dib.Draw(surface, nullptr, dest, src));
-  return Pixels(surface);
-}
-
-TEST(DibDrawTest, EqualRectanglesCopyAndAnyDifferenceStretches) {
+TEST(DibDrawTest, CopiesAndStretchesCountTheirSourceFromTheBottom) {
   const struct {
     const char* name;
-    int32_t width, height;
     Rect dest, src;
     Grid expected;
   } cases[] = {
       {"equal: copied in place",
-       4,
-       4,
        {1, 1, 3, 3},
        {1, 1, 3, 3},
        {{0, 0, 0, 0}, {0, 11, 12, 0}, {0, 21, 22, 0}, {0, 0, 0, 0}}},
-      // src.top 0 counts from the bottom: image rows 1 to 3 spread over four rows.
-      {"only bottom differs: stretched",
-       4,
-       4,
+      // src.top 1 counts from the bottom: image rows 1 and 2 doubled.
+      {"stretched from bottom-up row 1",
        {0, 0, 4, 4},
-       {0, 0, 4, 3},
-       {{10, 11, 12, 13}, {20, 21, 22, 23}, {20, 21, 22, 23}, {30, 31, 32, 33}}},
-      // Halving takes the row under each destination row's centre.
-      {"halved", 4, 2, {0, 0, 4, 2}, {0, 0, 4, 4}, {{10, 11, 12, 13}, {30, 31, 32, 33}}},
+       {0, 1, 2, 3},
+       {{10, 10, 11, 11}, {10, 10, 11, 11}, {20, 20, 21, 21}, {20, 20, 21, 21}}},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(DrawNumbered(c.width, c.height, c.dest, c.src), c.expected) << c.name;
-  }
-}
-
-TEST(DibDrawTest, PaletteImagesShowTheirTableColours) {
-  DrawSurface surface;
-  ASSERT_TRUE(surface.Create(2, 1));
-  const Rect all = {0, 0, 2, 1};
-  const struct {
-    int bitCount;
-    uint32_t pixel;
-    uint32_t shown;
-  } cases[] = {
-      {1, 1, 0xFFFFFFu},         {4, 12, 0x0000FFu},       // blue of the 16-colour table
-      {8, 7, 0x808080u},         {16, 0x7C1F, 0xF800F8u},  // 5-5-5 magenta
-      {24, 0x123456, 0x123456u},
-  };
-  for (const auto& c : cases) {
-    CDib dib;
-    ASSERT_TRUE(dib.Create(c.bitCount, 2, 1));
-    dib.SetPixel(1, 0, c.pixel);
-    EXPECT_TRUE(dib.Draw(surface, nullptr, all, all));
-    EXPECT_EQ(surface.GetPixel(1, 0), c.shown) << c.bitCount << " bits";
+    Grid shown = DrawNumbered(4, 4, c.dest, c.src);
+    for (auto& row : shown) {
+      for (uint32_t& pixel : row) pixel &= 0x00FFFFFFu;
+    }
+    EXPECT_EQ(shown, c.expected) << c.name;
   }
 }
 
@@ -107,10 +93,13 @@ TEST(DibDrawTest, SelectedPaletteIsPutBack) {
   MakeNumbered(dib);
   DrawSurface surface;
   ASSERT_TRUE(surface.Create(4, 4));
-  const Palette before;
-  surface.SelectPalette(&before);
-  EXPECT_TRUE(dib.Draw(surface, dib.GetPalette(), {0, 0, 4, 4}, {0, 0, 4, 4}));
-  EXPECT_EQ(surface.selected_palette(), &before);
+  const auto before = Palette::Create({{1, 2, 3, 0}});
+  ASSERT_TRUE(before);
+  surface.SelectPalette(before.get());
+  CDib eight;
+  ASSERT_TRUE(eight.Create(8, 4, 4));
+  EXPECT_TRUE(dib.Draw(surface, eight.GetPalette(), {0, 0, 4, 4}, {0, 0, 4, 4}));
+  EXPECT_EQ(surface.selected_palette(), before.get());
 }
 
 TEST(DibDrawTest, CopyTakesTheHeightAsASixteenBitCount) {

@@ -115,8 +115,8 @@ TEST(DibCreateTest, PaletteObjectMirrorsTheTableAsRedGreenBlue) {
   CDib dib;
   ASSERT_TRUE(dib.Create(8, 1, 1));
   const Palette* palette = dib.GetPalette();
-  ASSERT_EQ(palette->entries.size(), 256u);
-  const Palette::Entry& e = palette->entries[9];  // (166, 202, 240)
+  ASSERT_EQ(palette->entries().size(), 256u);
+  const Palette::Entry& e = palette->entries()[9];  // (166, 202, 240)
   EXPECT_EQ(e.red, 166);
   EXPECT_EQ(e.green, 202);
   EXPECT_EQ(e.blue, 240);
@@ -331,8 +331,8 @@ TEST(DibPaletteTest, ReplacesEntriesWithinTheTableOnly) {
   ASSERT_TRUE(dib.SetPalette(250, 6, values, false));
   EXPECT_EQ(dib.GetColorTableEntry(250), 0x11223344u);
   EXPECT_EQ(dib.GetColorTableEntry(255), 6u);
-  EXPECT_EQ(dib.GetPalette()->entries[250].red, 0x22);
-  EXPECT_EQ(dib.GetPalette()->entries[250].blue, 0x44);
+  EXPECT_EQ(dib.GetPalette()->entries()[250].red, 0x22);
+  EXPECT_EQ(dib.GetPalette()->entries()[250].blue, 0x44);
 
   const Palette* palette = dib.GetPalette();
   EXPECT_FALSE(dib.SetPalette(250, 7, values, false));

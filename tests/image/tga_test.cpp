@@ -150,7 +150,7 @@ TEST_F(TgaTest, ColourMapEntriesLandFromTheFirstIndexAndExtrasAreDropped) {
   EXPECT_EQ(dib.GetColor(0, 0), 0x101010u);
   EXPECT_EQ(dib.GetColorTableEntry(255), 0x606060u);
   EXPECT_EQ(dib.GetColor(1, 0), 0x00808000u);  // entry 3 keeps the default table
-  EXPECT_EQ(dib.GetPalette()->entries[255].red, 0x60);
+  EXPECT_EQ(dib.GetPalette()->entries()[255].red, 0x60);
 }
 
 TEST_F(TgaTest, MapEntriesAreReadAtTheirStoredSize) {
