@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the README's two set-up commands on a bare Debian tree, as a new user's machine would:
+# Runs the README's two set-up commands on a bare Debian tree, as a new user's machine would, and
+# between them the one that builds dist/Quillon.exe:
 #   mmdebstrap --variant=apt bookworm /work/fresh
 #   sudo bash scripts/check_fresh_machine.sh /work/fresh [shared folder]
 # A clean clone of the current branch goes to <tree>/check/main and the shared test data beside
@@ -28,5 +29,6 @@ mount --bind /dev/pts "$root/dev/pts"
 trap 'umount "$root/dev/pts"; umount "$root/dev"; umount "$root/proc"' EXIT
 
 chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
-  /bin/bash -c "cd $work/main && bash scripts/run_example.sh && bash scripts/test_all.sh"
+  /bin/bash -c "cd $work/main && bash scripts/run_example.sh && bash scripts/build_windows.sh &&
+   bash scripts/test_all.sh"
 echo "fresh machine check passed"
