@@ -25,13 +25,23 @@ uint64_t LoadWord(const uint8_t* p) {
   return word;
 }
 
-// Bit 7 of each byte of the result is set exactly where that byte of `word` is zero.
-uint64_t ZeroBytes(uint64_t word) {
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-  return ~(((word & kLow7) + kLow7) | word | kLow7);
-}
+constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+constexpr uint64_t kHighBits = ~kLow7;
 
-size_t FirstByte(uint64_t mask) { return static_cast<size_t>(__builtin_ctzll(mask)) / 8; }
+// Bit 7 of each byte of the result is set exactly where that byte of `word` is not zero.
+uint64_t NonZeroBytes(uint64_t word) { return (((word & kLow7) + kLow7) | word) & kHighBits; }
+
+// Bit 7 of each byte of the result is set exactly where that byte of `word` is zero.
+uint64_t ZeroBytes(uint64_t word) { return NonZeroBytes(word) ^ kHighBits; }
+
+// Index of the lowest byte of `word` that is not zero (`word` is not zero), in portable code
+// that compilers turn into a few instructions: the lowest flag isolated is 1 << (8k + 7), and
+// the multiply carries byte 7 - k of the constant, which is k, to the top byte.
+size_t FirstNonZeroByte(uint64_t word) {
+  const uint64_t flags = NonZeroBytes(word);
+  const uint64_t lowest = flags & (~flags + 1);
+  return static_cast<size_t>(((lowest >> 7) * 0x0001020304050607ULL) >> 56);
+}
 
 // Length of the run of bytes equal to source[start], from start, at most kMaxRepeat.
 size_t RepeatLength(const uint8_t* source, size_t start, size_t n) {
@@ -42,7 +52,7 @@ size_t RepeatLength(const uint8_t* source, size_t start, size_t n) {
     const uint64_t pattern = value * 0x0101010101010101ULL;
     for (; end + kWord <= limit; end += kWord) {
       const uint64_t differs = LoadWord(source + end) ^ pattern;
-      if (differs != 0) return end + FirstByte(differs) - start;
+      if (differs != 0) return end + FirstNonZeroByte(differs) - start;
     }
   }
   while (end < limit && source[end] == value) ++end;
@@ -58,7 +68,7 @@ size_t LiteralLength(const uint8_t* source, size_t start, size_t n) {
   if (kWordScan) {
     for (; i + kWord <= limit; i += kWord) {
       const uint64_t pairs = ZeroBytes(LoadWord(source + i) ^ LoadWord(source + i - 1));
-      if (pairs != 0) return i + FirstByte(pairs) - 1 - start;
+      if (pairs != 0) return i + FirstNonZeroByte(pairs) - 1 - start;
     }
   }
   for (; i < limit; ++i) {
