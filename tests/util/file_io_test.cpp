@@ -4,6 +4,7 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -26,6 +27,17 @@ TEST(FileIoTest, ReadWholeFileTellsMissingFromRead) {
   EXPECT_EQ(ReadWholeFile(dir.path(), 3, bytes), ReadFileStatus::kMissing);  // a folder
   EXPECT_EQ(ReadWholeFile(dir.path() + "/data", 2, bytes), ReadFileStatus::kTooLarge);
 }
+
+#ifndef _WIN32
+// A FIFO named like a replacement file would wait for a writer at a blocking open.
+TEST(FileIoTest, ReadWholeFileNeverWaitsOnAFifo) {
+  test::ScratchDir dir;
+  const std::string fifo = dir.path() + "/m-000003.STXT";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::vector<uint8_t> bytes;
+  EXPECT_EQ(ReadWholeFile(fifo, 100, bytes), ReadFileStatus::kMissing);
+}
+#endif
 
 TEST(FileIoTest, AtomicWriterReplacesOnlyOnCommit) {
   test::ScratchDir dir;
