@@ -21,8 +21,9 @@ bool NamesAFile(const std::string& name) {
   size_t start = 0;
   while (true) {
     const size_t end = name.find(kPathSeparator, start);
-    const std::string part = name.substr(start, end == std::string::npos ? end : end - start);
-    if (part.empty() || part == "." || part == "..") return false;
+    if (!CanNameFile(name.substr(start, end == std::string::npos ? end : end - start))) {
+      return false;
+    }
     if (end == std::string::npos) return true;
     start = end + 1;
   }

@@ -36,4 +36,9 @@ std::string TagToExtension(const std::string& type) {
   return extension;
 }
 
+bool CanNameFile(const std::string& part) {
+  return !part.empty() && part != "." && part != ".." &&
+         part.find_first_of(kPathSeparators) == std::string::npos && SystemTakesName(part);
+}
+
 }  // namespace quillon

@@ -36,6 +36,15 @@ std::string JoinPath(const std::string& folder, const std::string& name);
 // "?*$;," and bytes of 0x80 and above become "_"; a zero byte ends the extension.
 std::string TagToExtension(const std::string& type);
 
+// Whether `part`, one component of a path, can name a file or folder of its own: it is not
+// empty, ".", ".." or split by a separator, and the system takes it as it stands.
+bool CanNameFile(const std::string& part);
+
+// The platform's own rules for a name: on Windows no < > : " | or control characters, no dot
+// or space at the end (Windows would drop it and reach another file) and no device name (CON,
+// PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, with any extension); elsewhere every name.
+bool SystemTakesName(const std::string& part);
+
 // The path with its last component spelled as the folder stores it: an exact match when one
 // exists, else a case-insensitive match in the folder, else the path itself.
 std::string GetStoredPath(const std::string& path);

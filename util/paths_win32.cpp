@@ -1,9 +1,34 @@
 // Windows side of paths.h: the stored spelling of a name and folder creation.
 #include <windows.h>
 
+#include <cctype>
+#include <cstring>
+
 #include "util/paths.h"
 
 namespace quillon {
+
+namespace {
+
+// CON, PRN, AUX, NUL, COM0 to COM9 and LPT0 to LPT9 name devices in every folder, whatever
+// follows them after a dot.
+bool IsDeviceName(const std::string& part) {
+  std::string base = part.substr(0, part.find('.'));
+  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         std::isdigit(static_cast<unsigned char>(base[3])) != 0;
+}
+
+}  // namespace
+
+bool SystemTakesName(const std::string& part) {
+  for (const char c : part) {
+    if (static_cast<unsigned char>(c) < 0x20 || std::strchr("<>:\"|", c) != nullptr) return false;
+  }
+  const char last = part.empty() ? '\0' : part.back();
+  return last != '.' && last != ' ' && !IsDeviceName(part);
+}
 
 std::string GetStoredPath(const std::string& path) {
   // A wildcard would let the lookup pick a file the user never named.

@@ -422,6 +422,27 @@ TEST(ExportRunTest, PassesOverWhatItCannotExportAndSaysWhy) {
   }
 }
 
+// Types that name a file on one system may name none, or a device, on another: there the chunk
+// is passed over, and the export still completes and still round-trips.
+TEST(ExportRunTest, ATypeTheFileSystemCannotNameIsPassedOverAndTheRestExported) {
+  MovieBuilder movie(8);
+  movie.AddChunk("CB:A", {'c', 'o', 'l'});
+  movie.AddChunk("LUN/", {'d', 'e', 'v'});
+  movie.AddChunk("TXTS", {'o', 'k'});
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", movie.Build());
+  ExpectRoundTrip(dir, "m.dxr");
+  const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/m.csv"));
+  ASSERT_EQ(rows.size(), 3u);
+  for (const Row& row : rows) {
+    EXPECT_NE(row.at("file").empty(), row.at("note").empty()) << row.at("type");
+    if (!row.at("note").empty()) {
+      EXPECT_EQ(row.at("note"), "type gives no file name");
+    }
+  }
+  EXPECT_EQ(rows[2].at("file"), "m-000005.STXT");
+}
+
 TEST(ExportRunTest, AnAlphaChannelThatWouldShareTheBitmapsFileIsPassedOver) {
   MovieBuilder movie(12);
   const uint32_t member = movie.AddChunk("tSAC", Member(2, 1, 8));

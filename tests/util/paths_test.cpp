@@ -43,6 +43,13 @@ TEST(PathsTest, TagToExtensionMakesTypesSafe) {
   EXPECT_EQ(TagToExtension("a:\"|"), "a:\"|");
 }
 
+TEST(PathsTest, CanNameFileRefusesWhatNamesNoFileOfItsOwn) {
+  for (const char* part : {"", ".", "..", "a/b"}) EXPECT_FALSE(CanNameFile(part)) << part;
+  for (const char* part : {"m-000003.STXT", "...a", "CONX", "m-000003.X"}) {
+    EXPECT_TRUE(CanNameFile(part)) << part;
+  }
+}
+
 TEST(PathsTest, StoredPathPrefersExactThenCaseInsensitiveMatch) {
   test::ScratchDir dir;
   dir.WriteFile("Intro.DXR", "x");

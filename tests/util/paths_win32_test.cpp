@@ -32,6 +32,17 @@ TEST(PathsWin32Test, SplitsAtEitherSlashAndJoinsWithABackslash) {
   EXPECT_EQ(TagToExtension("A/BC"), "A\\BC");
 }
 
+// Names Windows refuses, or takes as another file or a device.
+TEST(PathsWin32Test, CanNameFileFollowsTheWindowsRules) {
+  for (const char* part : {"a<b", "a>b", "a:b", "a\"b", "a|b", "a\x01", "a\\b", "ab.", "ab ",
+                           "CON", "con.txt", "Nul", "AUX.x.y", "PRN", "COM1", "lpt9.STXT"}) {
+    EXPECT_FALSE(CanNameFile(part)) << part;
+  }
+  for (const char* part : {"COM", "COM10", "LPTX", "a.b", "a b", "m-000003.X"}) {
+    EXPECT_TRUE(CanNameFile(part)) << part;
+  }
+}
+
 TEST(PathsWin32Test, StoredSpellingComesFromTheFolder) {
   test::ScratchDir dir;
   dir.WriteFile("Intro.DXR", "x");
