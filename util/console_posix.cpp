@@ -11,7 +11,7 @@ namespace quillon {
 namespace {
 
 bool ColoursWanted() {
-  static const bool wanted = isatty(STDOUT_FILENO) != 0 && std::getenv("NO_COLOR") == nullptr;
+  static const bool wanted = StandardOutputIsConsole() && std::getenv("NO_COLOR") == nullptr;
   return wanted;
 }
 
@@ -26,6 +26,8 @@ const char* AnsiFor(ConsoleColor color) {
 }
 
 }  // namespace
+
+bool StandardOutputIsConsole() { return isatty(STDOUT_FILENO) != 0; }
 
 void SetConsoleColor(ConsoleColor color) {
   if (!ColoursWanted()) return;

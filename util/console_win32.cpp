@@ -13,17 +13,19 @@ namespace {
 // The console behind standard output, or null when it is redirected to a file or a pipe, where
 // attributes mean nothing and the texts alone must arrive.
 HANDLE ColourConsole() {
-  static const HANDLE console = [] {
-    const HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    const bool is_console = handle != nullptr && handle != INVALID_HANDLE_VALUE &&
-                            GetConsoleMode(handle, &mode) != 0;
-    return is_console && std::getenv("NO_COLOR") == nullptr ? handle : nullptr;
-  }();
+  static const HANDLE console = StandardOutputIsConsole() && std::getenv("NO_COLOR") == nullptr
+                                    ? GetStdHandle(STD_OUTPUT_HANDLE)
+                                    : nullptr;
   return console;
 }
 
 }  // namespace
+
+bool StandardOutputIsConsole() {
+  const HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
+}
 
 void SetConsoleColor(ConsoleColor color) {
   const HANDLE console = ColourConsole();
