@@ -59,6 +59,27 @@ mode_t DefaultFileMode() {
   return 0666 & ~mask;
 }
 
+// Reads exactly `length` bytes; false on a failure or an early end.
+bool ReadAll(int fd, uint8_t* data, size_t length) {
+  while (length > 0) {
+    const ssize_t got = read(fd, data, length);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    data += got;
+    length -= static_cast<size_t>(got);
+  }
+  return true;
+}
+
+bool AtEnd(int fd) {
+  uint8_t extra = 0;
+  ssize_t got = 0;
+  do {
+    got = read(fd, &extra, 1);
+  } while (got < 0 && errno == EINTR);
+  return got == 0;
+}
+
 // Everything `fd` holds, a regular file of at most `max_length` bytes.
 ReadFileStatus ReadOpenFile(int fd, uint64_t max_length, std::vector<uint8_t>& bytes) {
   struct stat info;
@@ -71,20 +92,9 @@ ReadFileStatus ReadOpenFile(int fd, uint64_t max_length, std::vector<uint8_t>& b
     bytes = std::vector<uint8_t>();
     return ReadFileStatus::kOutOfMemory;
   }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return ReadFileStatus::kReadError;
-    done += static_cast<size_t>(n);
-  }
   // A file that grew while being read is not read whole either.
-  uint8_t more = 0;
-  ssize_t n = 0;
-  do {
-    n = read(fd, &more, 1);
-  } while (n < 0 && errno == EINTR);
-  return n == 0 ? ReadFileStatus::kOk : ReadFileStatus::kReadError;
+  return ReadAll(fd, bytes.data(), bytes.size()) && AtEnd(fd) ? ReadFileStatus::kOk
+                                                               : ReadFileStatus::kReadError;
 }
 
 }  // namespace
