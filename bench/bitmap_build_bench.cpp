@@ -11,7 +11,7 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
 #include "image/dib.h"

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 
 namespace quillon {
 

@@ -5,7 +5,7 @@
 
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 
 namespace quillon {
 

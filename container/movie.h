@@ -48,6 +48,7 @@ class MovieView {
  public:
   // `view` must have passed CheckContainer. A view with its file open lets the write pass have
   // kept chunks copied file to file; a view without one writes them from memory.
+  MovieView() = default;
   MovieView(uint8_t* view, size_t size) : mapping_{view, size, kNoFile} {}
   explicit MovieView(const FileMapping& mapping) : mapping_(mapping) {}
 

@@ -9,8 +9,8 @@
 #include "driver/export_media.h"
 #include "driver/export_writer.h"
 #include "driver/input_movie.h"
-#include "driver/report.h"
 #include "util/paths.h"
+#include "util/report.h"
 
 namespace quillon {
 
@@ -93,19 +93,23 @@ ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer) {
 }
 
 int RunExport(int argc, char** argv) {
-  PrintInColor(kColorGreen, "Quillon v1.1.\n");
+  PrintBanner();
   if (argc != 3) {
     PrintUsage();
     return 1;
   }
   const InputNames input = NameInput(argv[1]);
   const std::string files_dir = argv[2];
-  const MovieView movie = MapCheckedMovie(input);
+  MovieView movie;
+  if (!MapCheckedMovie(input, movie)) return 1;
   CreateFolders(files_dir);
 
   ExportWriter writer(files_dir, input.stem, input.stored_path);
   const ExportCounts counts = ExportMovie(movie, writer);
-  if (writer.failed()) FatalError("Cannot write file %s!!!\n", writer.failed_path());
+  if (writer.failed()) {
+    PrintFatal("Cannot write file %s!!!\n", writer.failed_path().c_str());
+    return 1;
+  }
   std::printf("Exported %u bitmaps, %u alpha channels, %u GIF media and %u chunks into %s; "
               "%u passed over (see %s.csv).\n",
               counts.bitmaps, counts.alphas, counts.gifs, counts.chunks, files_dir.c_str(),

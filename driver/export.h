@@ -21,8 +21,8 @@ struct ExportCounts {
 // file that cannot be written (writer.failed()).
 ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer);
 
-// `quillon-export InFile FilesDir`: the exit code of an export that did not end through
-// FatalError (1 for a wrong argument count, else 0).
+// `quillon-export InFile FilesDir`: the export's exit code, 0 when every file was written, 1 for
+// a wrong argument count or after a fatal message.
 int RunExport(int argc, char** argv);
 
 }  // namespace quillon

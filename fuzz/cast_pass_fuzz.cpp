@@ -8,7 +8,7 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 #include "fixtures/image_writers.h"
 #include "tests/support/scratch_dir.h"
 

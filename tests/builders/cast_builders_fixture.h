@@ -10,7 +10,7 @@
 
 #include "builders/build_context.h"
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 #include "tests/support/scratch_dir.h"
 
 namespace quillon::test {
