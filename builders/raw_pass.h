@@ -9,9 +9,6 @@
 
 namespace quillon {
 
-// The chunk's type in reading order: its stored tag reversed (zero bytes kept).
-std::string TypeName(const MapEntry& entry);
-
 // "<stem>-<index %06u>.<type as extension>", the name the raw pass looks for in FilesDir for
 // entry `index`; the extension may hold a separator (a subfolder).
 std::string RawReplacementName(const MovieView& movie, uint32_t index, const std::string& stem);

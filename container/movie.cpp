@@ -56,6 +56,15 @@ bool CheckContainer(const uint8_t* view, size_t size) {
   return true;
 }
 
+std::string TypeName(const MapEntry& entry) {
+  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
+}
+
+std::string ReadableType(const MapEntry& entry) {
+  const std::string type = TypeName(entry);
+  return type.substr(0, type.find('\0'));
+}
+
 uint32_t MovieView::EntryCapacity() const { return LoadU32Le(data() + kEntryCapacityOffset); }
 
 uint32_t MovieView::UsedCount() const { return LoadU32Le(data() + kUsedCountOffset); }

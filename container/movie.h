@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "util/file_map.h"
 
@@ -35,6 +36,11 @@ struct MapEntry {
   uint32_t offset;
   uint32_t flags;
 };
+
+// The chunk's type in reading order: its stored tag reversed, zero bytes kept.
+std::string TypeName(const MapEntry& entry);
+// The type as a text: up to its first zero byte.
+std::string ReadableType(const MapEntry& entry);
 
 // True when the view holds a container this tool can work on. Besides the five header tests
 // it refuses what could lead a later pass outside the view: a header region beyond the file,

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "builders/cast_media_builders.h"
+#include "builders/media_kinds.h"
 #include "builders/raw_pass.h"
 #include "container/cast_members.h"
 #include "container/container_writer.h"
@@ -95,8 +95,9 @@ int RunPasses(int argc, char** argv) {
 
   ReplacementTable table(movie.UsedCount());
   RawPass(movie, names.files_dir, names.input.stem, table, log);
-  CastMediaBuilders builders(names.files_dir, names.input.stem, table, log, &movie);
-  CastPass(movie, builders);
+  const CastTables tables(movie);
+  const BuildContext context{names.files_dir, names.input.stem, table, log, &tables, {}};
+  ImportCastMedia(context);
   return WriteOutput(movie, table, names);
 }
 

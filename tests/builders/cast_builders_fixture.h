@@ -29,7 +29,7 @@ class CastBuildersTest : public ::testing::Test {
   ScratchDir files_;
   ReplacementTable table_{16};
   Log log_{std::fopen((files_.path() + "/run.log").c_str(), "w")};
-  BuildContext context_{files_.path(), "movie", table_, log_};
+  BuildContext context_{files_.path(), "movie", table_, log_, nullptr, {}};
 };
 
 }  // namespace quillon::test

@@ -11,7 +11,7 @@
 
 #include "builders/member_rows.h"
 #include "builders/row_codec.h"
-#include "image/builtin_palettes.h"
+#include "container/builtin_palettes.h"
 #include "image/dib.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"

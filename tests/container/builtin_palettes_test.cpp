@@ -1,4 +1,4 @@
-#include "image/builtin_palettes.h"
+#include "container/builtin_palettes.h"
 
 #include <gtest/gtest.h>
 

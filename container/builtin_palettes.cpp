@@ -5,7 +5,7 @@
 // tonguetwister/data/palettes.py and tonguetwister/disassembler/chunks/castmembers/palette.py),
 // MIT licence, Copyright (c) 2017 Linus Hammarlund. They agree with the 32-bit copies Director 6
 // itself made of bitmaps drawn in each palette.
-#include "image/builtin_palettes.h"
+#include "container/builtin_palettes.h"
 
 namespace quillon {
 namespace {
