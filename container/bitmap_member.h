@@ -14,19 +14,15 @@ class MovieView;
 
 namespace bitmap_member {
 
-inline constexpr size_t kInfoLengthOffset = 4;
-inline constexpr size_t kSpecificLengthOffset = 8;
-inline constexpr size_t kInfoBlockOffset = 12;
+// Offsets from the start of the member's data.
+enum HeadField : size_t { kInfoLengthOffset = 4, kSpecificLengthOffset = 8, kInfoBlockOffset = 12 };
+// Offsets within the specific block: the rectangle (s16 top, left, bottom, right), the depth,
+// the palette's cast library and id.
+enum SpecificField : size_t {
+  kRectTop = 2, kRectLeft = 4, kRectBottom = 6, kRectRight = 8,
+  kDepth = 23, kPaletteLibrary = 24, kPaletteId = 26,
+};
 inline constexpr uint32_t kSpecificLength = 28;
-// Within the specific block: the rectangle (s16 top, left, bottom, right), the depth, the
-// palette's cast library and id.
-inline constexpr size_t kRectTop = 2;
-inline constexpr size_t kRectLeft = 4;
-inline constexpr size_t kRectBottom = 6;
-inline constexpr size_t kRectRight = 8;
-inline constexpr size_t kDepth = 23;
-inline constexpr size_t kPaletteLibrary = 24;
-inline constexpr size_t kPaletteId = 26;
 // Bytes from the member's start up to the depth (12 + L + 24 of them) and up to the end of the
 // palette reference (12 + L + 28).
 inline constexpr uint32_t kFixedBytes = 36;

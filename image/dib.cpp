@@ -291,16 +291,14 @@ uint32_t CDib::GetColor(int32_t x, int32_t y) const {
   if (!m_pInfo) return 0;
   switch (Header().biBitCount) {
     case 4:
-      return GetColorTableEntry(GetPixel4(x, y));
     case 8:
-      return GetColorTableEntry(GetPixel8(x, y));
+      return GetColorTableEntry(GetPixel(x, y));
     case 16:
       // 16-bit pixels have no colour meaning of their own here.
       return 0;
     case 24:
-      return GetPixel24(x, y);
     case 32:
-      return GetPixel32(x, y);
+      return GetPixel(x, y);
     default:
       ReportRefusedAccess();
       return 0;
