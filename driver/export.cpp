@@ -9,6 +9,7 @@
 #include "builders/raw_pass.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
+#include "driver/command_line.h"
 #include "driver/export_media.h"
 #include "driver/export_writer.h"
 #include "driver/input_movie.h"
@@ -130,15 +131,17 @@ int ExportInput(const InputNames& input, const std::string& files_dir) {
 
 int RunExport(int argc, char** argv) {
   PrintBanner();
-  if (argc != 3) {
+  const CommandLine line = ParseCommandLine(argc, argv, true);
+  if (line.version) return 0;
+  if (line.help || line.arguments.size() != 2) {
     PrintUsage();
-    return 1;
+    return line.help ? 0 : 1;
   }
   try {
-    return ExportInput(NameInput(argv[1]), argv[2]);
+    return ExportInput(NameInput(line.arguments[0]), line.arguments[1]);
   } catch (...) {
     // Only allocation throws here; the unwinding has released what the export held.
-    PrintFatal("Not enough memory for %s!!!\n", argv[1]);
+    PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());
     return 1;
   }
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "builders/media_kinds.h"
 #include "builders/raw_pass.h"
@@ -9,6 +10,7 @@
 #include "container/container_writer.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
+#include "driver/command_line.h"
 #include "driver/input_movie.h"
 #include "util/file_io.h"
 #include "util/paths.h"
@@ -39,11 +41,11 @@ void PrintCannotWrite(const std::string& path) {
   PrintFatal("Cannot write file %s!!!\n", path.c_str());
 }
 
-RunNames DeriveNames(int argc, char** argv) {
+RunNames DeriveNames(const std::vector<std::string>& arguments) {
   RunNames names;
-  names.input = NameInput(argv[1]);
-  names.files_dir = argv[2];
-  names.out_dir = argc == 4 ? argv[3] : kDefaultOutDir;
+  names.input = NameInput(arguments[0]);
+  names.files_dir = arguments[1];
+  names.out_dir = arguments.size() == 3 ? arguments[2] : kDefaultOutDir;
   return names;
 }
 
@@ -80,8 +82,8 @@ int WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names
 // The run once the arguments are counted; its exit code. Steps refuse what they cannot
 // allocate; what is left to throw is memory the run as a whole needs (names, the table, the key
 // grouping, ...).
-int RunPasses(int argc, char** argv) {
-  const RunNames names = DeriveNames(argc, argv);
+int RunPasses(const CommandLine& line) {
+  const RunNames names = DeriveNames(line.arguments);
   // A folder that cannot be made shows when the log cannot be written into it.
   CreateFolders(names.out_dir);
   MovieView movie;
@@ -105,16 +107,18 @@ int RunPasses(int argc, char** argv) {
 
 int RunQuillon(int argc, char** argv) {
   PrintBanner();
-  if (argc < 3 || argc > 4) {
+  const CommandLine line = ParseCommandLine(argc, argv, false);
+  if (line.version) return 0;
+  if (line.help || line.arguments.size() < 2 || line.arguments.size() > 3) {
     PrintUsage();
-    return 1;
+    return line.help ? 0 : 1;
   }
   try {
-    return RunPasses(argc, argv);
+    return RunPasses(line);
   } catch (...) {
     // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
     // allocation); the unwinding has released what the run held, so the message can be shown.
-    PrintFatal("Not enough memory for %s!!!\n", argv[1]);
+    PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());
     return 1;
   }
 }

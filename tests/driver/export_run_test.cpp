@@ -481,6 +481,33 @@ TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {
   EXPECT_FALSE(dir.Exists("f"));
 }
 
+TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
+  ScratchDir dir;
+  const std::string banner = "Quillon v1.1.\n";
+  const std::string vendor =
+      "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n";
+  const struct {
+    const char* program;
+    std::vector<std::string> args;
+    std::string output;
+    int exit_code;
+  } cases[] = {
+      {QUILLON_EXE, {"--help"}, banner + vendor +
+           "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n", 0},
+      {QUILLON_EXE, {"--version"}, banner, 0},
+      {QUILLON_EXPORT_EXE, {"--help"}, banner + vendor +
+           "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n", 0},
+      {QUILLON_EXPORT_EXE, {"--version"}, banner, 0},
+      // Beside other arguments they are names like any other.
+      {QUILLON_EXPORT_EXE, {"--version", "f"}, banner + "Cannot Open File --version!!!", 1},
+  };
+  for (const auto& c : cases) {
+    const test::RunResult result = RunProgram(c.program, dir.path(), c.args);
+    EXPECT_EQ(result.exit_code, c.exit_code) << c.args[0];
+    EXPECT_EQ(result.output, test::PrintedText(c.output)) << c.args[0];
+  }
+}
+
 TEST(ExportRunTest, NeverWritesOverItsInput) {
   ScratchDir dir;
   const Bytes movie = RichMovie();
