@@ -157,7 +157,7 @@ void BuildBitmapChunk(const BuildContext& context, const CastMedia& media) {
     return;
   }
   const ImageSource* source = SourceForDepth(info.depth);
-  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, info.depth / 8u),
+  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, info.depth),
                  info.depth, source, kTagBitmap, source == &kIndexSource ? &media.member : nullptr);
 }
 
@@ -166,7 +166,7 @@ void BuildAlphaChunk(const BuildContext& context, const CastMedia& media) {
                     media.child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, media.member, info)) return;
-  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, 1), kAlphaDepth,
+  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, kAlphaDepth), kAlphaDepth,
                  &AlphaSource(), kTagAlpha, nullptr);
 }
 

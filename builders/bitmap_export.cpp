@@ -58,7 +58,7 @@ void ExportPixels(const ExportContext& context, const CastMedia& media, bool alp
     row.note = "empty rectangle";
     return;
   }
-  const RowGeometry geometry = MemberGeometry(info, alpha ? 1u : info.depth / 8u);
+  const RowGeometry geometry = MemberGeometry(info, alpha ? kAlphaDepth : info.depth);
   std::vector<uint8_t> rows;
   const uint32_t length = context.movie.Entry(media.child).length;
   const uint8_t* data = context.movie.ChunkData(media.child, length);

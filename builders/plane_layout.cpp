@@ -4,10 +4,25 @@
 
 namespace quillon {
 
-RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bytes_per_pixel) {
-  const uint32_t even_bytes = (bytes_per_pixel * info.width + 1) / 2 * 2;
-  const uint32_t pixels_per_row = even_bytes / bytes_per_pixel;
-  return {info.width, info.height, bytes_per_pixel * pixels_per_row};
+RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bits_per_pixel) {
+  return {info.width, info.height, (bits_per_pixel * info.width + 15) / 16 * 2};
+}
+
+uint32_t IndexBits(PlaneLayout layout) {
+  switch (layout) {
+    case PlaneLayout::kIndex1:
+      return 1;
+    case PlaneLayout::kIndex2:
+      return 2;
+    case PlaneLayout::kIndex4:
+      return 4;
+    case PlaneLayout::kIndex8:
+      return 8;
+    case PlaneLayout::kHighLow16:
+    case PlaneLayout::kArgb32:
+      break;
+  }
+  return 0;
 }
 
 bool PlaneFits(const RowGeometry& geometry) {
@@ -24,9 +39,19 @@ uint16_t ToRgb1555(uint32_t argb) {
 
 void FillRow(const CDib& image, PlaneLayout layout, int32_t y, uint32_t columns, uint32_t width,
              uint8_t* row) {
+  const uint32_t bits = IndexBits(layout);
   for (uint32_t x = 0; x < columns; ++x) {
     const uint32_t value = image.GetPixel(static_cast<int32_t>(x), y);
     switch (layout) {
+      case PlaneLayout::kIndex1:
+      case PlaneLayout::kIndex2:
+      case PlaneLayout::kIndex4: {
+        // Most significant bits first; the row starts zeroed, so or-ing places the pixel.
+        const uint32_t bit = x * bits;
+        const uint32_t shift = 8 - bits - bit % 8;
+        row[bit / 8] = static_cast<uint8_t>(row[bit / 8] | (value & ((1u << bits) - 1)) << shift);
+        break;
+      }
       case PlaneLayout::kIndex8:
         row[x] = static_cast<uint8_t>(value);
         break;

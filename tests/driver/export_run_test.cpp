@@ -102,7 +102,7 @@ std::vector<uint32_t> Pixels(const std::string& chunk, const Row& row) {
   const PlaneLayout layout = depth == 8    ? PlaneLayout::kIndex8
                              : depth == 16 ? PlaneLayout::kHighLow16
                                            : PlaneLayout::kArgb32;
-  const RowGeometry geometry = MemberGeometry(info, depth / 8);
+  const RowGeometry geometry = MemberGeometry(info, depth);
   std::vector<uint8_t> rows;
   const ByteReader data(reinterpret_cast<const uint8_t*>(chunk.data()), chunk.size());
   EXPECT_EQ(DecodeMemberRows(data, geometry, layout, rows), MemberRowsStatus::kOk);
