@@ -221,7 +221,8 @@ def tally(stats, expected):
     stats["progress lines"] += len(shown)
     stats["long progress lines"] += sum(len(line) == 67 for line in shown)
     for word in (b"BITD=", b"ALFA=", b"bittype", b"bitsperpixel", b"collision!",
-                 b"collision 2!", b"Cannot use file"):
+                 b"collision 2!", b"Cannot use file", b"mapped to the member",
+                 b"cut or padded"):
         stats[word.decode()] += log.count(word)
 
 
