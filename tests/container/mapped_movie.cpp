@@ -5,12 +5,23 @@
 
 #include <fstream>
 
+#include "util/file_io.h"
+
 namespace quillon::test {
 
 namespace {
 
 // A tmpfs folder, on another device than the scratch folder when copies from it are refused.
 constexpr char kOtherFileSystem[] = "/dev/shm";
+
+// Every copy from a file through the writer's buffer, or only those it would choose itself.
+void BufferEveryCopy(bool every) {
+#ifndef _WIN32
+  SetBufferedCopies(every ? BufferedCopies::kAll : BufferedCopies::kShifted);
+#else
+  (void)every;
+#endif
+}
 
 }  // namespace
 
@@ -27,6 +38,8 @@ std::string CopyPathName(CopyPath path) {
       return "FromMemory";
     case CopyPath::kKernelCopy:
       return "KernelCopy";
+    case CopyPath::kBufferedCopy:
+      return "BufferedCopy";
     case CopyPath::kRefusedCopy:
       return "RefusedCopy";
   }
@@ -36,6 +49,7 @@ std::string CopyPathName(CopyPath path) {
 MappedMovie::~MappedMovie() {
   UnmapFile(mapping_);
   if (!file_.empty()) unlink(file_.c_str());
+  if (every_copy_buffered_) BufferEveryCopy(false);
 }
 
 bool MappedMovie::Load(const Bytes& bytes, CopyPath path, const std::string& scratch_folder) {
@@ -51,6 +65,8 @@ bool MappedMovie::Load(const Bytes& bytes, CopyPath path, const std::string& scr
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
   mapping_ = MapFileCopyOnWrite(file_);
+  every_copy_buffered_ = path == CopyPath::kBufferedCopy;
+  if (every_copy_buffered_) BufferEveryCopy(true);
   return mapping_.valid();
 }
 
