@@ -83,14 +83,13 @@ inline constexpr size_t kViewWriteBlock = size_t{8} << 20;
 // small enough to keep the run's memory flat.
 inline constexpr size_t kCopyBufferLength = size_t{1} << 20;
 
-#ifndef _WIN32
 // Which copies from a source's file go through the writer's buffer. Process-wide, so that tests
-// can hold the buffered path to the others on every layout the write pass meets.
+// can hold the buffered path to the others on every layout the write pass meets. Windows, which
+// copies nothing file to file, takes no notice.
 enum class BufferedCopies {
   kShifted,  // offset and output position differ modulo the page size (the default)
   kAll,
 };
 void SetBufferedCopies(BufferedCopies which);
-#endif
 
 }  // namespace quillon

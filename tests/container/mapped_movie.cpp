@@ -14,15 +14,6 @@ namespace {
 // A tmpfs folder, on another device than the scratch folder when copies from it are refused.
 constexpr char kOtherFileSystem[] = "/dev/shm";
 
-// Every copy from a file through the writer's buffer, or only those it would choose itself.
-void BufferEveryCopy(bool every) {
-#ifndef _WIN32
-  SetBufferedCopies(every ? BufferedCopies::kAll : BufferedCopies::kShifted);
-#else
-  (void)every;
-#endif
-}
-
 }  // namespace
 
 bool CopyPathAvailable(CopyPath path, const std::string& scratch_folder) {
@@ -49,7 +40,7 @@ std::string CopyPathName(CopyPath path) {
 MappedMovie::~MappedMovie() {
   UnmapFile(mapping_);
   if (!file_.empty()) unlink(file_.c_str());
-  if (every_copy_buffered_) BufferEveryCopy(false);
+  if (every_copy_buffered_) SetBufferedCopies(BufferedCopies::kShifted);
 }
 
 bool MappedMovie::Load(const Bytes& bytes, CopyPath path, const std::string& scratch_folder) {
@@ -66,7 +57,7 @@ bool MappedMovie::Load(const Bytes& bytes, CopyPath path, const std::string& scr
              static_cast<std::streamsize>(bytes.size()));
   mapping_ = MapFileCopyOnWrite(file_);
   every_copy_buffered_ = path == CopyPath::kBufferedCopy;
-  if (every_copy_buffered_) BufferEveryCopy(true);
+  if (every_copy_buffered_) SetBufferedCopies(BufferedCopies::kAll);
   return mapping_.valid();
 }
 

@@ -13,7 +13,7 @@
 namespace quillon::test {
 
 // kBufferedCopy loads as kKernelCopy does and sends every copy through the writer's buffer
-// while the movie lives (on Windows, which has no such buffer, it is kKernelCopy).
+// while the movie lives.
 enum class CopyPath { kFromMemory, kKernelCopy, kBufferedCopy, kRefusedCopy };
 
 std::string CopyPathName(CopyPath path);

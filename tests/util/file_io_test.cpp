@@ -89,7 +89,7 @@ TEST(FileIoTest, AtomicWriterReportsAFullDiskAndKeepsTheOlderFile) {
 
 // Ranges of a mapped file appended between plain writes, from the file (POSIX: by the kernel
 // where the range and the output position agree modulo the page size, else through the buffer,
-// in a range shorter than it and in one of several buffers and a part) and from the view (no
+// a range shorter than the buffer and one of several buffers' length) and from the view (no
 // file), across the view's write block too.
 TEST(FileIoTest, CopyFromAppendsRangesOfTheSourceEveryWay) {
   test::ScratchDir dir;
