@@ -407,16 +407,16 @@ TEST(ExportRunTest, PassesOverWhatItCannotExportAndSaysWhy) {
   ExpectRoundTrip(dir, "m.dxr");
   const std::string manifest = dir.ReadFile("f/m.csv");
   for (const char* line : {
-           "bitmap,4,BITD,1,3,,,,,,\"specific length 30, not 28\"\r\n",
-           "bitmap,6,BITD,2,5,2,2,4,,,depth 4 not supported\r\n",
-           "bitmap,8,BITD,3,7,0,2,8,,,empty rectangle\r\n",
-           "bitmap,10,BITD,4,9,4,4,8,,,unpackable chunk\r\n",
-           "bitmap,12,BITD,5,11,2,1,32,,m-000005-32.tga,\r\n",
+           "bitmap,4,BITD,1,3,,,,,,\"specific length 30, not 28\",\r\n",
+           "bitmap,6,BITD,2,5,2,2,4,,,depth 4 not supported,\r\n",
+           "bitmap,8,BITD,3,7,0,2,8,,,empty rectangle,\r\n",
+           "bitmap,10,BITD,4,9,4,4,8,,,unpackable chunk,\r\n",
+           "bitmap,12,BITD,5,11,2,1,32,,m-000005-32.tga,,\r\n",
            "bitmap,14,BITD,6,13,2,1,8,System - Win,m-000006-8.bmp,"
-           "no built-in palette -7; System - Win used\r\n",
-           "bitmap,12,BITD,7,11,,,,,,chunk already exported for another cast number\r\n",
-           "chunk,4,BITD,,,,,,,m-000004.BITD,\r\n",
-           "chunk,15,/XX/,,,,,,,,type gives no file name\r\n",
+           "no built-in palette -7; System - Win used,\r\n",
+           "bitmap,12,BITD,7,11,,,,,,chunk already exported for another cast number,\r\n",
+           "chunk,4,BITD,,,,,,,m-000004.BITD,,\r\n",
+           "chunk,15,/XX/,,,,,,,,type gives no file name,\r\n",
        }) {
     EXPECT_NE(manifest.find(line), std::string::npos) << line << manifest;
   }
@@ -486,6 +486,8 @@ TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
   const std::string banner = "Quillon v1.1.\n";
   const std::string vendor =
       "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n";
+  const std::string option =
+      "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n";
   const struct {
     const char* program;
     std::vector<std::string> args;
@@ -493,10 +495,10 @@ TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
     int exit_code;
   } cases[] = {
       {QUILLON_EXE, {"--help"}, banner + vendor +
-           "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n", 0},
+           "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n" + option, 0},
       {QUILLON_EXE, {"--version"}, banner, 0},
       {QUILLON_EXPORT_EXE, {"--help"}, banner + vendor +
-           "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n", 0},
+           "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n" + option, 0},
       {QUILLON_EXPORT_EXE, {"--version"}, banner, 0},
       // Beside other arguments they are names like any other.
       {QUILLON_EXPORT_EXE, {"--version", "f"}, banner + "Cannot Open File --version!!!", 1},
