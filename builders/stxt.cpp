@@ -40,8 +40,7 @@ bool ReadStxt(const ByteReader& data, StxtChunk& stxt) {
   uint32_t style_length = 0;
   if (!data.U32Be(0, header_length) || header_length != kHeaderLength ||
       !data.U32Be(kTextLengthOffset, text_length) ||
-      !data.U32Be(kStyleLengthOffset, style_length) ||
-      !data.Has(kHeaderLength, text_length) ||
+      !data.U32Be(kStyleLengthOffset, style_length) || !data.Has(kHeaderLength, text_length) ||
       !data.Has(size_t{kHeaderLength} + text_length, style_length)) {
     return false;
   }

@@ -14,8 +14,8 @@ namespace quillon {
 
 enum class TextFileStatus {
   kOk,
-  kNotUtf8,      // the file is no well-formed UTF-8
-  kUnmappable,   // a character has no bytes in the code page
+  kNotUtf8,     // the file is no well-formed UTF-8
+  kUnmappable,  // a character has no bytes in the code page
 };
 
 // The text of `file` in the code page's bytes. On kUnmappable `unmappable` is the first

@@ -16,23 +16,19 @@ constexpr size_t kFailed = static_cast<size_t>(-1);
 constexpr size_t kUtf32Bytes = 4;
 constexpr size_t kFirstBuffer = size_t{1} << 20;  // characters; grown when short
 
-// iconv's name for a known code page.
+// iconv's names for the known code pages.
+constexpr struct {
+  uint32_t number;
+  const char* name;
+} kIconvNames[] = {{874, "CP874"},   {932, "CP932"},   {936, "CP936"},   {949, "CP949"},
+                   {950, "CP950"},   {1250, "CP1250"}, {1251, "CP1251"}, {1252, "CP1252"},
+                   {1253, "CP1253"}, {1254, "CP1254"}, {1257, "CP1257"}, {10000, "MACINTOSH"}};
+
 const char* IconvName(uint32_t number) {
-  switch (number) {
-    case 874: return "CP874";
-    case 932: return "CP932";
-    case 936: return "CP936";
-    case 949: return "CP949";
-    case 950: return "CP950";
-    case 1250: return "CP1250";
-    case 1251: return "CP1251";
-    case 1252: return "CP1252";
-    case 1253: return "CP1253";
-    case 1254: return "CP1254";
-    case 1257: return "CP1257";
-    case 10000: return "MACINTOSH";
-    default: return nullptr;
+  for (const auto& known : kIconvNames) {
+    if (known.number == number) return known.name;
   }
+  return nullptr;
 }
 
 class Conversion {
@@ -116,8 +112,7 @@ bool CodePage::DecodeNative(const uint8_t* bytes, size_t size, std::u32string& t
   return true;
 }
 
-bool CodePage::EncodeNative(char32_t character, uint8_t* bytes, size_t capacity,
-                            size_t& length) {
+bool CodePage::EncodeNative(char32_t character, uint8_t* bytes, size_t capacity, size_t& length) {
   const uint8_t unit[kUtf32Bytes] = {
       static_cast<uint8_t>(character >> 24), static_cast<uint8_t>(character >> 16),
       static_cast<uint8_t>(character >> 8), static_cast<uint8_t>(character)};

@@ -77,16 +77,14 @@ bool CodePage::DecodeNative(const uint8_t* bytes, size_t size, std::u32string& t
   return FromUtf16(units, text);
 }
 
-bool CodePage::EncodeNative(char32_t character, uint8_t* bytes, size_t capacity,
-                            size_t& length) {
+bool CodePage::EncodeNative(char32_t character, uint8_t* bytes, size_t capacity, size_t& length) {
   wchar_t units[2] = {};
   const int unit_count = ToUtf16(character, units);
   if (unit_count == 0 || capacity > INT_MAX) return false;
   BOOL used_default = FALSE;
-  const int written =
-      WideCharToMultiByte(number_, WC_NO_BEST_FIT_CHARS, units, unit_count,
-                          reinterpret_cast<char*>(bytes), static_cast<int>(capacity), nullptr,
-                          &used_default);
+  const int written = WideCharToMultiByte(number_, WC_NO_BEST_FIT_CHARS, units, unit_count,
+                                          reinterpret_cast<char*>(bytes),
+                                          static_cast<int>(capacity), nullptr, &used_default);
   if (written <= 0 || used_default) return false;
   length = static_cast<size_t>(written);
   return true;

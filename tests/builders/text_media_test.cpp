@@ -88,7 +88,9 @@ TEST_F(TextMediaTest, RebuildsTheChunkFromTheTextFileOrSaysWhyNot) {
     Build(c.code_page);
     const size_t length = c.new_text ? c.new_text->size() : c.old_text.size();
     std::string expected = "Cast 000001->(0003:0004): STXT=" + std::to_string(length) + " bytes\n";
-    if (!c.refusal.empty()) expected += "Cannot use file " + FilePath() + ": " + c.refusal + "!!!\n";
+    if (!c.refusal.empty()) {
+      expected += "Cannot use file " + FilePath() + ": " + c.refusal + "!!!\n";
+    }
     EXPECT_EQ(LogText().substr(log_before.size()), expected);
     if (c.new_text) {
       EXPECT_EQ(HeldData(4), MovieBuilder::TextChunk(*c.new_text, c.new_starts));

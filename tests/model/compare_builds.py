@@ -8,9 +8,9 @@ separators and line ends (each "/" a backslash, each line end CR LF).
 
 The inputs: the bundled example movie (made by the example generator), each real movie of DIR
 with random raw replacement chunks, GIF files, BMP/TGA images and texts for its first cast
-numbers, and N random movies with cast media. Paths typed on the command line hold no "/", so that every
-separator in the texts is one the tool composed. With --exporters, both exporters also export
-each input into a folder of its own, and what they write must agree the same way.
+numbers, and N random movies with cast media. Paths typed on the command line hold no "/", so
+that every separator in the texts is one the tool composed. With --exporters, both exporters
+also export each input into a folder of its own, and what they write must agree the same way.
 """
 
 import argparse
