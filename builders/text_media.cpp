@@ -76,7 +76,7 @@ uint32_t TextLength(const Chunk& chunk) {
   return length;
 }
 
-// Why `stxt` has no file that the run would turn back into `data` byte for byte; null with the
+// Why `stxt` has no file that the run would turn back into `data` byte for byte; empty with the
 // file made.
 std::string RoundTripRefusal(const StxtChunk& stxt, const ByteReader& data, CodePage& code_page,
                              std::vector<uint8_t>& file) {
