@@ -15,6 +15,7 @@
 #include "tests/container/mapped_movie.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
+#include "util/file_io.h"
 
 namespace quillon {
 namespace {
@@ -173,6 +174,22 @@ TEST_P(ContainerWriterTest, OneCopyPerRunBreaksAtReplacementsAndJumpsInTheInput)
                                                                ChunkBytes("EEEE", "e") + a + b);
 }
 
+// Runs longer than the writer's buffer, the second one shifted against the output by the chunk
+// dropped before it.
+TEST_P(ContainerWriterTest, RunsLongerThanTheCopyBufferArriveWhole) {
+  MovieBuilder builder(7);
+  const std::string first(kCopyBufferLength + 1, 'a');
+  const std::string second(2 * kCopyBufferLength + 5, 'b');
+  builder.AddChunk("AAAA", Bytes(first.begin(), first.end()));
+  builder.AddChunk("FFFF", {'f', 'f', 'f'}, 1);
+  builder.AddChunk("BBBB", Bytes(second.begin(), second.end()));
+  builder.AddChunk("CCCC", {'c'});
+
+  ASSERT_EQ(Relay(builder.Build()), WriteStatus::kWritten);
+  EXPECT_TRUE(Output().substr(builder.HeaderRegionLength()) ==
+              ChunkBytes("AAAA", first) + ChunkBytes("BBBB", second) + ChunkBytes("CCCC", "c"));
+}
+
 // Two chunks of 200 KB: more than the room the full-disk cases leave.
 Bytes LargeMovie() {
   MovieBuilder builder(5);
@@ -218,7 +235,7 @@ int RelayOntoAFullTmpfs(CopyPath path, const std::string& folder) {
   }
   std::ofstream(folder + "/out.dxr") << "older";
   const Bytes input = LargeMovie();
-  if (path != CopyPath::kKernelCopy)
+  if (path == CopyPath::kFromMemory || path == CopyPath::kRefusedCopy)
     std::ofstream(folder + "/ballast") << std::string(input.size(), 'x');
   test::MappedMovie movie;
   if (!movie.Load(input, path, folder)) return 2;
@@ -241,7 +258,7 @@ TEST_P(ContainerWriterTest, AFullFileSystemFailsTheWriteAndKeepsTheOlderOutput) 
 
 INSTANTIATE_TEST_SUITE_P(CopyPaths, ContainerWriterTest,
                          testing::Values(CopyPath::kFromMemory, CopyPath::kKernelCopy,
-                                         CopyPath::kRefusedCopy),
+                                         CopyPath::kBufferedCopy, CopyPath::kRefusedCopy),
                          [](const auto& param_info) {
                            return test::CopyPathName(param_info.param);
                          });

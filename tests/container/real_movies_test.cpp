@@ -68,6 +68,7 @@ TEST_P(RealMovieTest, EveryCopyPathWritesTheSameBytes) {
   test::ScratchDir dir;
   std::string first_output;
   for (const test::CopyPath copy_path : {test::CopyPath::kFromMemory, test::CopyPath::kKernelCopy,
+                                         test::CopyPath::kBufferedCopy,
                                          test::CopyPath::kRefusedCopy}) {
     if (!test::CopyPathAvailable(copy_path, dir.path())) continue;
     test::MappedMovie movie;
