@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/builders/row_table.h"
+
 namespace quillon {
 namespace {
 
@@ -85,6 +87,44 @@ TEST(PackRowTest, AlternatingSinglesAndPairsReachTheBound) {
   EXPECT_EQ(Pack(row).size(), row.size() / 3 * 4);
   row.push_back(0xAA);
   EXPECT_EQ(Pack(row).size(), (row.size() - 1) / 3 * 4 + 2);
+}
+
+// The greedy rule one byte at a time: a repeat run at two equal bytes, taking up to 129; else a
+// literal run that ends before the first two equal bytes, or full at 128.
+Bytes PackByteByByte(const Bytes& row) {
+  Bytes packed;
+  for (size_t next = 0; next < row.size();) {
+    size_t end = next + 1;
+    if (end < row.size() && row[end] == row[next]) {
+      while (end < row.size() && end - next < 129 && row[end] == row[next]) ++end;
+      packed.push_back(static_cast<uint8_t>(257 - (end - next)));
+      packed.push_back(row[next]);
+    } else {
+      while (end < row.size() && end - next < 128 &&
+             !(end + 1 < row.size() && end - next < 127 && row[end] == row[end + 1])) {
+        ++end;
+      }
+      packed.push_back(static_cast<uint8_t>(end - next - 1));
+      packed.insert(packed.end(), row.begin() + static_cast<long>(next),
+                    row.begin() + static_cast<long>(end));
+    }
+    next = end;
+  }
+  return packed;
+}
+
+TEST(PackRowTest, PacksEveryRowOfTheTableAsTheGreedyRuleDoesByteByByte) {
+  for (const test::Row& row : test::RowTable()) {
+    // Exactly sized buffers, so that the address sanitizer sees a step past either.
+    const size_t bound = PackedRowBound(row.size());
+    const auto source = std::make_unique<uint8_t[]>(std::max<size_t>(row.size(), 1));
+    const auto destination = std::make_unique<uint8_t[]>(std::max<size_t>(bound, 1));
+    std::copy(row.begin(), row.end(), source.get());
+    const size_t length = PackRow(source.get(), destination.get(), row.size());
+    ASSERT_LE(length, bound);
+    ASSERT_EQ(Bytes(destination.get(), destination.get() + length), PackByteByByte(row))
+        << test::Describe(row);
+  }
 }
 
 Bytes RandomRow(std::mt19937& random) {
