@@ -23,6 +23,12 @@ enum class ReadFileStatus {
 ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
                              std::vector<uint8_t>& bytes);
 
+// A read-only view of the whole file, unless it is longer than `max_length`: its bytes are used
+// where the system keeps them, never copied into a buffer first. An empty file gives an empty
+// view. A view that cannot be had is kOutOfMemory when the address space is short, else
+// kReadError. The file must not shrink while the view is in use; UnmapFile releases it.
+ReadFileStatus MapWholeFile(const std::string& path, uint64_t max_length, FileMapping& view);
+
 // True when both paths name the same existing file, however each is spelled.
 bool IsSameFile(const std::string& a, const std::string& b);
 
