@@ -23,9 +23,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ratios_.push_back({std::move(label), std::move(ours), std::move(peer), std::move(goal), true});
   }
 
+  // With --benchmark_repetitions the medians count, which a build running beside one of the two
+  // benchmarks disturbs least.
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.iterations <= 0) continue;
+      if (run.run_type == Run::RT_Iteration) {
+        times_.emplace(run.benchmark_name(), run.GetAdjustedRealTime());
+      } else if (run.aggregate_name == "median") {
+        times_[run.run_name.str()] = run.GetAdjustedRealTime();
+      }
     }
     ConsoleReporter::ReportRuns(runs);
   }
