@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "builders/cast_media_builders.h"
+#include "builders/media_kinds.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
 #include "image/dib.h"
@@ -74,8 +74,8 @@ void BM_Build32From4096Tga(benchmark::State& state) {
   for (auto _ : state) {
     quillon::ReplacementTable table(movie.UsedCount());
     quillon::Log log(nullptr);
-    quillon::CastMediaBuilders builders(fixture.files.path(), "big", table, log);
-    quillon::CastPass(movie, builders);
+    const quillon::CastTables tables(movie);
+    quillon::ImportCastMedia({fixture.files.path(), "big", table, log, &tables, {}});
     if (table.Get(4) == nullptr) state.SkipWithError("no chunk built");
   }
 }

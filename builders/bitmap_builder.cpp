@@ -1,14 +1,13 @@
 #include "builders/bitmap_builder.h"
 
 #include <algorithm>
-#include <new>
 #include <vector>
 
 #include "builders/chunk.h"
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
 #include "builders/true_color_import.h"
-#include "container/cast_members.h"
+#include "container/bitmap_member.h"
 #include "container/movie.h"
 #include "image/dib.h"
 #include "image/image_file.h"
@@ -21,8 +20,6 @@ namespace {
 
 constexpr char kBitmapHead[] = "Cast %06d->(%04X:%04X): BITD=";
 constexpr char kAlphaHead[] = "Cast %06d->(%04X:%04X): ALFA=";
-constexpr uint32_t kBitmapSpecificLength = 28;
-constexpr uint8_t kAlphaDepth = 8;
 
 constexpr ImageSource kIndexSource{"-8.bmp", false, PlaneLayout::kIndex8};
 constexpr ImageSource kHighColorSource{"-16.tga", true, PlaneLayout::kHighLow16};
@@ -87,14 +84,6 @@ Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geome
   return chunk;
 }
 
-void StoreBuiltChunk(const BuildContext& context, uint32_t child, Chunk chunk) {
-  if (context.table.PutReplacement(child, std::move(chunk)) == PutOutcome::kDisplaced) {
-    context.log.Write(
-        "Frames collision 2! Frame %04X was alread patched!!! Deleting previous patch...\n",
-        child);
-  }
-}
-
 // The chunk from the image at `path`; a refused image is logged with its reason, a missing one
 // is not. A true-colour picture for a member with a palette (`palette_member`, else null) is
 // indexed by that palette first.
@@ -121,7 +110,7 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
   }
   Chunk chunk = PackMember(*pixels, source.layout, geometry, stored_tag);
   image.Destroy();
-  StoreBuiltChunk(context, child, std::move(chunk));
+  context.StoreChunk(child, std::move(chunk), "Frames collision 2!");
 }
 
 // The part both builders share once the member is accepted: the size line, then the chunk from
@@ -135,20 +124,15 @@ void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t 
   context.log.Flush();
   if (!PlaneFits(geometry) || source == nullptr) return;
   const std::string path = context.MemberFile(cast_number, source->suffix);
-  ShowProgress(path);
-  try {
-    BuildFromFile(context, path, child, geometry, *source, stored_tag, palette_member);
-  } catch (const std::bad_alloc&) {
-    // Whatever was built is released on the way out; the slot is untouched.
-    context.LogUnusableFile(path, DescribeImageStatus(ImageStatus::kOutOfMemory));
-  }
+  context.ShowFile(path);
+  BuildFromFile(context, path, child, geometry, *source, stored_tag, palette_member);
 }
 
 // Reads the member's fields; false, with the refusal logged, unless it is a bitmap member.
 bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
                       CastBitmapInfo& info) {
   if (!ReadCastBitmapInfo(member, info)) return false;
-  if (info.specific_length == kBitmapSpecificLength) return true;
+  if (info.specific_length == bitmap_member::kSpecificLength) return true;
   context.log.Write("%d bittype!!!\n", static_cast<int32_t>(info.specific_length));
   return false;
 }
@@ -170,28 +154,28 @@ const ImageSource* SourceForDepth(uint8_t depth) {
 
 const ImageSource& AlphaSource() { return kIndexSource; }
 
-void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
-                      uint32_t child, const ByteReader& member) {
+void BuildBitmapChunk(const BuildContext& context, const CastMedia& media) {
   // Cast numbers come from slots of a table shorter than 4 GiB: they fit an int.
-  context.log.Write(kBitmapHead, static_cast<int>(cast_number), member_entry, child);
+  context.log.Write(kBitmapHead, static_cast<int>(media.cast_number), media.member_entry,
+                    media.child);
   CastBitmapInfo info;
-  if (!ReadBitmapMember(context, member, info)) return;
+  if (!ReadBitmapMember(context, media.member, info)) return;
   // Depth 0 has no bytes per pixel: refused like 1, 2 and 4 bits.
   if (info.depth == 0 || info.depth % 8 != 0) {
     context.log.Write("%d bitsperpixel!!!\n", int{info.depth});
     return;
   }
   const ImageSource* source = SourceForDepth(info.depth);
-  BuildFromImage(context, cast_number, child, MemberGeometry(info, info.depth / 8u), info.depth,
-                 source, kTagBitmap, source == &kIndexSource ? &member : nullptr);
+  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, info.depth / 8u),
+                 info.depth, source, kTagBitmap, source == &kIndexSource ? &media.member : nullptr);
 }
 
-void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
-                     uint32_t child, const ByteReader& member) {
-  context.log.Write(kAlphaHead, static_cast<int>(cast_number), member_entry, child);
+void BuildAlphaChunk(const BuildContext& context, const CastMedia& media) {
+  context.log.Write(kAlphaHead, static_cast<int>(media.cast_number), media.member_entry,
+                    media.child);
   CastBitmapInfo info;
-  if (!ReadBitmapMember(context, member, info)) return;
-  BuildFromImage(context, cast_number, child, MemberGeometry(info, 1), kAlphaDepth,
+  if (!ReadBitmapMember(context, media.member, info)) return;
+  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, 1), kAlphaDepth,
                  &AlphaSource(), kTagAlpha, nullptr);
 }
 

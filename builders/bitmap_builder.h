@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "builders/build_context.h"
+#include "builders/cast_media.h"
 #include "builders/plane_layout.h"
-#include "util/byte_reader.h"
 
 namespace quillon {
 
@@ -24,11 +24,9 @@ const ImageSource& AlphaSource();
 
 // From "<stem>-<k>-8.bmp", "-16.tga" or "-32.tga" by the member's depth. Logs the member's line
 // ("Cast ...: BITD=" and its size or refusal); a missing image leaves the chunk as it was.
-void BuildBitmapChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
-                      uint32_t child, const ByteReader& member);
+void BuildBitmapChunk(const BuildContext& context, const CastMedia& media);
 
 // From "<stem>-<k>-8.bmp" at 8 bits whatever the member's depth, each pixel's low byte.
-void BuildAlphaChunk(const BuildContext& context, uint32_t cast_number, uint32_t member_entry,
-                     uint32_t child, const ByteReader& member);
+void BuildAlphaChunk(const BuildContext& context, const CastMedia& media);
 
 }  // namespace quillon

@@ -1,5 +1,7 @@
 #include "builders/build_context.h"
 
+#include <utility>
+
 #include "builders/replacement_names.h"
 
 namespace quillon {
@@ -8,8 +10,20 @@ std::string BuildContext::MemberFile(uint32_t cast_number, const char* suffix) c
   return ReplacementFilePath(files_dir, stem, cast_number, suffix);
 }
 
+void BuildContext::ShowFile(const std::string& path) const {
+  ShowProgress(path);
+  shown_file = path;
+}
+
 void BuildContext::LogUnusableFile(const std::string& path, const char* reason) const {
   log.Write("Cannot use file %s: %s!!!\n", path.c_str(), reason);
+}
+
+void BuildContext::StoreChunk(uint32_t child, Chunk chunk, const char* collision) const {
+  if (table.PutReplacement(child, std::move(chunk)) == PutOutcome::kDisplaced) {
+    log.Write("%s Frame %04X was alread patched!!! Deleting previous patch...\n", collision,
+              child);
+  }
 }
 
 }  // namespace quillon

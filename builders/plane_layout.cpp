@@ -1,8 +1,8 @@
 #include "builders/plane_layout.h"
 
-#include "driver/report.h"
 #include "image/dib.h"
 #include "util/byte_reader.h"
+#include "util/report.h"
 
 namespace quillon {
 

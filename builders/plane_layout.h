@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "container/cast_members.h"
+#include "container/bitmap_member.h"
 
 namespace quillon {
 

@@ -14,27 +14,19 @@ namespace {
 void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable& table,
                        Log& log) {
   Chunk bytes;
-  switch (ReadWholeFile(path, kMaxChunkLength, bytes)) {
-    case ReadFileStatus::kMissing:
-      return;
-    case ReadFileStatus::kReadError:
-      log.Write("Frame %04X was not substituted from file %s: cannot read it whole!!!\n", index,
-                path.c_str());
-      return;
-    case ReadFileStatus::kTooLarge:
-      log.Write("Frame %04X was not substituted from file %s: larger than 4 GB!!!\n", index,
-                path.c_str());
-      return;
-    case ReadFileStatus::kOutOfMemory:
-      log.Write("Frame %04X was not substituted from file %s: out of memory!!!\n", index,
-                path.c_str());
-      return;
-    case ReadFileStatus::kOk:
-      break;
+  const ReadFileStatus status = ReadWholeFile(path, kMaxChunkLength, bytes);
+  if (status == ReadFileStatus::kMissing) return;
+  const char* refusal = nullptr;
+  if (status == ReadFileStatus::kTooLarge) {
+    refusal = "larger than 4 GB";  // the most a chunk can hold
+  } else if (status != ReadFileStatus::kOk) {
+    refusal = DescribeReadFailure(status);
+  } else if (bytes.size() < kChunkHeaderSize) {
+    refusal = "shorter than a frame header";
   }
-  if (bytes.size() < kChunkHeaderSize) {
-    log.Write("Frame %04X was not substituted from file %s: shorter than a frame header!!!\n",
-              index, path.c_str());
+  if (refusal != nullptr) {
+    log.Write("Frame %04X was not substituted from file %s: %s!!!\n", index, path.c_str(),
+              refusal);
     return;
   }
   log.Write("Frame %04X was substituted from file %s...\n", index, path.c_str());
@@ -42,10 +34,6 @@ void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable
 }
 
 }  // namespace
-
-std::string TypeName(const MapEntry& entry) {
-  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
-}
 
 std::string RawReplacementName(const MovieView& movie, uint32_t index, const std::string& stem) {
   return ReplacementFileName(stem, index, "." + TagToExtension(TypeName(movie.Entry(index))));

@@ -5,12 +5,9 @@
 
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 
 namespace quillon {
-
-// The chunk's type in reading order: its stored tag reversed (zero bytes kept).
-std::string TypeName(const MapEntry& entry);
 
 // "<stem>-<index %06u>.<type as extension>", the name the raw pass looks for in FilesDir for
 // entry `index`; the extension may hold a separator (a subfolder).

@@ -40,7 +40,8 @@ bool ToNearestIndices(const CDib& image, const std::vector<uint32_t>& palette, C
 
 bool IndexByMemberPalette(const BuildContext& context, const ByteReader& member,
                           const CDib& image, CDib& indexed) {
-  const CastTables tables = context.movie != nullptr ? CastTables(*context.movie) : CastTables();
+  static const CastTables kNoTables;
+  const CastTables& tables = context.tables != nullptr ? *context.tables : kNoTables;
   return ToNearestIndices(image, ResolveMemberPalette(tables, member).colors, indexed);
 }
 

@@ -22,7 +22,7 @@ bool HoldsTrueColor(const CDib& image);
 // compared. False when it cannot be made or the palette is empty.
 bool ToNearestIndices(const CDib& image, const std::vector<uint32_t>& palette, CDib& indexed);
 
-// ToNearestIndices with the palette that `member` refers to, looked up in the context's movie.
+// ToNearestIndices with the palette that `member` refers to, looked up in the context's tables.
 bool IndexByMemberPalette(const BuildContext& context, const ByteReader& member,
                           const CDib& image, CDib& indexed);
 

@@ -5,8 +5,6 @@ if(WIN32)
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(${QUILLON_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  # Our warning flags are for our code; GoogleTest keeps its own.
-  set_target_properties(gtest gtest_main PROPERTIES COMPILE_OPTIONS "")
   # Listing the tests of a Windows executable needs Wine: done when CTest runs, not at build time.
   set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
 else()

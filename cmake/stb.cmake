@@ -1,3 +1,4 @@
+include_guard(GLOBAL)
 # stb_image, the reference decoder that the image tests compare against, as the target
 # quillon_stb: Debian's libstb on Linux; for Windows the header of the same package (libstb-dev)
 # is compiled in. Without either the target is missing and its tests are left out.
@@ -7,9 +8,8 @@ if(WIN32)
     file(MAKE_DIRECTORY ${QUILLON_STB_INCLUDE_DIR})
     # Only stb's own folder: the rest of /usr/include belongs to the host, not to Windows.
     file(CREATE_LINK /usr/include/stb ${QUILLON_STB_INCLUDE_DIR}/stb SYMBOLIC)
-    add_library(quillon_stb STATIC ${CMAKE_SOURCE_DIR}/tests/support/stb_image_impl.cpp)
+    add_library(quillon_stb STATIC ${PROJECT_SOURCE_DIR}/tests/support/stb_image_impl.cpp)
     target_include_directories(quillon_stb SYSTEM PUBLIC ${QUILLON_STB_INCLUDE_DIR})
-    set_target_properties(quillon_stb PROPERTIES COMPILE_OPTIONS "")
   endif()
 else()
   find_library(STB_LIBRARY stb)

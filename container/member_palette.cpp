@@ -2,17 +2,14 @@
 
 #include <algorithm>
 
+#include "container/bitmap_member.h"
+#include "container/builtin_palettes.h"
 #include "container/cast_members.h"
-#include "image/builtin_palettes.h"
 
 namespace quillon {
 
 namespace {
 
-constexpr size_t kInfoLengthOffset = 4;
-constexpr size_t kSpecificBlockOffset = 12;
-constexpr size_t kPaletteLibrary = 24;  // within the specific block
-constexpr size_t kPaletteId = 26;
 constexpr int16_t kOwnCast = -1;
 constexpr size_t kClutEntryBytes = 6;
 
@@ -46,20 +43,6 @@ MemberPalette CastMember(const CastTables& tables, int16_t number) {
 }
 
 }  // namespace
-
-bool ReadPaletteRef(const ByteReader& member, PaletteRef& ref) {
-  uint32_t info_length = 0;
-  uint16_t library = 0;
-  uint16_t id = 0;
-  if (!member.U32Be(kInfoLengthOffset, info_length)) return false;
-  const size_t block = kSpecificBlockOffset + size_t{info_length};
-  if (!member.U16Be(block + kPaletteLibrary, library) || !member.U16Be(block + kPaletteId, id)) {
-    return false;
-  }
-  ref.cast_library = static_cast<int16_t>(library);
-  ref.id = static_cast<int16_t>(id);
-  return true;
-}
 
 MemberPalette ResolveMemberPalette(const CastTables& tables, const ByteReader& member) {
   PaletteRef ref;

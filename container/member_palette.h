@@ -14,15 +14,6 @@ class CastTables;
 
 inline constexpr char kTagPalette[] = "TULC";  // CLUT, stored
 
-// The palette fields of a member's 28-byte specific block, big-endian.
-struct PaletteRef {
-  int16_t cast_library = 0;  // -1: the member's own cast
-  int16_t id = 0;
-};
-
-// False when `member` (as the cast pass hands it over) does not reach the fields.
-bool ReadPaletteRef(const ByteReader& member, PaletteRef& ref);
-
 struct MemberPalette {
   std::vector<uint32_t> colors;  // red << 16 | green << 8 | blue, index order, at most 256
   std::string name;              // "System - Win", or "member 5" for a palette member

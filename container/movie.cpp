@@ -8,15 +8,16 @@ namespace quillon {
 
 namespace {
 
-constexpr size_t kMapHeaderOffset = 52;
+// Offsets in the header region: the container length, the imap and mmap tags, the memory map's
+// header (its header and entry sizes, then the entry capacity and the used count).
+enum HeaderField : size_t {
+  kContainerLengthOffset = 4, kImapTagOffset = 12, kMmapTagOffset = 44,
+  kMapHeaderOffset = 52, kEntryCapacityOffset = 56, kUsedCountOffset = 60,
+};
+// Offsets within a memory-map entry, after its tag.
+enum EntryField : size_t { kEntryLengthField = 4, kEntryOffsetField = 8, kEntryFlagsField = 12 };
 constexpr uint16_t kExpectedMapHeaderSize = 24;
 constexpr uint16_t kExpectedMapEntrySize = 20;
-constexpr size_t kEntryCapacityOffset = 56;
-constexpr size_t kUsedCountOffset = 60;
-constexpr size_t kContainerLengthOffset = 4;
-constexpr size_t kEntryLengthField = 4;
-constexpr size_t kEntryOffsetField = 8;
-constexpr size_t kEntryFlagsField = 12;
 
 uint64_t HeaderRegionLengthFor(uint32_t entry_capacity) {
   return kHeaderFixedLength + uint64_t{kMapEntrySize} * entry_capacity;
@@ -25,8 +26,9 @@ uint64_t HeaderRegionLengthFor(uint32_t entry_capacity) {
 bool PassesHeaderTests(const ByteReader& file) {
   uint16_t map_header_size = 0;
   uint16_t map_entry_size = 0;
-  return file.Matches(0, kTagContainer, 4) && file.Matches(12, kTagImap, 4) &&
-         file.Matches(44, kTagMmap, 4) && file.U16Le(kMapHeaderOffset, map_header_size) &&
+  return file.Matches(0, kTagContainer, 4) && file.Matches(kImapTagOffset, kTagImap, 4) &&
+         file.Matches(kMmapTagOffset, kTagMmap, 4) &&
+         file.U16Le(kMapHeaderOffset, map_header_size) &&
          map_header_size == kExpectedMapHeaderSize &&
          file.U16Le(kMapHeaderOffset + 2, map_entry_size) &&
          map_entry_size == kExpectedMapEntrySize;
@@ -54,6 +56,15 @@ bool CheckContainer(const uint8_t* view, size_t size) {
     if (!RangeWithin(uint64_t{entry.offset} + kChunkHeaderSize, entry.length, size)) return false;
   }
   return true;
+}
+
+std::string TypeName(const MapEntry& entry) {
+  return std::string{entry.tag[3], entry.tag[2], entry.tag[1], entry.tag[0]};
+}
+
+std::string ReadableType(const MapEntry& entry) {
+  const std::string type = TypeName(entry);
+  return type.substr(0, type.find('\0'));
 }
 
 uint32_t MovieView::EntryCapacity() const { return LoadU32Le(data() + kEntryCapacityOffset); }

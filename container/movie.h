@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "util/file_map.h"
 
@@ -36,6 +37,11 @@ struct MapEntry {
   uint32_t flags;
 };
 
+// The chunk's type in reading order: its stored tag reversed, zero bytes kept.
+std::string TypeName(const MapEntry& entry);
+// The type as a text: up to its first zero byte.
+std::string ReadableType(const MapEntry& entry);
+
 // True when the view holds a container this tool can work on. Besides the five header tests
 // it refuses what could lead a later pass outside the view: a header region beyond the file,
 // usedCount above entryCapacity, a live entry whose chunk does not lie within the file, and a
@@ -48,6 +54,7 @@ class MovieView {
  public:
   // `view` must have passed CheckContainer. A view with its file open lets the write pass have
   // kept chunks copied file to file; a view without one writes them from memory.
+  MovieView() = default;
   MovieView(uint8_t* view, size_t size) : mapping_{view, size, kNoFile} {}
   explicit MovieView(const FileMapping& mapping) : mapping_(mapping) {}
 

@@ -3,14 +3,18 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <vector>
 
+#include "builders/media_kinds.h"
 #include "builders/raw_pass.h"
+#include "container/cast_members.h"
 #include "container/movie.h"
+#include "driver/command_line.h"
 #include "driver/export_media.h"
 #include "driver/export_writer.h"
 #include "driver/input_movie.h"
-#include "driver/report.h"
 #include "util/paths.h"
+#include "util/report.h"
 
 namespace quillon {
 
@@ -37,11 +41,10 @@ void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
   for (uint32_t i = 0; i < used_count && !writer.failed(); ++i) {
     if (!movie.IsLive(i) || exported.count(i) != 0) continue;
     const MapEntry entry = movie.Entry(i);
-    const std::string type = TypeName(entry);
     ManifestRow row;
-    row.kind = "chunk";
-    row.entry = std::to_string(i);
-    row.type = type.substr(0, type.find('\0'));
+    row.kind = ManifestKind::kChunk;
+    row.entry = i;
+    row.type = ReadableType(entry);
     const std::string name = RawReplacementName(movie, i, writer.stem());
     if (!NamesAFile(name)) {
       row.note = "type gives no file name";
@@ -60,14 +63,8 @@ ExportCounts Count(const std::vector<ManifestRow>& rows) {
   for (const ManifestRow& row : rows) {
     if (row.file.empty()) {
       ++counts.passed_over;
-    } else if (row.kind == "bitmap") {
-      ++counts.bitmaps;
-    } else if (row.kind == "alpha") {
-      ++counts.alphas;
-    } else if (row.kind == "gif") {
-      ++counts.gifs;
     } else {
-      ++counts.chunks;
+      ++counts.files[static_cast<size_t>(row.kind)];
     }
   }
   return counts;
@@ -82,7 +79,8 @@ void PrintUsage() {
 }  // namespace
 
 ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer) {
-  ExportRawChunks(movie, ExportCastMedia(movie, writer), writer);
+  const CastTables tables(movie);
+  ExportRawChunks(movie, ExportCastMedia(movie, tables, writer), writer);
   const ExportCounts counts = Count(writer.rows());
   if (!writer.failed()) {
     const std::string manifest = FormatManifest(writer.rows());
@@ -92,26 +90,60 @@ ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer) {
   return counts;
 }
 
-int RunExport(int argc, char** argv) {
-  PrintInColor(kColorGreen, "Quillon v1.1.\n");
-  if (argc != 3) {
-    PrintUsage();
-    return 1;
+std::string DescribeExport(const ExportCounts& counts, const std::string& files_dir,
+                           const std::string& stem) {
+  std::vector<std::string> parts;
+  const auto add = [&](ManifestKind kind, const char* counted_as) {
+    parts.push_back(std::to_string(counts.files[static_cast<size_t>(kind)]) + " " + counted_as);
+  };
+  for (const MediaKind* kind = MediaKindsBegin(); kind != MediaKindsEnd(); ++kind) {
+    add(kind->manifest_kind, kind->counted_as);
   }
-  const InputNames input = NameInput(argv[1]);
-  const std::string files_dir = argv[2];
-  const MovieView movie = MapCheckedMovie(input);
-  CreateFolders(files_dir);
+  add(ManifestKind::kChunk, "chunks");
+  std::string line = "Exported ";
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) line += i + 1 == parts.size() ? " and " : ", ";
+    line += parts[i];
+  }
+  return line + " into " + files_dir + "; " + std::to_string(counts.passed_over) +
+         " passed over (see " + stem + ".csv).\n";
+}
 
+namespace {
+
+// The export once the arguments are counted; its exit code.
+int ExportInput(const InputNames& input, const std::string& files_dir) {
+  MovieView movie;
+  if (!MapCheckedMovie(input, movie)) return 1;
+  CreateFolders(files_dir);
   ExportWriter writer(files_dir, input.stem, input.stored_path);
   const ExportCounts counts = ExportMovie(movie, writer);
-  if (writer.failed()) FatalError("Cannot write file %s!!!\n", writer.failed_path());
-  std::printf("Exported %u bitmaps, %u alpha channels, %u GIF media and %u chunks into %s; "
-              "%u passed over (see %s.csv).\n",
-              counts.bitmaps, counts.alphas, counts.gifs, counts.chunks, files_dir.c_str(),
-              counts.passed_over, input.stem.c_str());
+  if (writer.failed()) {
+    PrintFatal("Cannot write file %s!!!\n", writer.failed_path().c_str());
+    return 1;
+  }
+  std::fputs(DescribeExport(counts, files_dir, input.stem).c_str(), stdout);
   std::printf("\nJob OK!!!\n");
   return 0;
+}
+
+}  // namespace
+
+int RunExport(int argc, char** argv) {
+  PrintBanner();
+  const CommandLine line = ParseCommandLine(argc, argv, true);
+  if (line.version) return 0;
+  if (line.help || line.arguments.size() != 2) {
+    PrintUsage();
+    return line.help ? 0 : 1;
+  }
+  try {
+    return ExportInput(NameInput(line.arguments[0]), line.arguments[1]);
+  } catch (...) {
+    // Only allocation throws here; the unwinding has released what the export held.
+    PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());
+    return 1;
+  }
 }
 
 }  // namespace quillon

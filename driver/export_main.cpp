@@ -1,8 +1,7 @@
 #include "driver/export.h"
-#include "util/process.h"
+#include "driver/input_movie.h"
 
 int main(int argc, char** argv) {
-  quillon::ReportOversizedWritesAsErrors();
-  quillon::BufferRedirectedOutput();
+  quillon::PrepareProcess();
   return quillon::RunExport(argc, argv);
 }

@@ -1,6 +1,6 @@
 #include "driver/export_writer.h"
 
-#include "driver/report.h"
+#include "util/report.h"
 #include "util/file_io.h"
 #include "util/paths.h"
 

@@ -1,10 +1,10 @@
 #include "driver/input_movie.h"
 
-#include <cstdio>
-
-#include "driver/report.h"
+#include "image/dib.h"
 #include "util/file_map.h"
 #include "util/paths.h"
+#include "util/process.h"
+#include "util/report.h"
 
 namespace quillon {
 
@@ -17,20 +17,27 @@ InputNames NameInput(const std::string& in_file) {
   return names;
 }
 
-MovieView MapCheckedMovie(const InputNames& names) {
+bool MapCheckedMovie(const InputNames& names, MovieView& movie) {
   const FileMapping mapping = MapFileCopyOnWrite(names.stored_path);
-  if (!mapping.valid()) FatalError("Cannot Open File %s!!!", names.in_file);
+  if (!mapping.valid()) {
+    PrintFatal("Cannot Open File %s!!!", names.in_file.c_str());
+    return false;
+  }
   if (!CheckContainer(mapping.view, mapping.size)) {
-    FatalError("Unknown file format %s!!!\n", names.in_file);
+    PrintFatal("Unknown file format %s!!!\n", names.in_file.c_str());
+    return false;
   }
   // The view stays mapped until the process ends; its file stays open for the write pass.
-  return MovieView(mapping);
+  movie = MovieView(mapping);
+  return true;
 }
 
-void PrintInColor(ConsoleColor color, const char* text) {
-  SetConsoleColor(color);
-  std::fputs(text, stdout);
-  SetConsoleColor(kColorNormal);
+void PrepareProcess() {
+  ReportOversizedWritesAsErrors();
+  BufferRedirectedOutput();
+  SetAssertionHook([] { CheckAssertion(false); });
 }
+
+void PrintBanner() { PrintInColor(kColorGreen, "Quillon v1.1.\n"); }
 
 }  // namespace quillon

@@ -1,11 +1,10 @@
 #pragma once
 // What every program of the tool does with its input movie: the names derived from it, the
-// mapping and the container check, with the run's fatal messages.
+// mapping and the container check, with the programs' fatal messages.
 
 #include <string>
 
 #include "container/movie.h"
-#include "util/console.h"
 
 namespace quillon {
 
@@ -19,10 +18,16 @@ struct InputNames {
 InputNames NameInput(const std::string& in_file);
 
 // The stored path is what a file system that ignores letter case would open for the name as
-// typed; messages still show the name as typed. Ends the process with "Cannot Open File %s!!!"
-// or "Unknown file format %s!!!\n". The view stays mapped until the process ends.
-MovieView MapCheckedMovie(const InputNames& names);
+// typed; messages still show the name as typed. On false "Cannot Open File %s!!!" or "Unknown
+// file format %s!!!\n" has been printed and the program ends with exit code 1. The view stays
+// mapped until the process ends.
+bool MapCheckedMovie(const InputNames& names, MovieView& movie);
 
-void PrintInColor(ConsoleColor color, const char* text);
+// What every program sets up before it prints anything: how writes past the file-size limit and
+// redirected output behave, and the console warning for refused pixel accesses.
+void PrepareProcess();
+
+// The first line every program prints.
+void PrintBanner();
 
 }  // namespace quillon

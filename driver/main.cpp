@@ -1,8 +1,7 @@
+#include "driver/input_movie.h"
 #include "driver/run.h"
-#include "util/process.h"
 
 int main(int argc, char** argv) {
-  quillon::ReportOversizedWritesAsErrors();
-  quillon::BufferRedirectedOutput();
+  quillon::PrepareProcess();
   return quillon::RunQuillon(argc, argv);
 }

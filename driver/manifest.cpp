@@ -1,5 +1,7 @@
 #include "driver/manifest.h"
 
+#include "builders/media_kinds.h"
+
 namespace quillon {
 
 namespace {
@@ -7,6 +9,10 @@ namespace {
 constexpr char kHeader[] =
     "kind,entry index,type,cast number,member entry index,width,height,depth,palette,file,note";
 constexpr char kLineEnd[] = "\r\n";
+
+std::string Number(const std::optional<uint32_t>& value) {
+  return value ? std::to_string(*value) : std::string();
+}
 
 }  // namespace
 
@@ -23,13 +29,16 @@ std::string CsvField(const std::string& text) {
 std::string FormatManifest(const std::vector<ManifestRow>& rows) {
   std::string csv = std::string(kHeader) + kLineEnd;
   for (const ManifestRow& row : rows) {
-    const std::string* fields[] = {&row.kind,   &row.entry,  &row.type,    &row.cast_number,
-                                   &row.member_entry, &row.width, &row.height, &row.depth,
-                                   &row.palette, &row.file,  &row.note};
+    const std::string fields[] = {ManifestKindName(row.kind), std::to_string(row.entry),
+                                  row.type,                   Number(row.cast_number),
+                                  Number(row.member_entry),   Number(row.width),
+                                  Number(row.height),         Number(row.depth),
+                                  row.palette,                row.file,
+                                  row.note};
     bool first = true;
-    for (const std::string* field : fields) {
+    for (const std::string& field : fields) {
       if (!first) csv += ',';
-      csv += CsvField(*field);
+      csv += CsvField(field);
       first = false;
     }
     csv += kLineEnd;

@@ -5,22 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace quillon {
+#include "builders/manifest_row.h"
 
-// Every field as it appears in the file; empty where it does not apply.
-struct ManifestRow {
-  std::string kind;  // "bitmap", "alpha", "gif" or "chunk"
-  std::string entry;
-  std::string type;
-  std::string cast_number;
-  std::string member_entry;
-  std::string width;
-  std::string height;
-  std::string depth;
-  std::string palette;
-  std::string file;  // inside FilesDir; empty when nothing was written
-  std::string note;  // why a member was passed over, or what stood in for its palette
-};
+namespace quillon {
 
 // The field quoted when it holds a comma, a double quote or a line break, quotes doubled.
 std::string CsvField(const std::string& text);

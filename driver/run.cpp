@@ -2,26 +2,25 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
-#include "builders/cast_media_builders.h"
+#include "builders/media_kinds.h"
 #include "builders/raw_pass.h"
 #include "container/cast_members.h"
 #include "container/container_writer.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
+#include "driver/command_line.h"
 #include "driver/input_movie.h"
-#include "driver/report.h"
-#include "util/console.h"
 #include "util/file_io.h"
-#include "util/file_map.h"
 #include "util/paths.h"
+#include "util/report.h"
 
 namespace quillon {
 
 namespace {
 
 constexpr char kDefaultOutDir[] = "Out";
-constexpr char kCannotWrite[] = "Cannot write file %s!!!\n";
 
 // The names every output of the run is called by.
 struct RunNames {
@@ -38,72 +37,90 @@ void PrintUsage() {
                "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n");
 }
 
-RunNames DeriveNames(int argc, char** argv) {
+void PrintCannotWrite(const std::string& path) {
+  PrintFatal("Cannot write file %s!!!\n", path.c_str());
+}
+
+RunNames DeriveNames(const std::vector<std::string>& arguments) {
   RunNames names;
-  names.input = NameInput(argv[1]);
-  names.files_dir = argv[2];
-  names.out_dir = argc == 4 ? argv[3] : kDefaultOutDir;
+  names.input = NameInput(arguments[0]);
+  names.files_dir = arguments[1];
+  names.out_dir = arguments.size() == 3 ? arguments[2] : kDefaultOutDir;
   return names;
 }
 
 // On POSIX a mapped file can be truncated under the view, so neither the output nor the log may
-// be the input, however either is spelled.
-void RefuseToOverwriteInput(const RunNames& names) {
+// be the input, however either is spelled. False with the fatal message printed.
+bool SparesTheInput(const RunNames& names) {
   for (const std::string& path : {names.OutputPath(), names.LogPath()}) {
-    if (IsSameFile(path, names.input.stored_path)) FatalError(kCannotWrite, path);
+    if (IsSameFile(path, names.input.stored_path)) {
+      PrintCannotWrite(path);
+      return false;
+    }
   }
+  return true;
 }
 
-void WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names) {
+// The exit code of the write pass and its last lines.
+int WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names) {
   const std::string output_path = names.OutputPath();
   std::printf("Writing resulting cast %s...\n", output_path.c_str());
   switch (WriteContainer(movie, table, output_path)) {
     case WriteStatus::kTooLarge:
-      FatalError("Resulting cast %s would exceed 4 GB!!!\n", output_path);
+      PrintFatal("Resulting cast %s would exceed 4 GB!!!\n", output_path.c_str());
+      return 1;
     case WriteStatus::kCannotWrite:
-      FatalError(kCannotWrite, output_path);
+      PrintCannotWrite(output_path);
+      return 1;
     case WriteStatus::kWritten:
       break;
   }
   std::printf("\nJob OK!!!\n");
+  return 0;
 }
 
-// The run once the arguments are counted. Builds refuse what they cannot allocate; what is left
-// to throw is memory the run as a whole needs (names, the table, the key grouping, ...).
-void RunPasses(int argc, char** argv) {
-  const RunNames names = DeriveNames(argc, argv);
+// The run once the arguments are counted; its exit code. Steps refuse what they cannot
+// allocate; what is left to throw is memory the run as a whole needs (names, the table, the key
+// grouping, ...).
+int RunPasses(const CommandLine& line) {
+  const RunNames names = DeriveNames(line.arguments);
   // A folder that cannot be made shows when the log cannot be written into it.
   CreateFolders(names.out_dir);
-  MovieView movie = MapCheckedMovie(names.input);
-
-  RefuseToOverwriteInput(names);
+  MovieView movie;
+  if (!MapCheckedMovie(names.input, movie) || !SparesTheInput(names)) return 1;
   std::FILE* log_stream = Log::OpenFile(names.LogPath());
-  if (log_stream == nullptr) FatalError(kCannotWrite, names.LogPath());
+  if (log_stream == nullptr) {
+    PrintCannotWrite(names.LogPath());
+    return 1;
+  }
   Log log(log_stream);
 
   ReplacementTable table(movie.UsedCount());
   RawPass(movie, names.files_dir, names.input.stem, table, log);
-  CastMediaBuilders builders(names.files_dir, names.input.stem, table, log, &movie);
-  CastPass(movie, builders);
-  WriteOutput(movie, table, names);
+  const CastTables tables(movie);
+  const BuildContext context{names.files_dir, names.input.stem, table, log, &tables, {}};
+  ImportCastMedia(context);
+  return WriteOutput(movie, table, names);
 }
 
 }  // namespace
 
 int RunQuillon(int argc, char** argv) {
-  PrintInColor(kColorGreen, "Quillon v1.1.\n");
-  if (argc < 3 || argc > 4) {
+  PrintBanner();
+  const CommandLine line = ParseCommandLine(argc, argv, false);
+  if (line.version) return 0;
+  if (line.help || line.arguments.size() < 2 || line.arguments.size() > 3) {
     PrintUsage();
-    return 1;
+    return line.help ? 0 : 1;
   }
   try {
-    RunPasses(argc, argv);
+    return RunPasses(line);
   } catch (...) {
     // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
     // allocation); the unwinding has released what the run held, so the message can be shown.
-    FatalError("Not enough memory for %s!!!\n", argv[1]);
+    PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());
+    return 1;
   }
-  return 0;
 }
 
 }  // namespace quillon

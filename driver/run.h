@@ -3,8 +3,8 @@
 
 namespace quillon {
 
-// Returns the exit code of a run that did not end through FatalError: 0, or 1 for a wrong
-// argument count.
+// Returns the run's exit code: 0 when the movie was written, 1 for a wrong argument count or
+// after a fatal message.
 int RunQuillon(int argc, char** argv);
 
 }  // namespace quillon

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "builders/cast_media_builders.h"
+#include "builders/media_kinds.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 #include "fixtures/image_writers.h"
 #include "tests/support/scratch_dir.h"
 
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const quillon::MovieView movie(view.data(), view.size());
   quillon::ReplacementTable table(movie.UsedCount());
   quillon::Log log(nullptr);
-  quillon::CastMediaBuilders builders(files.path(), "fuzz", table, log);
-  quillon::CastPass(movie, builders);
+  const quillon::CastTables tables(movie);
+  quillon::ImportCastMedia({files.path(), "fuzz", table, log, &tables, {}});
   return 0;
 }

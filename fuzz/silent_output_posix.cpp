@@ -1,5 +1,6 @@
-// Every fuzz target runs with standard output going nowhere: the tool's progress lines would
-// only slow the fuzzer down and bury its own report (which goes to standard error).
+// POSIX side of the fuzz targets' silence. Every fuzz target runs with standard output going
+// nowhere: the tool's progress lines would only slow the fuzzer down and bury its own report
+// (which goes to standard error).
 #include <cstdio>
 #include <cstdlib>
 

@@ -32,6 +32,13 @@ void WriteInfoHeader(const BitmapInfoHeader& header, uint8_t* out) {
   StoreU32Le(out + 36, header.biClrImportant);
 }
 
+void WriteBmpFileHeader(uint32_t file_size, uint32_t pixels_offset, uint8_t* out) {
+  StoreU16Le(out, kBmpMagic);
+  StoreU32Le(out + 2, file_size);
+  StoreU32Le(out + 6, 0);
+  StoreU32Le(out + 10, pixels_offset);
+}
+
 bool PixelBufferSize(uint64_t stride, uint64_t rows, uint64_t& size) {
   if (stride > static_cast<uint64_t>(std::numeric_limits<int32_t>::max())) return false;
   uint64_t product = 0;

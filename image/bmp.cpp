@@ -14,11 +14,7 @@
 namespace quillon {
 namespace {
 
-constexpr uint16_t kBmpMagic = 0x4D42;  // "BM"
-constexpr size_t kFileHeaderSize = 14;
-constexpr uint64_t kMinOffBits = kFileHeaderSize + kInfoHeaderSize;
-constexpr uint32_t kUncompressed = 0;
-constexpr uint32_t kBitFields = 3;
+constexpr uint64_t kMinOffBits = kBmpFileHeaderSize + kInfoHeaderSize;
 constexpr size_t kMaskBytes = 12;  // red, green and blue masks after a 40-byte header
 
 struct FileHeader {
@@ -49,7 +45,7 @@ ImageStatus ReadFileHeader(const ByteReader& file, FileHeader& out) {
 // The file header's blocks against each other and the file, before any header field is used.
 ImageStatus CheckBlocks(const ByteReader& file, const FileHeader& fileHeader) {
   uint32_t biSize = 0;
-  if (!file.U32Le(kFileHeaderSize, biSize)) return ImageStatus::kTruncated;
+  if (!file.U32Le(kBmpFileHeaderSize, biSize)) return ImageStatus::kTruncated;
   // OS/2 headers (12 or 16 bytes) keep 16-bit sizes and 3-byte colour entries.
   if (biSize < kInfoHeaderSize) return ImageStatus::kUnsupportedHeader;
   if (fileHeader.offBits < kMinOffBits || fileHeader.size < fileHeader.offBits) {
@@ -61,11 +57,11 @@ ImageStatus CheckBlocks(const ByteReader& file, const FileHeader& fileHeader) {
 
 // Compressions other than bit fields at 16 and 32 bits do not store plain rows.
 ImageStatus CheckPixelFormat(const BitmapInfoHeader& header) {
-  if (header.biCompression != kUncompressed && header.biCompression != kBitFields) {
+  if (header.biCompression != kBmpUncompressed && header.biCompression != kBmpBitFields) {
     return ImageStatus::kUnsupportedCompression;
   }
   if (!HasPixelAccess(header.biBitCount)) return ImageStatus::kUnsupportedDepth;
-  if (header.biCompression == kBitFields && header.biBitCount != 16 && header.biBitCount != 32) {
+  if (header.biCompression == kBmpBitFields && header.biBitCount != 16 && header.biBitCount != 32) {
     return ImageStatus::kUnsupportedCompression;
   }
   return ImageStatus::kOk;
@@ -86,11 +82,11 @@ ImageStatus CheckInfoHeader(const BitmapInfoHeader& header, uint64_t rawBlockSiz
 void SizeHeaderBlock(const FileHeader& fileHeader, BmpLayout& layout) {
   const BitmapInfoHeader& header = layout.header;
   layout.masksInHeader =
-      header.biCompression == kBitFields && header.biSize >= kInfoHeaderSize + kMaskBytes
+      header.biCompression == kBmpBitFields && header.biSize >= kInfoHeaderSize + kMaskBytes
           ? kMaskBytes
           : 0;
   layout.blockSize = kInfoHeaderSize + layout.masksInHeader +
-                     (fileHeader.offBits - kFileHeaderSize - header.biSize);
+                     (fileHeader.offBits - kBmpFileHeaderSize - header.biSize);
 }
 
 ImageStatus SizeRows(const ByteReader& file, BmpLayout& layout) {
@@ -112,8 +108,8 @@ ImageStatus ReadLayout(const ByteReader& file, BmpLayout& layout) {
   ImageStatus status = ReadFileHeader(file, layout.file);
   if (status == ImageStatus::kOk) status = CheckBlocks(file, layout.file);
   if (status != ImageStatus::kOk) return status;
-  if (!ReadInfoHeader(file, kFileHeaderSize, layout.header)) return ImageStatus::kTruncated;
-  status = CheckInfoHeader(layout.header, layout.file.offBits - kFileHeaderSize);
+  if (!ReadInfoHeader(file, kBmpFileHeaderSize, layout.header)) return ImageStatus::kTruncated;
+  status = CheckInfoHeader(layout.header, layout.file.offBits - kBmpFileHeaderSize);
   if (status != ImageStatus::kOk) return status;
   SizeHeaderBlock(layout.file, layout);
   if (layout.blockSize < kInfoHeaderSize + 4 * uint64_t{layout.header.biClrUsed}) {
@@ -124,7 +120,7 @@ ImageStatus ReadLayout(const ByteReader& file, BmpLayout& layout) {
 
 // The header block after its first 40 bytes, which Adopt writes.
 void CopyHeaderBlockTail(const uint8_t* data, const BmpLayout& layout, uint8_t* block) {
-  const uint8_t* raw = data + kFileHeaderSize;
+  const uint8_t* raw = data + kBmpFileHeaderSize;
   std::memcpy(block + kInfoHeaderSize, raw + kInfoHeaderSize, layout.masksInHeader);
   const size_t rest = layout.blockSize - kInfoHeaderSize - layout.masksInHeader;
   if (rest != 0) {
@@ -178,24 +174,23 @@ bool CDib::SaveBmp(const char* path) const {
   const BitmapInfoHeader& header = Header();
   // Bit fields are written with their masks, or readers would take the colour table for them.
   uint64_t masks = 0;
-  if (header.biCompression == kBitFields) {
+  if (header.biCompression == kBmpBitFields) {
     masks = kMaskBytes;
-  } else if (header.biCompression != kUncompressed) {
+  } else if (header.biCompression != kBmpUncompressed) {
     return false;
   }
   const uint64_t blockBytes = kInfoHeaderSize + masks + 4 * uint64_t{header.biClrUsed};
-  const uint64_t offBits = kFileHeaderSize + blockBytes;
+  const uint64_t offBits = kBmpFileHeaderSize + blockBytes;
   const uint64_t fileSize = offBits + header.biSizeImage;
   if (blockBytes > m_nInfoSize || header.biSizeImage > m_nBitsSize ||
       fileSize > std::numeric_limits<uint32_t>::max()) {
     return false;
   }
 
-  uint8_t fileHeader[kFileHeaderSize] = {'B', 'M'};
-  StoreU32Le(fileHeader + 2, static_cast<uint32_t>(fileSize));
-  StoreU32Le(fileHeader + 10, static_cast<uint32_t>(offBits));
+  uint8_t fileHeader[kBmpFileHeaderSize];
+  WriteBmpFileHeader(static_cast<uint32_t>(fileSize), static_cast<uint32_t>(offBits), fileHeader);
   image_file::Stream stream = image_file::Open(path, "wb");
-  return stream && image_file::WriteExactly(stream.get(), fileHeader, kFileHeaderSize) &&
+  return stream && image_file::WriteExactly(stream.get(), fileHeader, kBmpFileHeaderSize) &&
          image_file::WriteExactly(stream.get(), m_pInfo.get(), static_cast<size_t>(blockBytes)) &&
          image_file::WriteExactly(stream.get(), m_pBits.get(), header.biSizeImage) &&
          std::fclose(stream.release()) == 0;

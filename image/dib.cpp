@@ -6,18 +6,26 @@
 #include <memory>
 #include <new>
 
-#include "driver/report.h"
 #include "image/default_palettes.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
 namespace {
 
+AssertionHook g_assertion_hook = nullptr;
+
+// A refused pixel access, told to whoever the program made listen.
+void ReportRefusedAccess() {
+  if (g_assertion_hook != nullptr) g_assertion_hook();
+}
+
 uint32_t SwapRedBlue(uint32_t value) {
   return (value & 0xFF00FF00u) | (value & 0xFFu) << 16 | (value >> 16 & 0xFFu);
 }
 
 }  // namespace
+
+void SetAssertionHook(AssertionHook hook) { g_assertion_hook = hook; }
 
 bool HasPixelAccess(int bitCount) {
   switch (bitCount) {
@@ -158,7 +166,7 @@ const uint8_t* CDib::PixelAt(int32_t x, int32_t y, int depth) const {
   if (!m_pInfo) return nullptr;
   const BitmapInfoHeader& header = Header();
   if (x < 0 || x >= header.biWidth || y < 0 || y >= header.biHeight || header.biBitCount != depth) {
-    CheckAssertion(false);
+    ReportRefusedAccess();
     return nullptr;
   }
   const size_t row = static_cast<size_t>(header.biHeight - 1 - y);
@@ -217,7 +225,7 @@ void CDib::SetRowBytes(int32_t first, int32_t last, int32_t y, const uint8_t* sr
   if (!m_pInfo) return;
   uint8_t* start = PixelAt(first, y, 8 * bytes);
   if (!start || last < 0 || last >= Header().biWidth) {
-    if (start) CheckAssertion(false);
+    if (start) ReportRefusedAccess();
     return;
   }
   // A reversed run copies nothing.
@@ -254,7 +262,7 @@ uint32_t CDib::GetPixel(int32_t x, int32_t y) const {
     case 32:
       return GetPixel32(x, y);
     default:
-      CheckAssertion(false);
+      ReportRefusedAccess();
       return 0;
   }
 }
@@ -275,7 +283,7 @@ void CDib::SetPixel(int32_t x, int32_t y, uint32_t value) {
     case 32:
       return SetPixel32(x, y, value);
     default:
-      CheckAssertion(false);
+      ReportRefusedAccess();
   }
 }
 
@@ -283,18 +291,16 @@ uint32_t CDib::GetColor(int32_t x, int32_t y) const {
   if (!m_pInfo) return 0;
   switch (Header().biBitCount) {
     case 4:
-      return GetColorTableEntry(GetPixel4(x, y));
     case 8:
-      return GetColorTableEntry(GetPixel8(x, y));
+      return GetColorTableEntry(GetPixel(x, y));
     case 16:
       // 16-bit pixels have no colour meaning of their own here.
       return 0;
     case 24:
-      return GetPixel24(x, y);
     case 32:
-      return GetPixel32(x, y);
+      return GetPixel(x, y);
     default:
-      CheckAssertion(false);
+      ReportRefusedAccess();
       return 0;
   }
 }

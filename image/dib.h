@@ -2,7 +2,7 @@
 // CDib: a device-independent bitmap in memory. A header block (BITMAPINFOHEADER and colour
 // table), pixel rows stored bottom row first with 32-bit aligned strides, and a palette object
 // made from the colour table. Pixel access is checked: a coordinate outside the image or an
-// access of the wrong depth is refused with the once-per-run assertion warning.
+// access of the wrong depth is refused and reported through the assertion hook.
 
 #include <array>
 #include <cstddef>
@@ -150,7 +150,7 @@ class CDib {
   // Entries of the colour table that fit in the header block, whatever biClrUsed says.
   size_t ColorTableCapacity() const;
   bool RebuildPalette();
-  // The byte holding pixel (x, y) of an image of `depth` bits; null (with the assertion warning
+  // The byte holding pixel (x, y) of an image of `depth` bits; null (reported through the hook
   // when an image is there) for a coordinate outside it or another depth.
   const uint8_t* PixelAt(int32_t x, int32_t y, int depth) const;
   uint8_t* PixelAt(int32_t x, int32_t y, int depth);
@@ -172,6 +172,11 @@ class CDib {
   int32_t m_nStride = 0;
   bool m_bBottomUp = false;  // loaded from a TGA stored bottom row first; read by SaveTga
 };
+
+// Called for every refused pixel access (a coordinate outside the image, an access of another
+// depth). The program installs what reports it; without a hook the refusal is silent.
+using AssertionHook = void (*)();
+void SetAssertionHook(AssertionHook hook);
 
 // True for the bit counts that have pixel access: 1, 4, 8, 16, 24 and 32.
 bool HasPixelAccess(int bitCount);

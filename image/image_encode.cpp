@@ -2,16 +2,15 @@
 
 #include <algorithm>
 
+#include "image/bitmap_header.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
 
 namespace {
 
-constexpr size_t kBmpFileHeader = 14;
-constexpr size_t kBmpInfoHeader = 40;
 constexpr size_t kColorTableEntries = 256;
-constexpr size_t kBmpHeaders = kBmpFileHeader + kBmpInfoHeader + 4 * kColorTableEntries;
+constexpr size_t kBmpHeaders = kBmpFileHeaderSize + kInfoHeaderSize + 4 * kColorTableEntries;
 constexpr size_t kTgaHeader = 18;
 constexpr uint8_t kTgaTrueColor = 2;
 constexpr uint8_t kTgaTopRowFirst = 0x20;
@@ -26,20 +25,19 @@ std::vector<uint8_t> EncodeIndexedBmp(uint32_t width, uint32_t height, const Pix
   if (image_size > UINT32_MAX - kBmpHeaders || width > INT32_MAX || height > INT32_MAX) return {};
   std::vector<uint8_t> file(kBmpHeaders + static_cast<size_t>(image_size), 0);
   uint8_t* p = file.data();
-  p[0] = 'B';
-  p[1] = 'M';
-  StoreU32Le(p + 2, static_cast<uint32_t>(file.size()));
-  StoreU32Le(p + 10, static_cast<uint32_t>(kBmpHeaders));
-  uint8_t* info = p + kBmpFileHeader;
-  StoreU32Le(info, static_cast<uint32_t>(kBmpInfoHeader));
-  StoreU32Le(info + 4, width);
-  StoreU32Le(info + 8, height);
-  StoreU16Le(info + 12, 1);   // planes
-  StoreU16Le(info + 14, 8);   // bits per pixel
-  StoreU32Le(info + 20, static_cast<uint32_t>(image_size));
-  StoreU32Le(info + 32, static_cast<uint32_t>(kColorTableEntries));
-  StoreU32Le(info + 36, static_cast<uint32_t>(kColorTableEntries));
-  uint8_t* table = info + kBmpInfoHeader;
+  WriteBmpFileHeader(static_cast<uint32_t>(file.size()), static_cast<uint32_t>(kBmpHeaders), p);
+  uint8_t* info = p + kBmpFileHeaderSize;
+  BitmapInfoHeader header{};
+  header.biSize = static_cast<uint32_t>(kInfoHeaderSize);
+  header.biWidth = static_cast<int32_t>(width);
+  header.biHeight = static_cast<int32_t>(height);
+  header.biPlanes = 1;
+  header.biBitCount = 8;
+  header.biSizeImage = static_cast<uint32_t>(image_size);
+  header.biClrUsed = static_cast<uint32_t>(kColorTableEntries);
+  header.biClrImportant = static_cast<uint32_t>(kColorTableEntries);
+  WriteInfoHeader(header, info);
+  uint8_t* table = info + kInfoHeaderSize;
   const size_t colors = std::min(palette.size(), kColorTableEntries);
   for (size_t i = 0; i < colors; ++i) StoreU32Le(table + 4 * i, palette[i] & 0xFFFFFFu);
   uint8_t* bits = p + kBmpHeaders;

@@ -36,6 +36,7 @@ inline uint16_t Swap16(uint16_t value) { return static_cast<uint16_t>(value >> 8
 // A view of `size` bytes; every read names its offset and fails instead of leaving the span.
 class ByteReader {
  public:
+  ByteReader() = default;
   ByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
   const uint8_t* data() const { return data_; }
@@ -81,8 +82,8 @@ class ByteReader {
   }
 
  private:
-  const uint8_t* data_;
-  size_t size_;
+  const uint8_t* data_ = nullptr;
+  size_t size_ = 0;
 };
 
 }  // namespace quillon

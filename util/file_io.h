@@ -29,6 +29,10 @@ ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
 // kReadError. The file must not shrink while the view is in use; UnmapFile releases it.
 ReadFileStatus MapWholeFile(const std::string& path, uint64_t max_length, FileMapping& view);
 
+// Why a file that exists was not read, for the log ("cannot read it whole", "too large", "out of
+// memory"); null for kMissing (a missing file is passed over without a word) and kOk.
+const char* DescribeReadFailure(ReadFileStatus status);
+
 // True when both paths name the same existing file, however each is spelled.
 bool IsSameFile(const std::string& a, const std::string& b);
 

@@ -1,10 +1,5 @@
 #include "util/slash_tokens.h"
 
-#include <cstdio>
-#include <cstdlib>
-
-#include "util/key_press.h"
-
 namespace quillon {
 
 namespace {
@@ -48,38 +43,35 @@ bool SimpleTokenByte(char token, char& byte) {
   }
 }
 
-[[noreturn]] void RefuseUnidentifiedToken(char token) {
-  std::printf("\nCannot identify slash token: \\%c !!!\n", token);
-  std::fflush(stdout);
-  WaitForKeyPress();
-  std::exit(1);
-}
-
 }  // namespace
 
-std::string UnescapeSlashTokens(const char* text) {
-  std::string out;
+bool UnescapeSlashTokens(const char* text, std::string& out, char& token) {
+  out.clear();
   const char* p = text;
   while (*p != '\0') {
     if (*p != '\\') {
       out += *p++;
       continue;
     }
-    const char token = p[1];
     char byte = 0;
-    if (SimpleTokenByte(token, byte)) {
+    if (SimpleTokenByte(p[1], byte)) {
       out += byte;
       p += 2;
-    } else if (token == 'x') {
+    } else if (p[1] == 'x') {
       // Each character is looked at only once the one before it is known not to end the text.
       if (p[2] == '\0' || p[3] == '\0') break;
       out += HexTokenByte(p[2], p[3]);
       p += 4;
     } else {
-      RefuseUnidentifiedToken(token);
+      token = p[1];
+      return false;
     }
   }
-  return out;
+  return true;
+}
+
+std::string DescribeUnidentifiedToken(char token) {
+  return std::string("\nCannot identify slash token: \\") + token + " !!!\n";
 }
 
 std::string EscapeSlashTokens(const char* text) {

@@ -53,10 +53,10 @@ class BitmapBuilderTest : public CastBuildersTest {
                      EncodeTrueColorTga(depth, width, height, pixels, 0x20));
   }
   void Bitmap(const Bytes& member, uint32_t cast_number = 1) {
-    BuildBitmapChunk(context_, cast_number, kMember, kChild, ByteReader(member.data(), member.size()));
+    BuildBitmapChunk(context_, {cast_number, kMember, kChild, {member.data(), member.size()}});
   }
   void Alpha(const Bytes& member, uint32_t cast_number = 1, uint32_t child = kChild) {
-    BuildAlphaChunk(context_, cast_number, kMember, child, ByteReader(member.data(), member.size()));
+    BuildAlphaChunk(context_, {cast_number, kMember, child, {member.data(), member.size()}});
   }
   // The held chunk unpacked and cut into rows of `row_bytes`.
   std::vector<Bytes> Rows(size_t row_bytes, size_t height, uint32_t child = kChild) {

@@ -10,7 +10,7 @@
 
 #include "builders/build_context.h"
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 #include "tests/support/scratch_dir.h"
 
 namespace quillon::test {
@@ -29,7 +29,7 @@ class CastBuildersTest : public ::testing::Test {
   ScratchDir files_;
   ReplacementTable table_{16};
   Log log_{std::fopen((files_.path() + "/run.log").c_str(), "w")};
-  BuildContext context_{files_.path(), "movie", table_, log_};
+  BuildContext context_{files_.path(), "movie", table_, log_, nullptr, {}};
 };
 
 }  // namespace quillon::test

@@ -6,7 +6,7 @@
 
 #include "builders/member_image.h"
 #include "builders/row_codec.h"
-#include "container/cast_members.h"
+#include "container/bitmap_member.h"
 
 namespace quillon {
 namespace {

@@ -6,8 +6,9 @@
 
 #include "builders/bitmap_builder.h"
 #include "builders/row_codec.h"
+#include "container/cast_members.h"
 #include "container/movie.h"
-#include "image/builtin_palettes.h"
+#include "container/builtin_palettes.h"
 #include "image/dib.h"
 #include "tests/builders/cast_builders_fixture.h"
 #include "fixtures/image_writers.h"
@@ -40,11 +41,11 @@ class TrueColorImportTest : public CastBuildersTest {
   }
   // The one row built for `member`, unpacked, without its padding.
   Bytes BuiltRow(const Bytes& member, bool alpha = false) {
-    const ByteReader reader(member.data(), member.size());
+    const CastMedia media{1, 3, kChild, {member.data(), member.size()}};
     if (alpha) {
-      BuildAlphaChunk(context_, 1, 3, kChild, reader);
+      BuildAlphaChunk(context_, media);
     } else {
-      BuildBitmapChunk(context_, 1, 3, kChild, reader);
+      BuildBitmapChunk(context_, media);
     }
     const Bytes packed = HeldData(kChild);
     Bytes row(64);
@@ -91,7 +92,8 @@ TEST_F(TrueColorImportTest, APaletteMemberOfTheMovieIsUsedAndAMissingOneFallsBac
   movie.AddChunk("*YEK", MovieBuilder::KeyTable({{clut, palette, "TULC"}}));
   Bytes file = movie.Build();
   const MovieView view(file.data(), file.size());
-  context_.movie = &view;
+  const CastTables tables(view);
+  context_.tables = &tables;
   WriteBmp(24, {0xF00000, 0x100000});
   EXPECT_EQ(BuiltRow(Member(2, 2)), (Bytes{1, 0}));
   // System - Win stands in: its entry 0 is white, its last black.

@@ -7,7 +7,7 @@
 
 #include "container/cast_members.h"
 #include "container/movie.h"
-#include "image/builtin_palettes.h"
+#include "container/builtin_palettes.h"
 #include "fixtures/movie_builder.h"
 
 namespace quillon {

@@ -11,7 +11,7 @@
 
 #include "builders/member_rows.h"
 #include "builders/row_codec.h"
-#include "image/builtin_palettes.h"
+#include "container/builtin_palettes.h"
 #include "image/dib.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
@@ -479,6 +479,33 @@ TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {
     EXPECT_NE(result.output.find(test::PrintedText(c.message)), std::string::npos) << result.output;
   }
   EXPECT_FALSE(dir.Exists("f"));
+}
+
+TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
+  ScratchDir dir;
+  const std::string banner = "Quillon v1.1.\n";
+  const std::string vendor =
+      "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n";
+  const struct {
+    const char* program;
+    std::vector<std::string> args;
+    std::string output;
+    int exit_code;
+  } cases[] = {
+      {QUILLON_EXE, {"--help"}, banner + vendor +
+           "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n", 0},
+      {QUILLON_EXE, {"--version"}, banner, 0},
+      {QUILLON_EXPORT_EXE, {"--help"}, banner + vendor +
+           "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n", 0},
+      {QUILLON_EXPORT_EXE, {"--version"}, banner, 0},
+      // Beside other arguments they are names like any other.
+      {QUILLON_EXPORT_EXE, {"--version", "f"}, banner + "Cannot Open File --version!!!", 1},
+  };
+  for (const auto& c : cases) {
+    const test::RunResult result = RunProgram(c.program, dir.path(), c.args);
+    EXPECT_EQ(result.exit_code, c.exit_code) << c.args[0];
+    EXPECT_EQ(result.output, test::PrintedText(c.output)) << c.args[0];
+  }
 }
 
 TEST(ExportRunTest, NeverWritesOverItsInput) {

@@ -19,11 +19,16 @@ TEST(CsvFieldTest, QuotesOnlyWhatCsvMustQuote) {
 }
 
 TEST(FormatManifestTest, HeaderThenOneLinePerRowInColumnOrder) {
-  ManifestRow row{"chunk", "7", "ST,XT", "", "", "", "", "", "", "m-000007.ST,XT", ""};
-  EXPECT_EQ(FormatManifest({row}),
+  ManifestRow chunk;
+  chunk.entry = 7;
+  chunk.type = "ST,XT";
+  chunk.file = "m-000007.ST,XT";
+  ManifestRow bitmap{ManifestKind::kBitmap, 8, "BITD", 1, 7, 9, 0, 8, "System - Mac", "", "x"};
+  EXPECT_EQ(FormatManifest({chunk, bitmap}),
             "kind,entry index,type,cast number,member entry index,width,height,depth,palette,"
             "file,note\r\n"
-            "chunk,7,\"ST,XT\",,,,,,,\"m-000007.ST,XT\",\r\n");
+            "chunk,7,\"ST,XT\",,,,,,,\"m-000007.ST,XT\",\r\n"
+            "bitmap,8,BITD,1,7,9,0,8,System - Mac,,x\r\n");
 }
 
 }  // namespace

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "builders/cast_media_builders.h"
+#include "builders/media_kinds.h"
 #include "builders/raw_pass.h"
 #include "container/cast_members.h"
 #include "container/container_writer.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "driver/report.h"
+#include "util/report.h"
 #include "fixtures/cast_media.h"
 #include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
@@ -58,8 +58,8 @@ class TruncationSweepTest : public testing::Test {
     ReplacementTable table(movie.UsedCount());
     Log log(Log::OpenFile(dir_.path() + "/run.log"));
     RawPass(movie, files_, "m", table, log);
-    CastMediaBuilders builders(files_, "m", table, log);
-    CastPass(movie, builders);
+    const CastTables tables(movie);
+    ImportCastMedia({files_, "m", table, log, &tables, {}});
     if (write_output) ExpectWritten(movie, table);
     return true;
   }

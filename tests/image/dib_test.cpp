@@ -8,6 +8,8 @@
 #include <set>
 #include <vector>
 
+#include "util/report.h"
+
 namespace quillon {
 namespace {
 
@@ -278,6 +280,7 @@ TEST(DibPixelTest, TheAssertionWarningIsPrintedOncePerProcess) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
+        SetAssertionHook([] { CheckAssertion(false); });
         CDib dib;
         dib.Create(8, 2, 2);
         testing::internal::CaptureStdout();

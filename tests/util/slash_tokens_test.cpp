@@ -2,22 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#include <windows.h>
-
-#include <fstream>
-#include <functional>
-#include <iterator>
-
-#include "tests/support/scratch_dir.h"
-#else
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
-#include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <vector>
 
@@ -25,10 +9,13 @@ namespace quillon {
 namespace {
 
 // The text in a heap block of exactly its size, so that the address sanitizer sees any read
-// past the terminating zero.
+// past the terminating zero. Every token must be identified.
 std::string Unescape(const std::string& text) {
   std::vector<char> exact(text.c_str(), text.c_str() + text.size() + 1);
-  return UnescapeSlashTokens(exact.data());
+  std::string out;
+  char token = 0;
+  EXPECT_TRUE(UnescapeSlashTokens(exact.data(), out, token)) << text;
+  return out;
 }
 
 struct DecodeCase {
@@ -83,84 +70,27 @@ TEST(SlashTokensTest, EscapeThenUnescapeGivesBackEveryText) {
   }
 }
 
-struct ChildOutcome {
-  int exit_code;
-  std::string output;
-};
-
-#ifdef _WIN32
-// Child of a death test: decodes with standard input on the null device (so that no console
-// can be waited on) and standard output in `output_path`.
-[[noreturn]] void UnescapeWithOutputIn(const std::string& text, const std::string& output_path) {
-  SetStdHandle(STD_INPUT_HANDLE, CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                             OPEN_EXISTING, 0, nullptr));
-  if (std::freopen(output_path.c_str(), "wb", stdout) == nullptr) std::exit(2);
-  Unescape(text);
-  std::fflush(stdout);
-  std::exit(0);
-}
-
-// Decodes `text` in a child process whose standard input is not a console.
-ChildOutcome UnescapeInChild(const std::string& text) {
-  const std::string output_path =
-      test::SharedTempPath("unescape-" + std::to_string(std::hash<std::string>{}(text)));
-  int exit_code = -1;
-  // The predicate only records the code; the caller's expectations judge it.
-  const auto record = [&exit_code](int status) { return exit_code = status, true; };
-  EXPECT_EXIT(UnescapeWithOutputIn(text, output_path), record, "");
-  std::ifstream in(output_path, std::ios::binary);
-  ChildOutcome outcome{exit_code, std::string(std::istreambuf_iterator<char>(in), {})};
-  in.close();
-  std::remove(output_path.c_str());
-  return outcome;
-}
-#else
-// Decodes `text` in a child process whose standard input is not a terminal.
-ChildOutcome UnescapeInChild(const std::string& text) {
-  int out_pipe[2];
-  EXPECT_EQ(pipe(out_pipe), 0);
-  std::fflush(stdout);
-  const pid_t child = fork();
-  if (child == 0) {
-    const int null_input = open("/dev/null", O_RDONLY);
-    dup2(null_input, STDIN_FILENO);
-    dup2(out_pipe[1], STDOUT_FILENO);
-    close(out_pipe[0]);
-    Unescape(text);
-    std::fflush(stdout);
-    _exit(0);
-  }
-  close(out_pipe[1]);
-  ChildOutcome outcome{-1, ""};
-  char chunk[256];
-  ssize_t got = 0;
-  while ((got = read(out_pipe[0], chunk, sizeof chunk)) > 0) {
-    outcome.output.append(chunk, static_cast<size_t>(got));
-  }
-  close(out_pipe[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  if (WIFEXITED(status)) outcome.exit_code = WEXITSTATUS(status);
-  return outcome;
-}
-#endif
-
-TEST(SlashTokensTest, UnidentifiedTokenEndsTheProcess) {
+TEST(SlashTokensTest, UnidentifiedTokenStopsTheDecodingWithItsMessage) {
   using namespace std::string_literals;
   const struct {
     std::string text;
+    std::string before;
+    char token;
     std::string message;
   } cases[] = {
-      {"ok\\q", "\nCannot identify slash token: \\q !!!\n"},
-      {"\\X41", "\nCannot identify slash token: \\X !!!\n"},
-      {"end\\", "\nCannot identify slash token: \\\0 !!!\n"s},
+      {"ok\\q", "ok", 'q', "\nCannot identify slash token: \\q !!!\n"},
+      {"\\X41", "", 'X', "\nCannot identify slash token: \\X !!!\n"},
+      {"end\\", "end", '\0', "\nCannot identify slash token: \\\0 !!!\n"s},
   };
   for (const auto& c : cases) {
-    const ChildOutcome outcome = UnescapeInChild(c.text);
-    EXPECT_EQ(outcome.exit_code, 1) << c.text;
-    EXPECT_EQ(outcome.output, c.message) << c.text;
+    std::vector<char> exact(c.text.c_str(), c.text.c_str() + c.text.size() + 1);
+    std::string out;
+    char token = 'z';
+    EXPECT_FALSE(UnescapeSlashTokens(exact.data(), out, token)) << c.text;
+    EXPECT_EQ(out, c.before) << c.text;
+    EXPECT_EQ(token, c.token) << c.text;
+    EXPECT_EQ(DescribeUnidentifiedToken(token), c.message) << c.text;
   }
-  EXPECT_EQ(UnescapeInChild("fine\\n").exit_code, 0);
 }
 
 }  // namespace

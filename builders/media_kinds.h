@@ -1,0 +1,51 @@
+#pragma once
+// The kinds of cast media the tool rebuilds and exports, one row each: the key entries that
+// select it, its rows in the manifest, and its import and export steps. The run's cast pass and
+// the export both go through this table; a new kind is a new row and its two steps.
+
+#include <functional>
+
+#include "builders/build_context.h"
+#include "builders/cast_media.h"
+#include "builders/manifest_row.h"
+#include "builders/media_export.h"
+
+namespace quillon {
+
+class CastTables;
+class MovieView;
+
+struct MediaKind {
+  const char* stored_tag;       // the key entry's tag that selects the kind, e.g. "DTIB"
+  ManifestKind manifest_kind;
+  const char* manifest_name;    // the kind column of its rows, e.g. "bitmap"
+  const char* counted_as;       // how the export's closing line counts its files: "bitmaps"
+  bool reads_member;            // only owned chunks whose member's fields can be read
+  // Whether the owned chunk is of this kind after all (an XMED chunk holding a GIF); null: it is.
+  bool (*holds)(const MovieView& movie, uint32_t child);
+  // Rebuilds the chunk from its file in FilesDir, when there is one.
+  void (*import)(const BuildContext& context, const CastMedia& media);
+  // The file that stands for the chunk, and the facts of its row.
+  void (*export_file)(const ExportContext& context, const CastMedia& media, ManifestRow& row,
+                      ExportedFile& file);
+  // The suffix of a file name this member takes before any file is written; null: none.
+  const char* (*claims)(const CastMedia& media);
+};
+
+// Every kind, in no particular order: a key entry's tag selects at most one.
+const MediaKind* MediaKindsBegin();
+const MediaKind* MediaKindsEnd();
+
+// The cast pass: every chunk a member owns that is of a media kind, member by member, in the
+// tables' order.
+void ForEachCastMedia(const CastTables& tables,
+                      const std::function<void(const MediaKind&, const CastMedia&)>& visit);
+
+// The run's cast pass: each owned chunk's import step, in order. A step that runs out of memory
+// leaves the chunk as it was, with its file logged as "out of memory".
+void ImportCastMedia(const BuildContext& context);
+
+// The kind column of a manifest row.
+const char* ManifestKindName(ManifestKind kind);
+
+}  // namespace quillon

@@ -1,0 +1,26 @@
+#pragma once
+// The command line of either program: options in front, then the positional arguments.
+//   --codepage=N   the code page of the movie's text
+//   --overwrite    (the export) files that differ from the movie are replaced, not kept
+//   --help         (the only argument) the usage text
+//   --version      (the only argument) the banner line alone
+
+#include <string>
+#include <vector>
+
+namespace quillon {
+
+struct CommandLine {
+  std::vector<std::string> arguments;  // the positional ones, as typed
+  std::string code_page;               // as typed after "--codepage="; empty when not given
+  bool code_page_given = false;
+  bool overwrite = false;
+  bool help = false;
+  bool version = false;
+};
+
+// Leading arguments that name an option are taken as options, the first other one and all
+// after it as positional arguments; `overwrite_option` says whether "--overwrite" is one.
+CommandLine ParseCommandLine(int argc, char** argv, bool overwrite_option);
+
+}  // namespace quillon

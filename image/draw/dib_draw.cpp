@@ -1,0 +1,24 @@
+// CDib::Draw: the image into a device context, copied or stretched.
+#include "image/draw/device_draw.h"
+
+namespace quillon {
+
+namespace {
+
+bool SameRect(const Rect& a, const Rect& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+}  // namespace
+
+bool CDib::Draw(DrawSurface& surface, const Palette* palette, const Rect& dest,
+                const Rect& src) const {
+  if (!HasImage() || !HasPixelAccess(GetBitCount())) return false;
+  const Palette* previous = palette != nullptr ? surface.SelectPalette(palette) : nullptr;
+  const int32_t scanLines = SameRect(dest, src) ? CopyToDevice(surface, *this, dest, src)
+                                                : StretchToDevice(surface, *this, dest, src);
+  if (palette != nullptr) surface.SelectPalette(previous);
+  return scanLines >= 1;
+}
+
+}  // namespace quillon

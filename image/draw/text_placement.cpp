@@ -1,0 +1,24 @@
+#include "image/draw/text_placement.h"
+
+namespace quillon {
+
+bool TextPlacement(int align, const Rect& rect, TextAlign& textAlign, int64_t& x) {
+  switch (align) {
+    case 0:
+      textAlign = TextAlign::kLeft;
+      x = rect.left;
+      return true;
+    case 2:
+      textAlign = TextAlign::kRight;
+      x = rect.right;
+      return true;
+    case 6:
+      textAlign = TextAlign::kCenter;
+      x = (int64_t{rect.left} + rect.right) / 2;
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace quillon

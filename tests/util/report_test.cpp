@@ -1,0 +1,56 @@
+#include "util/report.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/scratch_dir.h"
+
+namespace quillon {
+namespace {
+
+const std::string kBlank = "\r" + std::string(78, ' ') + "\r";
+
+std::string ProgressText(const std::string& path) {
+  testing::internal::CaptureStdout();
+  ShowProgress(path);
+  return testing::internal::GetCapturedStdout();
+}
+
+TEST(ReportTest, ProgressLineShowsShortPathsWholeAndShortensLongOnes) {
+  const std::string path63(63, 'a');
+  EXPECT_EQ(ProgressText(path63), kBlank + "Processing " + path63 + "...\r");
+
+  std::string path64;
+  for (int i = 0; i < 64; ++i) path64 += static_cast<char>('0' + i % 40);
+  const std::string shown = ProgressText(path64);
+  EXPECT_EQ(shown, kBlank + "Processing " + path64.substr(0, 29) + "..." + path64.substr(32) +
+                       "...\r");
+  EXPECT_EQ(shown.size() - kBlank.size() - 1, 78u);  // the line, less its "\r"
+}
+
+TEST(ReportTest, AssertionWarningIsPrintedOncePerProcess) {
+  testing::internal::CaptureStdout();
+  CheckAssertion(true);
+  CheckAssertion(false);
+  CheckAssertion(false);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Error in assertion!!!\n");
+}
+
+TEST(ReportTest, FatalMessageIsPrintedWithoutColoursOffAConsole) {
+  testing::internal::CaptureStdout();
+  PrintFatal("Unknown file format %s!!!\n", "m.dxr");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unknown file format m.dxr!!!\n");
+}
+
+TEST(ReportTest, LogKeepsEveryLineWhenItIsClosed) {
+  test::ScratchDir dir;
+  const std::string path = dir.path() + "/run.log";
+  {
+    Log log(Log::OpenFile(path));
+    log.Write("Cast %06d->(%04X:%04X): BITD=", 3, 0x12, 0x15);
+  }
+  EXPECT_EQ(dir.ReadTextFile("run.log"), "Cast 000003->(0012:0015): BITD=");
+  EXPECT_EQ(Log::OpenFile(dir.path() + "/missing/run.log"), nullptr);
+}
+
+}  // namespace
+}  // namespace quillon

@@ -1,0 +1,73 @@
+#include "util/report.h"
+
+#include <cstdarg>
+
+namespace quillon {
+
+namespace {
+
+constexpr size_t kShortPathLimit = 64;
+constexpr size_t kHeadLength = 29;
+constexpr size_t kTailLength = 32;
+
+bool g_assertion_reported = false;
+
+}  // namespace
+
+// Written piece by piece rather than through printf: a run shows one line per entry, tens of
+// thousands in a large movie, and formatting them was most of the run's own time.
+void ShowProgress(const std::string& path) {
+  // "\r%78s\r" with an empty string: the previous line blanked out.
+  static const std::string kBlankLine = "\r" + std::string(78, ' ') + "\r";
+  std::fwrite(kBlankLine.data(), 1, kBlankLine.size(), stdout);
+  std::fputs("Processing ", stdout);
+  if (path.size() < kShortPathLimit) {
+    std::fwrite(path.data(), 1, path.size(), stdout);
+  } else {
+    std::fwrite(path.data(), 1, kHeadLength, stdout);
+    std::fputs("...", stdout);
+    std::fwrite(path.data() + path.size() - kTailLength, 1, kTailLength, stdout);
+  }
+  std::fputs("...\r", stdout);
+}
+
+void CheckAssertion(bool condition) {
+  if (condition || g_assertion_reported) return;
+  std::printf("Error in assertion!!!\n");
+  g_assertion_reported = true;
+}
+
+void PrintInColor(ConsoleColor color, const char* text) {
+  SetConsoleColor(color);
+  std::fputs(text, stdout);
+  SetConsoleColor(kColorNormal);
+}
+
+void PrintFatal(const char* format, ...) {
+  SetConsoleColor(kColorRed);
+  va_list arguments;
+  va_start(arguments, format);
+  std::vprintf(format, arguments);
+  va_end(arguments);
+  SetConsoleColor(kColorNormal);
+}
+
+Log::~Log() {
+  if (stream_ != nullptr) std::fclose(stream_);
+}
+
+std::FILE* Log::OpenFile(const std::string& path) { return std::fopen(path.c_str(), "wt"); }
+
+void Log::Write(const char* format, ...) {
+  if (stream_ == nullptr) return;
+  va_list arguments;
+  va_start(arguments, format);
+  std::vfprintf(stream_, format, arguments);
+  va_end(arguments);
+}
+
+void Log::Flush() {
+  if (stream_ != nullptr) std::fflush(stream_);
+}
+
+}  // namespace quillon
