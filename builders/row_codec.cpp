@@ -10,6 +10,10 @@ namespace quillon {
 
 namespace {
 
+// PackRow marks where a segment of the row has equal neighbours, many bytes at a time
+// (row_scan.h). Those marks alone tell where the greedy rule starts every run shorter than the
+// longest lengths, so that photographs' short runs go out without a byte-by-byte scan; only runs
+// near the longest lengths are measured one by one.
 constexpr size_t kMaxLiteral = 128;
 constexpr size_t kMaxRepeat = 129;
 
@@ -39,6 +43,7 @@ uint64_t RunStarts(uint64_t previous, uint64_t marks) {
   return ~one_before & (marks | two_before);
 }
 
+// Where the scan found a run to start, and whether it is a repeat run.
 struct RunStart {
   size_t at;
   bool repeat;
@@ -109,21 +114,24 @@ size_t EqualBytesFrom(const uint64_t* marks, size_t words, size_t at) {
   return pairs + 1;
 }
 
+void WriteRepeat(uint8_t value, size_t count, uint8_t*& out) {
+  *out++ = static_cast<uint8_t>(257 - count);
+  *out++ = value;
+}
+
 // The repeat runs of `equal` bytes, more than kShortRun of them, from `run` on. A stretch longer
 // than one run goes out in full runs at once, those that start within `starts` bytes, all but
 // the last, which the packer takes up afresh: the marks may not reach the stretch's end. Returns
 // the bytes packed.
 size_t WriteLongRepeats(const uint8_t* run, size_t equal, size_t starts, uint8_t*& out) {
-  size_t count = std::min(equal, kMaxRepeat);
-  if (equal > kMaxRepeat) {
-    for (count = 0; equal - count > kMaxRepeat && count < starts; count += kMaxRepeat) {
-      *out++ = static_cast<uint8_t>(257 - kMaxRepeat);
-      *out++ = run[0];
-    }
-    return count;
+  if (equal <= kMaxRepeat) {
+    WriteRepeat(run[0], equal, out);
+    return equal;
   }
-  *out++ = static_cast<uint8_t>(257 - count);
-  *out++ = run[0];
+  size_t count = 0;
+  for (; equal - count > kMaxRepeat && count < starts; count += kMaxRepeat) {
+    WriteRepeat(run[0], kMaxRepeat, out);
+  }
   return count;
 }
 

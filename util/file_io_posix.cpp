@@ -91,20 +91,19 @@ ReadFileStatus OpenRegularFile(const std::string& path, uint64_t max_length, int
   fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return ReadFileStatus::kMissing;
   struct stat info;
-  const ReadFileStatus status =
-      fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ? ReadFileStatus::kMissing
-      : static_cast<uint64_t>(info.st_size) > std::min<uint64_t>(max_length, SIZE_MAX)
-          ? ReadFileStatus::kTooLarge
-          : ReadFileStatus::kOk;
-  if (status == ReadFileStatus::kOk) {
-    length = static_cast<size_t>(info.st_size);
+  ReadFileStatus status = ReadFileStatus::kOk;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    status = ReadFileStatus::kMissing;
+  } else if (static_cast<uint64_t>(info.st_size) > std::min<uint64_t>(max_length, SIZE_MAX)) {
+    status = ReadFileStatus::kTooLarge;
   } else {
-    close(fd);
+    length = static_cast<size_t>(info.st_size);
   }
+  if (status != ReadFileStatus::kOk) close(fd);
   return status;
 }
 
-// Everything `fd` holds, `length` bytes by its status.
+// Everything `fd` holds: the `length` bytes its status gave.
 ReadFileStatus ReadOpenFile(int fd, size_t length, std::vector<uint8_t>& bytes) {
   try {
     bytes.resize(length);
