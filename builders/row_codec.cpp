@@ -64,15 +64,28 @@ class RunStartScan {
   // (its first mark is set); a position of SIZE_MAX when none lies within kShortRun positions.
   RunStart Next(size_t at) {
     while (starts_ == 0) {
-      if ((word_ + 1) * kMarkBits > at + kShortRun) return {SIZE_MAX, false};
+      if (WordEnd() > at + kShortRun) return {SIZE_MAX, false};
       const uint64_t marks = marks_[++word_];
       starts_ = RunStarts(previous_, marks);
       previous_ = marks;
     }
+    RunStart next;
+    NextInWord(next);
+    return next;
+  }
+
+  // The next run start within the word of the last one taken, if there is one: the run up to it
+  // is shorter than a word.
+  bool NextInWord(RunStart& next) {
+    if (starts_ == 0) return false;
     const size_t bit = CountTrailingZeros(starts_);
     starts_ &= starts_ - 1;
-    return {word_ * kMarkBits + bit, (previous_ >> bit & 1) != 0};
+    next = {word_ * kMarkBits + bit, (previous_ >> bit & 1) != 0};
+    return true;
   }
+
+  // The first position past the word of the last start taken.
+  size_t WordEnd() const { return (word_ + 1) * kMarkBits; }
 
  private:
   const uint64_t* marks_;
@@ -81,26 +94,31 @@ class RunStartScan {
   uint64_t starts_;
 };
 
-// Writes a run of at most kShortRun bytes, a repeat or a literal run: photographs mix the two
-// too unpredictably for a branch on which, so the header and the length written are computed
-// for both (`flip` is all ones for a repeat run: its header 257 - count is -(count - 1)). Where
-// the `left` bytes of the row from `run` on reach a block past its end, whole blocks are copied,
-// the first holding a repeat run's value: every byte packed before took at most two bytes of the
-// destination, so they end within PackedRowBound.
-uint8_t* WriteShortRun(const uint8_t* run, size_t count, bool repeat, size_t left, uint8_t* out) {
+// Writes a run of at most kShortRun bytes, a repeat or a literal run, in whole blocks: the row
+// must hold the bytes up to a block past the run's end. Photographs mix the two kinds too
+// unpredictably for a branch on which, so the header and the length written are computed for
+// both (`flip` is all ones for a repeat run: its header 257 - count is -(count - 1)), and the
+// first block holds a repeat run's value. Every byte packed before took at most two bytes of the
+// destination, so the blocks end within PackedRowBound.
+uint8_t* WriteShortRunInBlocks(const uint8_t* run, size_t count, bool repeat, uint8_t* out) {
   const size_t flip = 0 - size_t{repeat};
   out[0] = static_cast<uint8_t>(((count - 1) ^ flip) - flip);
+  std::memcpy(out + 1, run, kBlock);
   const size_t literal = count & ~flip;
-  if (count + kBlock - 1 <= left) {
-    std::memcpy(out + 1, run, kBlock);
-    for (size_t done = kBlock; done < literal; done += kBlock) {
-      std::memcpy(out + 1 + done, run + done, kBlock);
-    }
-  } else {
-    out[1] = run[0];
-    std::memcpy(out + 1, run, literal);
+  for (size_t done = kBlock; done < literal; done += kBlock) {
+    std::memcpy(out + 1 + done, run + done, kBlock);
   }
   return out + 2 + ((count - 1) & ~flip);
+}
+
+// A short run in a row with `left` bytes from `run` on: in blocks where they reach a block past
+// its end.
+uint8_t* WriteShortRun(const uint8_t* run, size_t count, bool repeat, size_t left, uint8_t* out) {
+  if (count + kBlock - 1 <= left) return WriteShortRunInBlocks(run, count, repeat, out);
+  *out++ = static_cast<uint8_t>(repeat ? 257 - count : count - 1);
+  const size_t written = repeat ? 1 : count;
+  std::memcpy(out, run, written);
+  return out + written;
 }
 
 // How many bytes from `at` on equal the byte at `at`, counted as far as the `words` words of
@@ -157,6 +175,13 @@ size_t PackSegment(const uint8_t* segment, size_t left, size_t limit, const uint
     if (next.at - at <= kShortRun) {
       out = WriteShortRun(segment + at, next.at - at, run.repeat, left - at, out);
       run = next;
+      // The runs up to the other starts of that word are short too; where the word ends a block
+      // before the row does, they go out in blocks without a check.
+      if (scan.WordEnd() + kBlock <= left) {
+        for (RunStart following; scan.NextInWord(following); run = following) {
+          out = WriteShortRunInBlocks(segment + run.at, following.at - run.at, run.repeat, out);
+        }
+      }
       continue;
     }
     run.at += run.repeat ? WriteLongRepeats(segment + at, EqualBytesFrom(marks, words, at),
