@@ -95,7 +95,7 @@ class RunStartScan {
 };
 
 // Writes a run of at most kShortRun bytes, a repeat or a literal run, in whole blocks: the row
-// must hold the bytes up to a block past the run's end. Photographs mix the two kinds too
+// must hold kBlock - 1 bytes past the run's end. Photographs mix the two kinds too
 // unpredictably for a branch on which, so the header and the length written are computed for
 // both (`flip` is all ones for a repeat run: its header 257 - count is -(count - 1)), and the
 // first block holds a repeat run's value. Every byte packed before took at most two bytes of the
@@ -111,8 +111,7 @@ uint8_t* WriteShortRunInBlocks(const uint8_t* run, size_t count, bool repeat, ui
   return out + 2 + ((count - 1) & ~flip);
 }
 
-// A short run in a row with `left` bytes from `run` on: in blocks where they reach a block past
-// its end.
+// A short run in a row with `left` bytes from `run` on: in blocks where the row holds them.
 uint8_t* WriteShortRun(const uint8_t* run, size_t count, bool repeat, size_t left, uint8_t* out) {
   if (count + kBlock - 1 <= left) return WriteShortRunInBlocks(run, count, repeat, out);
   *out++ = static_cast<uint8_t>(repeat ? 257 - count : count - 1);
