@@ -6,7 +6,7 @@
 #include "builders/chunk.h"
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
-#include "builders/true_color_import.h"
+#include "builders/color_import.h"
 #include "container/bitmap_member.h"
 #include "container/movie.h"
 #include "image/dib.h"
@@ -21,17 +21,18 @@ namespace {
 constexpr char kBitmapHead[] = "Cast %06d->(%04X:%04X): BITD=";
 constexpr char kAlphaHead[] = "Cast %06d->(%04X:%04X): ALFA=";
 
-constexpr ImageSource kIndexSource{"-8.bmp", false, PlaneLayout::kIndex8};
-constexpr ImageSource kHighColorSource{"-16.tga", true, PlaneLayout::kHighLow16};
-constexpr ImageSource kTrueColorSource{"-32.tga", true, PlaneLayout::kArgb32};
+constexpr ImageSource kSources[] = {
+    {1, "-1.bmp", false, PlaneLayout::kIndex1},  {2, "-2.bmp", false, PlaneLayout::kIndex2},
+    {4, "-4.bmp", false, PlaneLayout::kIndex4},  {8, "-8.bmp", false, PlaneLayout::kIndex8},
+    {16, "-16.tga", true, PlaneLayout::kHighLow16}, {32, "-32.tga", true, PlaneLayout::kArgb32},
+};
 
 ImageStatus LoadImage(const ImageSource& source, const std::string& path, CDib& image) {
   return source.tga ? LoadTgaFile(path, image) : LoadBmpFile(path, image);
 }
 
 // How much of the member the image covers: its columns and rows up to the member's size. The
-// rest of the member stays zero; an image smaller than the member reports what reading the
-// uncovered pixels one by one would have.
+// rest of the member stays zero (the log says so, NoteOtherSize).
 struct Coverage {
   uint32_t columns;
   uint32_t rows;
@@ -42,10 +43,6 @@ Coverage CoverMember(const CDib& image, const RowGeometry& geometry) {
   const uint32_t image_height = static_cast<uint32_t>(std::max(image.GetHeight(), 0));
   const Coverage covered{std::min(geometry.width, image_width),
                          std::min(geometry.height, image_height)};
-  if (geometry.width > 0 && geometry.height > 0 &&
-      (covered.columns < geometry.width || covered.rows < geometry.height)) {
-    CheckAssertion(false);
-  }
   return covered;
 }
 
@@ -84,9 +81,20 @@ Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geome
   return chunk;
 }
 
+// An image of another size than the member is cut or padded with zeros: said in the log.
+void NoteOtherSize(const BuildContext& context, const std::string& path, const CDib& image,
+                   const RowGeometry& geometry) {
+  const auto width = static_cast<uint32_t>(image.GetWidth());
+  const auto height = static_cast<uint32_t>(image.GetHeight());
+  if (width == geometry.width && height == geometry.height) return;
+  context.log.Write("Image %s is %dx%d, not %dx%d: cut or padded with zeros\n", path.c_str(),
+                    image.GetWidth(), image.GetHeight(), static_cast<int>(geometry.width),
+                    static_cast<int>(geometry.height));
+}
+
 // The chunk from the image at `path`; a refused image is logged with its reason, a missing one
-// is not. A true-colour picture for a member with a palette (`palette_member`, else null) is
-// indexed by that palette first.
+// is not. The pictures of an indexed bitmap (`palette_member`, else null) become the indices
+// of the member's colours first.
 void BuildFromFile(const BuildContext& context, const std::string& path, uint32_t child,
                    const RowGeometry& geometry, const ImageSource& source,
                    const char* stored_tag, const ByteReader* palette_member) {
@@ -97,16 +105,23 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
     context.LogUnusableFile(path, DescribeImageStatus(status));
     return;
   }
+  NoteOtherSize(context, path, image, geometry);
   CDib indexed;
   const CDib* pixels = &image;
-  if (palette_member != nullptr && HoldsTrueColor(image)) {
-    // The palette is never empty (unresolved references fall back to a built-in one), so only
-    // a failed allocation stops the indexing.
-    if (!IndexByMemberPalette(context, *palette_member, image, indexed)) {
-      context.LogUnusableFile(path, DescribeImageStatus(ImageStatus::kOutOfMemory));
-      return;
+  if (palette_member != nullptr) {
+    switch (IndexByMemberColors(context, *palette_member, image, indexed)) {
+      case ColorMatch::kAsTheyStand:
+        break;
+      case ColorMatch::kMapped:
+        context.log.Write("Colours of %s mapped to the member's palette\n", path.c_str());
+        [[fallthrough]];
+      case ColorMatch::kNearest:
+        pixels = &indexed;
+        break;
+      case ColorMatch::kOutOfMemory:
+        context.LogUnusableFile(path, DescribeImageStatus(ImageStatus::kOutOfMemory));
+        return;
     }
-    pixels = &indexed;
   }
   Chunk chunk = PackMember(*pixels, source.layout, geometry, stored_tag);
   image.Destroy();
@@ -114,25 +129,25 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
 }
 
 // The part both builders share once the member is accepted: the size line, then the chunk from
-// the image, if there is a layout for the depth and the image loads. A true-colour picture for
-// a member with a palette (`palette_member`, else null) is indexed by that palette first.
+// the image, if it loads. The pictures of an indexed bitmap (`palette_member`, else null) become
+// the indices of the member's colours first.
 void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t child,
-                    const RowGeometry& geometry, uint8_t depth, const ImageSource* source,
+                    const RowGeometry& geometry, const ImageSource& source,
                     const char* stored_tag, const ByteReader* palette_member) {
   context.log.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
-                    static_cast<int>(geometry.height), int{depth});
+                    static_cast<int>(geometry.height), int{source.depth});
   context.log.Flush();
-  if (!PlaneFits(geometry) || source == nullptr) return;
-  const std::string path = context.MemberFile(cast_number, source->suffix);
+  if (!PlaneFits(geometry)) return;
+  const std::string path = context.MemberFile(cast_number, source.suffix);
   context.ShowFile(path);
-  BuildFromFile(context, path, child, geometry, *source, stored_tag, palette_member);
+  BuildFromFile(context, path, child, geometry, source, stored_tag, palette_member);
 }
 
 // Reads the member's fields; false, with the refusal logged, unless it is a bitmap member.
 bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
                       CastBitmapInfo& info) {
   if (!ReadCastBitmapInfo(member, info)) return false;
-  if (info.specific_length == bitmap_member::kSpecificLength) return true;
+  if (info.known_layout) return true;
   context.log.Write("%d bittype!!!\n", static_cast<int32_t>(info.specific_length));
   return false;
 }
@@ -140,19 +155,13 @@ bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
 }  // namespace
 
 const ImageSource* SourceForDepth(uint8_t depth) {
-  switch (depth) {
-    case 8:
-      return &kIndexSource;
-    case 16:
-      return &kHighColorSource;
-    case 32:
-      return &kTrueColorSource;
-    default:
-      return nullptr;
+  for (const ImageSource& source : kSources) {
+    if (source.depth == depth) return &source;
   }
+  return nullptr;
 }
 
-const ImageSource& AlphaSource() { return kIndexSource; }
+const ImageSource& AlphaSource() { return *SourceForDepth(kAlphaDepth); }
 
 void BuildBitmapChunk(const BuildContext& context, const CastMedia& media) {
   // Cast numbers come from slots of a table shorter than 4 GiB: they fit an int.
@@ -160,14 +169,14 @@ void BuildBitmapChunk(const BuildContext& context, const CastMedia& media) {
                     media.child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, media.member, info)) return;
-  // Depth 0 has no bytes per pixel: refused like 1, 2 and 4 bits.
-  if (info.depth == 0 || info.depth % 8 != 0) {
+  const ImageSource* source = SourceForDepth(info.depth);
+  if (source == nullptr) {
     context.log.Write("%d bitsperpixel!!!\n", int{info.depth});
     return;
   }
-  const ImageSource* source = SourceForDepth(info.depth);
-  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, info.depth / 8u),
-                 info.depth, source, kTagBitmap, source == &kIndexSource ? &media.member : nullptr);
+  const bool indexed = IndexBits(source->layout) != 0;
+  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, info.depth),
+                 *source, kTagBitmap, indexed ? &media.member : nullptr);
 }
 
 void BuildAlphaChunk(const BuildContext& context, const CastMedia& media) {
@@ -175,8 +184,8 @@ void BuildAlphaChunk(const BuildContext& context, const CastMedia& media) {
                     media.child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, media.member, info)) return;
-  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, 1), kAlphaDepth,
-                 &AlphaSource(), kTagAlpha, nullptr);
+  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, kAlphaDepth),
+                 AlphaSource(), kTagAlpha, nullptr);
 }
 
 }  // namespace quillon

@@ -10,20 +10,24 @@
 
 namespace quillon {
 
-// Where a member's pixels come from and how they are laid out.
+// Where a member's pixels come from and how they are laid out: a row per depth.
 struct ImageSource {
+  uint8_t depth;
   const char* suffix;  // after "<stem>-<k>"
   bool tga;            // else BMP
   PlaneLayout layout;
 };
 
-// The bitmap builder's source for a depth; null for depths without a layout (24, 40, ...).
+// The bitmap builder's source for a depth (1, 2, 4, 8, 16, 32); null for the others.
 const ImageSource* SourceForDepth(uint8_t depth);
 // The alpha builder's: "-8.bmp" at 8 bits, the same file as an 8-bit bitmap's.
 const ImageSource& AlphaSource();
 
-// From "<stem>-<k>-8.bmp", "-16.tga" or "-32.tga" by the member's depth. Logs the member's line
-// ("Cast ...: BITD=" and its size or refusal); a missing image leaves the chunk as it was.
+// From "<stem>-<k>-1.bmp", "-2.bmp", "-4.bmp", "-8.bmp", "-16.tga" or "-32.tga" by the member's
+// depth. Logs the member's line ("Cast ...: BITD=" and its size or refusal); a missing image
+// leaves the chunk as it was. An indexed member's picture gives its indices as they stand when
+// its colour table agrees with the member's colours, else (and for true-colour pictures) each
+// pixel the index of its nearest colour among them.
 void BuildBitmapChunk(const BuildContext& context, const CastMedia& media);
 
 // From "<stem>-<k>-8.bmp" at 8 bits whatever the member's depth, each pixel's low byte.

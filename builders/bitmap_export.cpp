@@ -15,31 +15,37 @@ namespace quillon {
 
 namespace {
 
+void AddNote(ManifestRow& row, const std::string& note) {
+  if (note.empty()) return;
+  row.note += (row.note.empty() ? "" : "; ") + note;
+}
+
 // The member's source when the builders accept it, with its depth; null (the row's note says
 // why) when they do not.
 const ImageSource* AcceptedSource(const CastBitmapInfo& info, bool alpha, ManifestRow& row) {
-  if (info.specific_length != bitmap_member::kSpecificLength) {
+  if (!info.known_layout) {
     row.note = "specific length " + std::to_string(info.specific_length) + ", not 28";
     return nullptr;
   }
   const uint8_t depth = alpha ? kAlphaDepth : info.depth;
+  if (info.layout == MemberLayout::kDirector4) AddNote(row, "D4");
   row.width = info.width;
   row.height = info.height;
   row.depth = depth;
   const ImageSource* source = alpha ? &AlphaSource() : SourceForDepth(depth);
-  if (source == nullptr) row.note = "depth " + std::to_string(depth) + " not supported";
+  if (source == nullptr) AddNote(row, "depth " + std::to_string(depth) + " not supported");
   return source;
 }
 
-// The colour table of the picture: the member's palette for indexed bitmaps, greys for alpha
+// The colour table of the picture: the member's colours for indexed bitmaps, greys for alpha
 // channels, none for true colour.
 std::vector<uint32_t> PictureColors(const ExportContext& context, const CastMedia& media,
                                     bool alpha, PlaneLayout layout, ManifestRow& row) {
   if (alpha) return GreyPalette();
-  if (layout != PlaneLayout::kIndex8) return {};
+  if (IndexBits(layout) == 0) return {};
   MemberPalette palette = ResolveMemberPalette(context.tables, media.member);
   row.palette = palette.name;
-  row.note = palette.note;
+  AddNote(row, palette.note);
   return std::move(palette.colors);
 }
 
@@ -55,10 +61,10 @@ void ExportPixels(const ExportContext& context, const CastMedia& media, bool alp
     return;
   }
   if (info.width == 0 || info.height == 0) {
-    row.note = "empty rectangle";
+    AddNote(row, "empty rectangle");
     return;
   }
-  const RowGeometry geometry = MemberGeometry(info, alpha ? 1u : info.depth / 8u);
+  const RowGeometry geometry = MemberGeometry(info, alpha ? kAlphaDepth : info.depth);
   std::vector<uint8_t> rows;
   const uint32_t length = context.movie.Entry(media.child).length;
   const uint8_t* data = context.movie.ChunkData(media.child, length);
@@ -66,13 +72,13 @@ void ExportPixels(const ExportContext& context, const CastMedia& media, bool alp
       data == nullptr ? MemberRowsStatus::kUnpackable
                       : DecodeMemberRows(ByteReader(data, length), geometry, source->layout, rows);
   if (status != MemberRowsStatus::kOk) {
-    row.note = status == MemberRowsStatus::kTooLarge ? "too large" : "unpackable chunk";
+    AddNote(row, status == MemberRowsStatus::kTooLarge ? "too large" : "unpackable chunk");
     return;
   }
   const std::vector<uint32_t> colors = PictureColors(context, media, alpha, source->layout, row);
   std::vector<uint8_t> picture = EncodeMemberImage(rows, geometry, source->layout, colors);
   if (picture.empty()) {
-    row.note = "too large";
+    AddNote(row, "too large");
     return;
   }
   file.Take(name, std::move(picture));
@@ -92,10 +98,7 @@ void ExportAlpha(const ExportContext& context, const CastMedia& media, ManifestR
 
 const char* ClaimedBitmapSuffix(const CastMedia& media) {
   CastBitmapInfo info;
-  if (!ReadCastBitmapInfo(media.member, info) ||
-      info.specific_length != bitmap_member::kSpecificLength) {
-    return nullptr;
-  }
+  if (!ReadCastBitmapInfo(media.member, info) || !info.known_layout) return nullptr;
   const ImageSource* source = SourceForDepth(info.depth);
   return source != nullptr ? source->suffix : nullptr;
 }

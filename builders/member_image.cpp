@@ -26,8 +26,13 @@ std::vector<uint8_t> EncodeMemberImage(const std::vector<uint8_t>& rows,
     return RowPixel(rows, geometry, layout, x, y);
   };
   switch (layout) {
+    case PlaneLayout::kIndex1:
+      return EncodeIndexedBmp(1, geometry.width, geometry.height, stored, palette);
+    case PlaneLayout::kIndex2:  // many readers take no 2-bit BMP
+    case PlaneLayout::kIndex4:
+      return EncodeIndexedBmp(4, geometry.width, geometry.height, stored, palette);
     case PlaneLayout::kIndex8:
-      return EncodeIndexedBmp(geometry.width, geometry.height, stored, palette);
+      return EncodeIndexedBmp(8, geometry.width, geometry.height, stored, palette);
     case PlaneLayout::kHighLow16:
       return EncodeTga32(static_cast<uint16_t>(geometry.width),
                          static_cast<uint16_t>(geometry.height), [&](uint32_t x, uint32_t y) {

@@ -1,6 +1,7 @@
 #pragma once
-// A member's decoded rows as the image file its builder reads back to the very same rows: an
-// 8-bit BMP of the stored indices (or alpha values), a 32-bit TGA at 16 and 32 bits.
+// A member's decoded rows as the image file its builder reads back to the very same rows: a BMP
+// of the stored indices (or alpha values) at 1, 4 (for 2- and 4-bit members) or 8 bits, a 32-bit
+// TGA at 16 and 32 bits.
 
 #include <cstdint>
 #include <vector>
@@ -13,8 +14,8 @@ namespace quillon {
 // top bit is set and 0 elsewhere, so that ToRgb1555 gives the value back.
 uint32_t WidenRgb1555(uint16_t value);
 
-// The file's bytes; `palette` (colour-table values, index order) becomes the colour table of
-// an 8-bit BMP, padded with black to 256 entries. Empty when the file cannot be made.
+// The file's bytes; `palette` (colour-table values, index order) becomes the colour table of a
+// BMP, padded with black to its size. Empty when the file cannot be made.
 std::vector<uint8_t> EncodeMemberImage(const std::vector<uint8_t>& rows,
                                        const RowGeometry& geometry, PlaneLayout layout,
                                        const std::vector<uint32_t>& palette);

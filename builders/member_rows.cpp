@@ -10,18 +10,17 @@ namespace {
 
 uint32_t PlaneCount(PlaneLayout layout) {
   switch (layout) {
-    case PlaneLayout::kIndex8:
-      return 1;
     case PlaneLayout::kHighLow16:
       return 2;
     case PlaneLayout::kArgb32:
       return 4;
+    default:
+      return 1;
   }
-  return 1;
 }
 
 // Plain rows hold each pixel's bytes together; the planar layout spreads byte p of pixel x to
-// p x width + x. At 8 bits both are the same, padding included.
+// p x width + x. At 8 bits and below both are the same, padding included.
 void SpreadPlainRows(const uint8_t* plain, const RowGeometry& geometry, PlaneLayout layout,
                      uint8_t* rows) {
   const size_t planes = PlaneCount(layout);
@@ -63,6 +62,13 @@ uint32_t RowPixel(const std::vector<uint8_t>& rows, const RowGeometry& geometry,
   const uint8_t* row = rows.data() + size_t{y} * geometry.row_bytes;
   const size_t width = geometry.width;
   switch (layout) {
+    case PlaneLayout::kIndex1:
+    case PlaneLayout::kIndex2:
+    case PlaneLayout::kIndex4: {
+      const uint32_t bits = IndexBits(layout);
+      const uint32_t bit = x * bits;
+      return (row[bit / 8] >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
+    }
     case PlaneLayout::kIndex8:
       return row[x];
     case PlaneLayout::kHighLow16:

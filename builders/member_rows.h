@@ -24,7 +24,7 @@ MemberRowsStatus DecodeMemberRows(const ByteReader& chunk, const RowGeometry& ge
                                   PlaneLayout layout, std::vector<uint8_t>& rows);
 
 // Pixel (x, y) of decoded rows, as the image the builders read would hold it: the index at
-// 8 bits, the 1-5-5-5 value at 16, 0xAARRGGBB at 32.
+// 8 bits and below, the 1-5-5-5 value at 16, 0xAARRGGBB at 32.
 uint32_t RowPixel(const std::vector<uint8_t>& rows, const RowGeometry& geometry,
                   PlaneLayout layout, uint32_t x, uint32_t y);
 

@@ -47,6 +47,22 @@ void SplitIndex8(Pixels pixels, uint32_t columns, uint32_t, uint8_t* row) {
   for (uint32_t x = 0; x < columns; ++x) row[x] = static_cast<uint8_t>(pixels(x));
 }
 
+// Pixels packed most significant bits first: each byte is made whole, so that a partly covered
+// last byte keeps zeros for the columns the image does not reach.
+template <typename Pixels>
+void SplitIndexBits(Pixels pixels, uint32_t bits, uint32_t columns, uint8_t* row) {
+  const uint32_t per_byte = 8 / bits;
+  const uint32_t mask = (1u << bits) - 1;
+  for (uint32_t x = 0; x < columns; x += per_byte) {
+    uint32_t byte = 0;
+    for (uint32_t k = 0; k < per_byte; ++k) {
+      const uint32_t value = x + k < columns ? pixels(x + k) & mask : 0;
+      byte |= value << (8 - bits * (k + 1));
+    }
+    row[x / per_byte] = static_cast<uint8_t>(byte);
+  }
+}
+
 template <typename Pixels>
 void SplitHighLow16(Pixels pixels, uint32_t columns, uint32_t width, uint8_t* row) {
   uint8_t* low = row + width;
@@ -97,10 +113,25 @@ void WithRowPixels(const CDib& image, int32_t y, Split split) {
 
 }  // namespace
 
-RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bytes_per_pixel) {
-  const uint32_t even_bytes = (bytes_per_pixel * info.width + 1) / 2 * 2;
-  const uint32_t pixels_per_row = even_bytes / bytes_per_pixel;
-  return {info.width, info.height, bytes_per_pixel * pixels_per_row};
+RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bits_per_pixel) {
+  return {info.width, info.height, (bits_per_pixel * info.width + 15) / 16 * 2};
+}
+
+uint32_t IndexBits(PlaneLayout layout) {
+  switch (layout) {
+    case PlaneLayout::kIndex1:
+      return 1;
+    case PlaneLayout::kIndex2:
+      return 2;
+    case PlaneLayout::kIndex4:
+      return 4;
+    case PlaneLayout::kIndex8:
+      return 8;
+    case PlaneLayout::kHighLow16:
+    case PlaneLayout::kArgb32:
+      break;
+  }
+  return 0;
 }
 
 bool PlaneFits(const RowGeometry& geometry) {
@@ -120,6 +151,10 @@ void FillRow(const CDib& image, PlaneLayout layout, int32_t y, uint32_t columns,
   if (columns == 0) return;
   WithRowPixels(image, y, [&](auto pixels) {
     switch (layout) {
+      case PlaneLayout::kIndex1:
+      case PlaneLayout::kIndex2:
+      case PlaneLayout::kIndex4:
+        return SplitIndexBits(pixels, IndexBits(layout), columns, row);
       case PlaneLayout::kIndex8:
         return SplitIndex8(pixels, columns, width, row);
       case PlaneLayout::kHighLow16:

@@ -1,7 +1,8 @@
 #pragma once
-// The movie's row layouts for bitmap and alpha members: one byte per pixel at 8 bits; at 16 and
-// 32 bits each row holds separate byte planes of `width` bytes (high then low bytes of the
-// 1-5-5-5 value; alpha, red, green, blue).
+// The movie's row layouts for bitmap and alpha members: at 1, 2 and 4 bits the pixels packed
+// most significant bits first, one byte per pixel at 8 bits; at 16 and 32 bits each row holds
+// separate byte planes of `width` bytes (high then low bytes of the 1-5-5-5 value; alpha, red,
+// green, blue). Every row takes a whole number of 16-bit words.
 
 #include <cstdint>
 
@@ -22,16 +23,23 @@ struct RowGeometry {
   uint32_t row_bytes = 0;
 };
 
-RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bytes_per_pixel);
+// Rows of ceil(width x bits / 16) x 2 bytes.
+RowGeometry MemberGeometry(const CastBitmapInfo& info, uint32_t bits_per_pixel);
 
 // True when rows x height stays within kMaxPlaneBytes.
 bool PlaneFits(const RowGeometry& geometry);
 
 enum class PlaneLayout {
+  kIndex1,    // low bit of each pixel value, 8 pixels a byte
+  kIndex2,    // low 2 bits, 4 pixels a byte
+  kIndex4,    // low 4 bits, 2 pixels a byte
   kIndex8,    // low 8 bits of each pixel value
   kHighLow16, // 1-5-5-5: high bytes, then low bytes
   kArgb32,    // alpha, red, green, blue planes
 };
+
+// Bits per pixel of the indexed layouts (1, 2, 4, 8); 0 for the planar ones.
+uint32_t IndexBits(PlaneLayout layout);
 
 // The 1-5-5-5 value of an 0xAARRGGBB colour: the top bit of alpha and the top five bits of each
 // component, the lower bits dropped.

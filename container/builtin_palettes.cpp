@@ -1,4 +1,4 @@
-// Director's built-in 8-bit palettes, colours as colour-table values (red << 16 | green << 8 |
+// Director's built-in palettes of 256 and 16 colours, colours as colour-table values (red << 16 | green << 8 |
 // blue), entries in index order.
 //
 // The values come from tonguetwister (github.com/lham/tonguetwister, commit ae8cd15,
@@ -334,27 +334,92 @@ constexpr uint32_t kSystemWin[kBuiltinPaletteSize] = {
     0xC0C0C0, 0x008080, 0x800080, 0x000080, 0x808000, 0x008000, 0x800000, 0x000000,
 };
 
-constexpr BuiltinPalette kPalettes[] = {
-    {0, "System - Mac", kSystemMac},
-    {-1, "Rainbow", kRainbow},
-    {-2, "Grayscale", kGrayscale},
-    {-3, "Pastels", kPastels},
-    {-4, "Vivid", kVivid},
-    {-5, "NTSC", kNtsc},
-    {-6, "Metallic", kMetallic},
-    {-100, "System - Win (Dir 4)", kSystemWinDir4},
-    {-101, "System - Win", kSystemWin},
+// System - Mac (stored id 0), 16 colours.
+constexpr uint32_t kSystemMac16[kSmallPaletteSize] = {
+    0xFFFFFF, 0xBEBEBE, 0xFFE600, 0x808080, 0x9FD8FF, 0x7C601B, 0x009E00, 0x8ED200,
+    0xDE00BF, 0x8D00A3, 0xFA0039, 0xFF8C32, 0x0000EA, 0x00F0DB, 0x646464, 0x000000,
 };
+
+// Rainbow (stored id -1), 16 colours.
+constexpr uint32_t kRainbow16[kSmallPaletteSize] = {
+    0xFFFFFF, 0x000AFF, 0x5F00FF, 0xC500FF, 0xFF00D2, 0xFF006C, 0xFF0006, 0xFF5F00,
+    0xFFC500, 0xD2FF00, 0x6CFF00, 0x06FF00, 0x00FF5F, 0x00FFC5, 0x00D2FF, 0x000000,
+};
+
+// Grayscale (stored id -2), 16 colours.
+constexpr uint32_t kGrayscale16[kSmallPaletteSize] = {
+    0xFFFFFF, 0xEEEEEE, 0xDDDDDD, 0xCCCCCC, 0xBABABA, 0xA9A9A9, 0x989898, 0x878787,
+    0x767676, 0x656565, 0x545454, 0x434343, 0x313131, 0x202020, 0x0F0F0F, 0x000000,
+};
+
+// Pastels (stored id -3), 16 colours.
+constexpr uint32_t kPastels16[kSmallPaletteSize] = {
+    0xFFFFFF, 0xFDBE47, 0xEF6548, 0xC83744, 0xE6438B, 0x9146B8, 0x4B44DB, 0x46B9EE,
+    0x5CCB53, 0x488C50, 0x947848, 0xF8D349, 0xE94B62, 0xBA48B9, 0x8888E6, 0x000000,
+};
+
+// Vivid (stored id -4), 16 colours.
+constexpr uint32_t kVivid16[kSmallPaletteSize] = {
+    0xFFFFFF, 0xFCCC03, 0xF34402, 0xC8040D, 0xCB034A, 0x960395, 0x1B00C1, 0x0172E2,
+    0x17B34D, 0x067411, 0x4A3306, 0xF0E504, 0xDC0706, 0xE10789, 0x2020D7, 0x000000,
+};
+
+// NTSC (stored id -5), 16 colours.
+constexpr uint32_t kNtsc16[kSmallPaletteSize] = {
+    0xFFFFFF, 0xBEBEBE, 0xFFE600, 0x808080, 0x562C05, 0x7C601B, 0x009E00, 0x006411,
+    0xDE00BF, 0x4600A5, 0xFA0039, 0xFF8C32, 0x0000EA, 0x02ABEA, 0x646464, 0x000000,
+};
+
+// VGA, System - Win (Dir 4) and System - Win (stored ids -7, -100, -101), 16 colours.
+constexpr uint32_t kWindows16[kSmallPaletteSize] = {
+    0xFFFFFF, 0x00FFFF, 0xFF00FF, 0x0000FF, 0xFFFF00, 0x00FF00, 0xFF0000, 0x808080,
+    0xA0A0A4, 0x008080, 0x800080, 0x000080, 0x808000, 0x008000, 0x800000, 0x000000,
+};
+
+constexpr BuiltinPalette kPalettes[] = {
+    {0, "System - Mac", kSystemMac, kBuiltinPaletteSize},
+    {-1, "Rainbow", kRainbow, kBuiltinPaletteSize},
+    {-2, "Grayscale", kGrayscale, kBuiltinPaletteSize},
+    {-3, "Pastels", kPastels, kBuiltinPaletteSize},
+    {-4, "Vivid", kVivid, kBuiltinPaletteSize},
+    {-5, "NTSC", kNtsc, kBuiltinPaletteSize},
+    {-6, "Metallic", kMetallic, kBuiltinPaletteSize},
+    {-100, "System - Win (Dir 4)", kSystemWinDir4, kBuiltinPaletteSize},
+    {-101, "System - Win", kSystemWin, kBuiltinPaletteSize},
+};
+
+// The 16-colour versions 4-bit bitmaps use; there is no Metallic, and VGA has only this one.
+constexpr BuiltinPalette kSmallPalettes[] = {
+    {0, "System - Mac", kSystemMac16, kSmallPaletteSize},
+    {-1, "Rainbow", kRainbow16, kSmallPaletteSize},
+    {-2, "Grayscale", kGrayscale16, kSmallPaletteSize},
+    {-3, "Pastels", kPastels16, kSmallPaletteSize},
+    {-4, "Vivid", kVivid16, kSmallPaletteSize},
+    {-5, "NTSC", kNtsc16, kSmallPaletteSize},
+    {-7, "VGA", kWindows16, kSmallPaletteSize},
+    {-100, "System - Win (Dir 4)", kWindows16, kSmallPaletteSize},
+    {-101, "System - Win", kWindows16, kSmallPaletteSize},
+};
+
+// 1- and 2-bit bitmaps have fixed colours whatever their palette says.
+constexpr uint32_t kBinaryColors[] = {0xFFFFFF, 0x000000};
+constexpr uint32_t kFourGreys[] = {0xFFFFFF, 0xACACAC, 0x555555, 0x000000};
+constexpr BuiltinPalette kBinary{0, "Binary", kBinaryColors, 2};
+constexpr BuiltinPalette kGreys{0, "Four greys", kFourGreys, 4};
 
 }  // namespace
 
-const BuiltinPalette* FindBuiltinPalette(int32_t stored_id) {
-  for (const BuiltinPalette& palette : kPalettes) {
+const BuiltinPalette* FindBuiltinPalette(int32_t stored_id, uint32_t depth) {
+  if (depth == 1) return &kBinary;
+  if (depth == 2) return &kGreys;
+  for (const BuiltinPalette& palette : depth == 4 ? kSmallPalettes : kPalettes) {
     if (palette.stored_id == stored_id) return &palette;
   }
   return nullptr;
 }
 
-const BuiltinPalette& SystemWinPalette() { return *FindBuiltinPalette(kSystemWinPaletteId); }
+const BuiltinPalette& SystemWinPalette(uint32_t depth) {
+  return *FindBuiltinPalette(kSystemWinPaletteId, depth);
+}
 
 }  // namespace quillon

@@ -1,6 +1,7 @@
 #pragma once
-// The palette an 8-bit bitmap member's indices refer to: a built-in palette (ids 0 and below)
-// or the CLUT of a palette member of the movie's own cast (positive ids, the member number).
+// The colours a bitmap member's indices refer to: at 8 and 4 bits a built-in palette (ids 0 and
+// below; its 16-colour version at 4 bits) or the CLUT of a palette member of the movie's own
+// cast (positive ids, the member number); at 1 and 2 bits the fixed colours of those depths.
 
 #include <cstdint>
 #include <string>
@@ -20,8 +21,8 @@ struct MemberPalette {
   std::string note;              // why System - Win stands in; empty when the reference held
 };
 
-// Follows the member's reference; anything that does not lead to a palette gives System - Win
-// with a note saying why.
+// Follows the member's reference for its depth; anything that does not lead to a palette gives
+// System - Win (of that depth) with a note saying why.
 MemberPalette ResolveMemberPalette(const CastTables& tables, const ByteReader& member);
 
 // A CLUT chunk's colours: 6-byte entries of big-endian 16-bit red, green and blue whose high

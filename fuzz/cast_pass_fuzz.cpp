@@ -25,9 +25,11 @@ void WriteImages(const quillon::test::ScratchDir& files) {
   bmp.pixels = {1, 1, 2, 3, 3, 3};
   bmp.palette.assign(4, 0x808080);
   const std::vector<uint32_t> pixels = {0x80FF8040, 0, 0x12345678, 0x12345678};
-  for (const char* number : {"000001", "000002", "000003"}) {
-    const std::string stem = std::string("fuzz-") + number;
-    files.WriteFile(stem + "-8.bmp", EncodeBmp(bmp));
+  for (int cast_number = 1; cast_number <= 7; ++cast_number) {
+    const std::string stem = "fuzz-00000" + std::to_string(cast_number);
+    for (const char* suffix : {"-1.bmp", "-2.bmp", "-4.bmp", "-8.bmp"}) {
+      files.WriteFile(stem + suffix, EncodeBmp(bmp));
+    }
     files.WriteFile(stem + "-16.tga", EncodeTrueColorTga(32, 2, 2, pixels, 0x20));
     files.WriteFile(stem + "-32.tga", EncodeTrueColorTga(24, 4, 1, pixels, 0x00));
     files.WriteFile(stem + ".gif", "GIF89a");

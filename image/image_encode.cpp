@@ -9,8 +9,6 @@ namespace quillon {
 
 namespace {
 
-constexpr size_t kColorTableEntries = 256;
-constexpr size_t kBmpHeaders = kBmpFileHeaderSize + kInfoHeaderSize + 4 * kColorTableEntries;
 constexpr size_t kTgaHeader = 18;
 constexpr uint8_t kTgaTrueColor = 2;
 constexpr uint8_t kTgaTopRowFirst = 0x20;
@@ -18,32 +16,42 @@ constexpr uint8_t kTgaAlphaBits = 8;
 
 }  // namespace
 
-std::vector<uint8_t> EncodeIndexedBmp(uint32_t width, uint32_t height, const PixelSource& pixel,
+std::vector<uint8_t> EncodeIndexedBmp(int bit_count, uint32_t width, uint32_t height,
+                                      const PixelSource& pixel,
                                       const std::vector<uint32_t>& palette) {
-  const uint64_t stride = (uint64_t{width} + 3) / 4 * 4;
+  const auto bits = static_cast<uint32_t>(bit_count);
+  const size_t entries = size_t{1} << bits;
+  const uint64_t headers = kBmpFileHeaderSize + kInfoHeaderSize + 4 * uint64_t{entries};
+  const uint64_t stride = RowStride(width, bits);
   const uint64_t image_size = stride * height;
-  if (image_size > UINT32_MAX - kBmpHeaders || width > INT32_MAX || height > INT32_MAX) return {};
-  std::vector<uint8_t> file(kBmpHeaders + static_cast<size_t>(image_size), 0);
+  if (image_size > UINT32_MAX - headers || width > INT32_MAX || height > INT32_MAX) return {};
+  std::vector<uint8_t> file(static_cast<size_t>(headers + image_size), 0);
   uint8_t* p = file.data();
-  WriteBmpFileHeader(static_cast<uint32_t>(file.size()), static_cast<uint32_t>(kBmpHeaders), p);
+  WriteBmpFileHeader(static_cast<uint32_t>(file.size()), static_cast<uint32_t>(headers), p);
   uint8_t* info = p + kBmpFileHeaderSize;
   BitmapInfoHeader header{};
   header.biSize = static_cast<uint32_t>(kInfoHeaderSize);
   header.biWidth = static_cast<int32_t>(width);
   header.biHeight = static_cast<int32_t>(height);
   header.biPlanes = 1;
-  header.biBitCount = 8;
+  header.biBitCount = static_cast<uint16_t>(bits);
   header.biSizeImage = static_cast<uint32_t>(image_size);
-  header.biClrUsed = static_cast<uint32_t>(kColorTableEntries);
-  header.biClrImportant = static_cast<uint32_t>(kColorTableEntries);
+  header.biClrUsed = static_cast<uint32_t>(entries);
+  header.biClrImportant = static_cast<uint32_t>(entries);
   WriteInfoHeader(header, info);
   uint8_t* table = info + kInfoHeaderSize;
-  const size_t colors = std::min(palette.size(), kColorTableEntries);
+  const size_t colors = std::min(palette.size(), entries);
   for (size_t i = 0; i < colors; ++i) StoreU32Le(table + 4 * i, palette[i] & 0xFFFFFFu);
-  uint8_t* bits = p + kBmpHeaders;
+  uint8_t* rows = p + headers;
+  const uint32_t mask = (1u << bits) - 1;
   for (uint32_t y = 0; y < height; ++y) {
-    uint8_t* row = bits + (size_t{height} - 1 - y) * stride;
-    for (uint32_t x = 0; x < width; ++x) row[x] = static_cast<uint8_t>(pixel(x, y));
+    uint8_t* row = rows + (size_t{height} - 1 - y) * stride;
+    for (uint32_t x = 0; x < width; ++x) {
+      // Most significant bits first, as BMP rows hold them.
+      const uint64_t bit = uint64_t{x} * bits;
+      const uint32_t shift = 8 - bits - static_cast<uint32_t>(bit % 8);
+      row[bit / 8] = static_cast<uint8_t>(row[bit / 8] | (pixel(x, y) & mask) << shift);
+    }
   }
   return file;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Image files made in memory, in the forms the run's loaders read back exactly: an 8-bit
-// indexed BMP and a 32-bit true-colour TGA.
+// Image files made in memory, in the forms the run's loaders read back exactly: an indexed BMP
+// of 1, 4 or 8 bits and a 32-bit true-colour TGA.
 
 #include <cstdint>
 #include <functional>
@@ -11,10 +11,12 @@ namespace quillon {
 // The value of pixel (x, y), y counting from the top row.
 using PixelSource = std::function<uint32_t(uint32_t x, uint32_t y)>;
 
-// An uncompressed 8-bit BMP, rows bottom first, whose indices are the low bytes of `pixel` and
-// whose colour table is `palette` (colour-table values) padded with black to 256 entries; a
-// longer palette is cut to 256. Empty when the file would exceed 4 GiB.
-std::vector<uint8_t> EncodeIndexedBmp(uint32_t width, uint32_t height, const PixelSource& pixel,
+// An uncompressed BMP of `bit_count` bits (1, 4 or 8), rows bottom first, whose indices are the
+// low bits of `pixel` and whose colour table is `palette` (colour-table values) padded with
+// black to 2, 16 or 256 entries; a longer palette is cut. Empty when the file would exceed
+// 4 GiB.
+std::vector<uint8_t> EncodeIndexedBmp(int bit_count, uint32_t width, uint32_t height,
+                                      const PixelSource& pixel,
                                       const std::vector<uint32_t>& palette);
 
 // An uncompressed 32-bit TGA (type 2), top row first, each pixel 0xAARRGGBB. Width and height

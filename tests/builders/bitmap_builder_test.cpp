@@ -7,6 +7,7 @@
 
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
+#include "container/builtin_palettes.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
 #include "image/dib.h"
@@ -44,7 +45,9 @@ class BitmapBuilderTest : public CastBuildersTest {
     bmp.width = width;
     bmp.height = height;
     bmp.pixels = indices;
-    bmp.palette = GreyPalette();
+    // The members' palette, System - Mac: the indices stand as they are.
+    const BuiltinPalette* system_mac = FindBuiltinPalette(0);
+    bmp.palette.assign(system_mac->colors, system_mac->colors + system_mac->size);
     files_.WriteFile(Name(cast_number, "-8.bmp"), EncodeBmp(bmp));
   }
   void WriteTga(uint32_t cast_number, const char* suffix, int depth, uint16_t width,
@@ -73,7 +76,6 @@ class BitmapBuilderTest : public CastBuildersTest {
     return rows;
   }
 
- private:
   static std::string Name(uint32_t cast_number, const char* suffix) {
     char number[16];
     std::snprintf(number, sizeof number, "%06u", cast_number);
@@ -141,10 +143,10 @@ TEST_F(BitmapBuilderTest, RefusesMembersItCannotBuildWithTheirLogLine) {
       {MemberData(2, 2, 8, 30), false, "Cast 000001->(0003:0005): BITD=30 bittype!!!\n"},
       {MemberData(2, 2, 8, 30), true, "Cast 000001->(0003:0005): ALFA=30 bittype!!!\n"},
       {MemberData(2, 2, 8, 0xFFFFFFF0), false, "Cast 000001->(0003:0005): BITD=-16 bittype!!!\n"},
-      {MemberData(2, 2, 4), false, "Cast 000001->(0003:0005): BITD=4 bitsperpixel!!!\n"},
+      {MemberData(2, 2, 3), false, "Cast 000001->(0003:0005): BITD=3 bitsperpixel!!!\n"},
       {MemberData(2, 2, 0), false, "Cast 000001->(0003:0005): BITD=0 bitsperpixel!!!\n"},
-      {MemberData(2, 2, 24), false, "Cast 000001->(0003:0005): BITD=2x2x24\n"},
-      {MemberData(2, 2, 40), false, "Cast 000001->(0003:0005): BITD=2x2x40\n"},
+      {MemberData(2, 2, 24), false, "Cast 000001->(0003:0005): BITD=24 bitsperpixel!!!\n"},
+      {MemberData(2, 2, 40), false, "Cast 000001->(0003:0005): BITD=40 bitsperpixel!!!\n"},
       // The plane would take 4 GiB: refused after its size line, the image never read.
       {MemberData(65535, 65535, 8), false, "Cast 000001->(0003:0005): BITD=65535x65535x8\n"},
       {MemberData(65535, 65535, 32), true, "Cast 000001->(0003:0005): ALFA=65535x65535x8\n"},
@@ -162,13 +164,66 @@ TEST_F(BitmapBuilderTest, RefusesMembersItCannotBuildWithTheirLogLine) {
   }
 }
 
-TEST_F(BitmapBuilderTest, ZeroesWhatASmallImageMissesAndCutsALargeOne) {
+TEST_F(BitmapBuilderTest, ZeroesWhatASmallImageMissesAndCutsALargeOneAndSaysSo) {
   WriteBmp8(1, 2, 2, {1, 2, 3, 4});
   Bitmap(MemberData(3, 3, 8), 1);
   EXPECT_EQ(Rows(4, 3), (std::vector<Bytes>{{1, 2, 0, 0}, {3, 4, 0, 0}, {0, 0, 0, 0}}));
   WriteBmp8(2, 4, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
   Bitmap(MemberData(2, 2, 8), 2);
   EXPECT_EQ(Rows(2, 2), (std::vector<Bytes>{{1, 2}, {5, 6}}));
+  const std::string folder = files_.path() + kPathSeparator;
+  EXPECT_EQ(LogText(), "Cast 000001->(0003:0005): BITD=3x3x8\nImage " + folder +
+                           "movie-000001-8.bmp is 2x2, not 3x3: cut or padded with zeros\n"
+                           "Cast 000002->(0003:0005): BITD=2x2x8\nImage " + folder +
+                           "movie-000002-8.bmp is 4x3, not 2x2: cut or padded with zeros\n"
+                           "Frames collision 2! Frame 0005 was alread patched!!! Deleting "
+                           "previous patch...\n");
+}
+
+// Members of 1, 2 and 4 bits, in either layout, from pictures in their own colours: the
+// indices packed most significant bits first, each row a whole number of 16-bit words.
+TEST_F(BitmapBuilderTest, PacksTheIndicesOfLowDepthsAndDirector4Members) {
+  const auto member = [](bool director4, uint8_t depth, uint32_t specific, uint16_t width) {
+    BitmapMemberFields fields;
+    fields.director4 = director4;
+    fields.right = width;
+    fields.bottom = 1;
+    fields.depth = depth;
+    fields.specific_length = specific;
+    return MovieBuilder::BitmapMember(fields);
+  };
+  const BuiltinPalette* mac16 = FindBuiltinPalette(0, 4);
+  const struct {
+    const char* name;
+    Bytes member;
+    const char* suffix;
+    std::vector<uint32_t> table;
+    std::vector<uint32_t> indices;
+    Bytes row;
+  } cases[] = {
+      {"1 bit", member(false, 1, 22, 18), "-1.bmp", {0xFFFFFF, 0},
+       {1, 0, 1, 1, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, 0, 1}, {0xB0, 0xFF, 0x40, 0x00}},
+      {"2 bits", member(false, 2, 28, 5), "-2.bmp", {0xFFFFFF, 0xACACAC, 0x555555, 0},
+       {0, 1, 2, 3, 2}, {0x1B, 0x80}},
+      {"4 bits", member(false, 4, 28, 3), "-4.bmp", {mac16->colors, mac16->colors + 16},
+       {15, 1, 7}, {0xF1, 0x70}},
+      {"Director 4, 1 bit", member(true, 1, 24, 3), "-1.bmp", {0xFFFFFF, 0}, {0, 1, 1},
+       {0x60, 0x00}},
+      {"Director 4, 8 bits", member(true, 8, 28, 3), "-8.bmp", {}, {9, 8, 7}, {9, 8, 7, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    BmpLayout bmp;
+    bmp.width = static_cast<int32_t>(c.indices.size());
+    bmp.height = 1;
+    bmp.pixels = c.indices;
+    bmp.palette = c.table;
+    if (c.table.empty()) bmp.palette = {0xFFFFFF};  // every index past it agrees
+    files_.WriteFile(Name(1, c.suffix), EncodeBmp(bmp));
+    Bitmap(c.member, 1);
+    EXPECT_EQ(Rows(c.row.size(), 1)[0], c.row);
+  }
+  EXPECT_EQ(LogText().find("mapped"), std::string::npos) << LogText();
 }
 
 TEST_F(BitmapBuilderTest, BuildsAnEmptyChunkForAnEmptyMemberOnceItsImageLoads) {

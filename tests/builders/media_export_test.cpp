@@ -43,8 +43,9 @@ TEST(BitmapExportTest, NotesWhyAMemberIsPassedOverOrNamesItsPicture) {
       {"plain 8-bit rows", Fields(2, 8), {5, 6}, false, false, "m-000001-8.bmp", "", 8},
       {"another specific length", Fields(2, 8, 30), {5, 6}, false, false, "",
        "specific length 30, not 28", {}},
-      {"a depth without a layout", Fields(2, 4), {5, 6}, false, false, "",
-       "depth 4 not supported", 4},
+      {"a depth without a layout", Fields(2, 3), {5, 6}, false, false, "",
+       "depth 3 not supported", 3},
+      {"plain 4-bit rows", Fields(3, 4), {0x12, 0x30}, false, false, "m-000001-4.bmp", "", 4},
       {"an empty rectangle", Fields(0, 8), {}, false, false, "", "empty rectangle", 8},
       {"rows that do not unpack", Fields(2, 8), {0x05, 1, 2}, false, false, "", "unpackable chunk",
        8},
@@ -77,9 +78,11 @@ TEST(BitmapExportTest, NotesWhyAMemberIsPassedOverOrNamesItsPicture) {
 TEST(BitmapExportTest, OnlyABitmapThatWillBeExportedClaimsItsName) {
   const Bytes eight = MovieBuilder::BitmapMember(Fields(2, 8));
   const Bytes four = MovieBuilder::BitmapMember(Fields(2, 4));
+  const Bytes three = MovieBuilder::BitmapMember(Fields(2, 3));
   const Bytes other = MovieBuilder::BitmapMember(Fields(2, 8, 30));
   EXPECT_STREQ(ClaimedBitmapSuffix({1, 3, 4, {eight.data(), eight.size()}}), "-8.bmp");
-  EXPECT_EQ(ClaimedBitmapSuffix({1, 3, 4, {four.data(), four.size()}}), nullptr);
+  EXPECT_STREQ(ClaimedBitmapSuffix({1, 3, 4, {four.data(), four.size()}}), "-4.bmp");
+  EXPECT_EQ(ClaimedBitmapSuffix({1, 3, 4, {three.data(), three.size()}}), nullptr);
   EXPECT_EQ(ClaimedBitmapSuffix({1, 3, 4, {other.data(), other.size()}}), nullptr);
 }
 

@@ -17,7 +17,7 @@ RowGeometry Geometry(uint16_t width, uint16_t height, uint32_t bytes_per_pixel) 
   CastBitmapInfo info;
   info.width = width;
   info.height = height;
-  return MemberGeometry(info, bytes_per_pixel);
+  return MemberGeometry(info, 8 * bytes_per_pixel);
 }
 
 Bytes Decode(const Bytes& chunk, const RowGeometry& geometry, PlaneLayout layout,
@@ -85,7 +85,7 @@ TEST(DecodeMemberRowsTest, RefusesDataThatDoesNotUnpackToTheMembersSize) {
   CastBitmapInfo huge;
   huge.width = 65535;
   huge.height = 65535;
-  Decode({}, MemberGeometry(huge, 4), PlaneLayout::kArgb32, MemberRowsStatus::kTooLarge);
+  Decode({}, MemberGeometry(huge, 32), PlaneLayout::kArgb32, MemberRowsStatus::kTooLarge);
 }
 
 TEST(WidenRgb1555Test, EveryValueComesBackThroughTheBuildersReduction) {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "builders/bitmap_builder.h"
 #include "builders/member_rows.h"
 #include "builders/row_codec.h"
 #include "container/builtin_palettes.h"
@@ -100,10 +101,8 @@ std::vector<uint32_t> Pixels(const std::string& chunk, const Row& row) {
   info.width = static_cast<uint16_t>(std::stoul(row.at("width")));
   info.height = static_cast<uint16_t>(std::stoul(row.at("height")));
   const auto depth = static_cast<uint32_t>(std::stoul(row.at("depth")));
-  const PlaneLayout layout = depth == 8    ? PlaneLayout::kIndex8
-                             : depth == 16 ? PlaneLayout::kHighLow16
-                                           : PlaneLayout::kArgb32;
-  const RowGeometry geometry = MemberGeometry(info, depth / 8);
+  const PlaneLayout layout = SourceForDepth(static_cast<uint8_t>(depth))->layout;
+  const RowGeometry geometry = MemberGeometry(info, depth);
   std::vector<uint8_t> rows;
   const ByteReader data(reinterpret_cast<const uint8_t*>(chunk.data()), chunk.size());
   EXPECT_EQ(DecodeMemberRows(data, geometry, layout, rows), MemberRowsStatus::kOk);
@@ -308,6 +307,158 @@ TEST(ExportRunTest, RoundTripOfImagesDirIsTheIdentity) {
   ExpectRealMovieRoundTrip("images.dir");
 }
 
+// Director 4 members (their layout, the rectangle off the origin) need no reader of their own to
+// come back: the cast of the older games the tool serves.
+TEST(ExportRunTest, RoundTripOfTheDirector4SampleMoviesIsTheIdentity) {
+  ExpectRealMovieRoundTrip("INK1B-1.DIR");
+  ExpectRealMovieRoundTrip("INK8COL.DIR");
+  ExpectRealMovieRoundTrip("SOFT1.DXR", "movies-with-sound");
+}
+
+// Bitmaps of Director 4 at 1, 8, 16 and 32 bits and of Director 5 at 1, 2 and 4 bits, plain and
+// packed; the 4-bit one in the 16 colours of Grayscale.
+Bytes OlderBitmapsMovie() {
+  MovieBuilder movie(24);
+  const auto add = [&](BitmapMemberFields fields, uint16_t width, uint16_t height,
+                       const Bytes& data) {
+    fields.top = 2;
+    fields.left = 3;
+    fields.bottom = static_cast<uint16_t>(2 + height);
+    fields.right = static_cast<uint16_t>(3 + width);
+    fields.palette_library = -1;
+    const uint32_t member = movie.AddChunk("tSAC", MovieBuilder::BitmapMember(fields));
+    return std::pair{member, movie.AddChunk("DTIB", data)};
+  };
+  BitmapMemberFields d4;
+  d4.director4 = true;
+  BitmapMemberFields d5;
+  std::vector<std::pair<uint32_t, uint32_t>> members;
+  d4.depth = 1;
+  members.push_back(add(d4, 20, 2, {0xF0, 0x0F, 0xAA, 0xFF, 0x00, 0xFF, 0x55, 0x00}));  // plain
+  d4.depth = 8;
+  d4.palette_id = -100;
+  members.push_back(add(d4, 3, 2, PackRows({1, 2, 3, 0, 9, 9, 9, 0}, 4)));
+  d4.depth = 16;
+  members.push_back(add(d4, 2, 1, {0x81, 0x02, 0x03, 0x04}));
+  d4.depth = 32;
+  members.push_back(add(d4, 1, 2, {1, 2, 3, 4, 5, 6, 7, 8}));
+  d5.specific_length = 22;  // 1 bit
+  members.push_back(add(d5, 9, 1, {0xA5, 0x80}));
+  d5.specific_length = 28;
+  d5.depth = 2;
+  members.push_back(add(d5, 5, 2, PackRows({0x1B, 0xC0, 0xE4, 0x40}, 2)));
+  d5.depth = 4;
+  d5.palette_id = -2;
+  members.push_back(add(d5, 3, 2, {0x0F, 0x70, 0xA5, 0x30}));
+  std::vector<test::CastSlot> slots;
+  std::vector<test::Key> keys;
+  for (const auto& [member, bitd] : members) {
+    slots.push_back({member});
+    keys.push_back({bitd, member, "DTIB"});
+  }
+  movie.AddChunk("*SAC", MovieBuilder::CastTable(slots));
+  movie.AddChunk("*YEK", MovieBuilder::KeyTable(keys));
+  return movie.Build();
+}
+
+TEST(ExportRunTest, RoundTripOfOlderBitmapsIsTheIdentity) {
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", OlderBitmapsMovie());
+  ExpectRoundTrip(dir, "m.dxr");
+  const std::string manifest = dir.ReadFile("f/m.csv");
+  for (const char* line : {
+           "bitmap,4,BITD,1,3,20,2,1,Binary,m-000001-1.bmp,D4,\r\n",
+           "bitmap,6,BITD,2,5,3,2,8,System - Win (Dir 4),m-000002-8.bmp,D4,\r\n",
+           "bitmap,8,BITD,3,7,2,1,16,,m-000003-16.tga,D4,\r\n",
+           "bitmap,10,BITD,4,9,1,2,32,,m-000004-32.tga,D4,\r\n",
+           "bitmap,12,BITD,5,11,9,1,1,Binary,m-000005-1.bmp,,\r\n",
+           "bitmap,14,BITD,6,13,5,2,2,Four greys,m-000006-2.bmp,,\r\n",
+           "bitmap,16,BITD,7,15,3,2,4,Grayscale,m-000007-4.bmp,,\r\n",
+       }) {
+    EXPECT_NE(manifest.find(line), std::string::npos) << line << manifest;
+  }
+}
+
+// What a viewer shows: each exported pixel's colour is the member's colour for its stored index.
+TEST(ExportRunTest, OlderBitmapsShowTheirOwnColours) {
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", OlderBitmapsMovie());
+  const std::vector<Row> rows = Export(dir, "m.dxr");
+  const MovieFile movie(dir.ReadFile("m.dxr"));
+  const BuiltinPalette* greys16 = FindBuiltinPalette(-2, 4);
+  const struct {
+    size_t row;
+    int bit_count;
+    std::vector<uint32_t> colors;  // by stored index
+  } cases[] = {
+      {0, 1, {0xFFFFFF, 0x000000}},
+      {5, 4, {0xFFFFFF, 0xACACAC, 0x555555, 0x000000}},
+      {6, 4, {greys16->colors, greys16->colors + greys16->size}},
+  };
+  for (const auto& c : cases) {
+    const Row& row = rows.at(c.row);
+    SCOPED_TRACE(row.at("file"));
+    CDib picture;
+    ASSERT_TRUE(picture.LoadBmp((dir.path() + "/f/" + row.at("file")).c_str()));
+    EXPECT_EQ(picture.GetBitCount(), c.bit_count);
+    const std::vector<uint32_t> stored =
+        Pixels(movie.Data(static_cast<uint32_t>(std::stoul(row.at("entry index")))), row);
+    const auto width = static_cast<int32_t>(std::stoul(row.at("width")));
+    for (size_t i = 0; i < stored.size(); ++i) {
+      const auto x = static_cast<int32_t>(i % static_cast<size_t>(width));
+      const auto y = static_cast<int32_t>(i / static_cast<size_t>(width));
+      EXPECT_EQ(picture.GetColorTableEntry(picture.GetPixel(x, y)), c.colors.at(stored[i])) << i;
+    }
+  }
+}
+
+// An editor may save the picture at another depth or reorder its colour table: what comes back
+// is the colour each pixel shows, as the index of that colour among the member's.
+TEST(ExportRunTest, AnEditedOlderBitmapAtAnyDepthComesBackWithTheColoursItShows) {
+  for (const int bit_count : {1, 4, 8, 24}) {
+    SCOPED_TRACE(bit_count);
+    ScratchDir dir;
+    dir.WriteFile("m.dxr", OlderBitmapsMovie());
+    const std::vector<Row> rows = Export(dir, "m.dxr");
+    const Row& row = rows.at(6);  // the 4-bit Grayscale member, 3 x 2
+    const std::string path = dir.path() + "/f/" + row.at("file");
+    CDib exported;
+    ASSERT_TRUE(exported.LoadBmp(path.c_str()));
+    const MovieFile movie(dir.ReadFile("m.dxr"));
+    std::vector<uint32_t> expected =
+        Pixels(movie.Data(static_cast<uint32_t>(std::stoul(row.at("entry index")))), row);
+    test::BmpLayout edited;
+    edited.bitCount = bit_count;
+    edited.width = 3;
+    edited.height = 2;
+    // The table reversed; a 1-bit picture can hold only the colours of its two entries.
+    std::vector<uint32_t> table;
+    for (uint32_t i = 16; i-- > 0;) table.push_back(exported.GetColorTableEntry(i));
+    if (bit_count == 1) table = {exported.GetColorTableEntry(0), exported.GetColorTableEntry(15)};
+    if (bit_count <= 8) edited.palette = table;
+    for (int32_t y = 0; y < 2; ++y) {
+      for (int32_t x = 0; x < 3; ++x) {
+        const uint32_t index = exported.GetPixel(x, y);
+        const uint32_t color = exported.GetColorTableEntry(index);
+        if (bit_count == 24) {
+          edited.pixels.push_back(color);
+        } else if (bit_count == 1) {
+          const uint32_t bit = index < 8 ? 0 : 1;
+          edited.pixels.push_back(bit);
+          expected[static_cast<size_t>(y * 3 + x)] = bit == 0 ? 0 : 15;
+        } else {
+          edited.pixels.push_back(15 - index);
+        }
+      }
+    }
+    dir.WriteFile("f/" + row.at("file"), test::EncodeBmp(edited));
+    ASSERT_EQ(RunProgram(QUILLON_EXE, dir.path(), {"m.dxr", "f", "Out"}).exit_code, 0);
+    const MovieFile out(dir.ReadFile("Out/m.dxr"));
+    EXPECT_EQ(Pixels(out.Data(static_cast<uint32_t>(std::stoul(row.at("entry index")))), row),
+              expected);
+  }
+}
+
 std::vector<uint32_t> ColorTable(const CDib& image) {
   std::vector<uint32_t> table;
   for (uint32_t i = 0; i < 256; ++i) table.push_back(image.GetColorTableEntry(i));
@@ -455,7 +606,7 @@ TEST(ExportRunTest, PassesOverWhatItCannotExportAndSaysWhy) {
   MovieBuilder movie(40);
   const uint32_t m1 = movie.AddChunk("tSAC", Member(2, 2, 8, -101, 30));
   const uint32_t b1 = movie.AddChunk("DTIB", {0xFC, 0});
-  const uint32_t m2 = movie.AddChunk("tSAC", Member(2, 2, 4));
+  const uint32_t m2 = movie.AddChunk("tSAC", Member(2, 2, 3));
   const uint32_t b2 = movie.AddChunk("DTIB", {0xFF, 0});
   const uint32_t m3 = movie.AddChunk("tSAC", Member(0, 2, 8));
   const uint32_t b3 = movie.AddChunk("DTIB", {});
@@ -479,7 +630,7 @@ TEST(ExportRunTest, PassesOverWhatItCannotExportAndSaysWhy) {
   const std::string manifest = dir.ReadFile("f/m.csv");
   for (const char* line : {
            "bitmap,4,BITD,1,3,,,,,,\"specific length 30, not 28\",\r\n",
-           "bitmap,6,BITD,2,5,2,2,4,,,depth 4 not supported,\r\n",
+           "bitmap,6,BITD,2,5,2,2,3,,,depth 3 not supported,\r\n",
            "bitmap,8,BITD,3,7,0,2,8,,,empty rectangle,\r\n",
            "bitmap,10,BITD,4,9,4,4,8,,,unpackable chunk,\r\n",
            "bitmap,12,BITD,5,11,2,1,32,,m-000005-32.tga,,\r\n",

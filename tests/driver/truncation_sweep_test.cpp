@@ -89,6 +89,7 @@ TEST_F(TruncationSweepTest, MovieCutAtEveryLength) {
   EXPECT_EQ(dir_.ReadFile("run.log"),
             "Frame 0003 was substituted from file " + files_ + "/m-000003.STXT...\n"
             "Cast 000001->(0004:0005): BITD=9x6x8\n"
+            "Colours of " + files_ + "/m-000001-8.bmp mapped to the member's palette\n"
             "Cast 000002->(0006:0007): BITD=8x4x16\n"
             "Cast 000003->(0008:0009): BITD=6x6x32\n"
             "Cast 000003->(0008:000A): ALFA=6x6x8\n");

@@ -13,34 +13,43 @@ namespace {
 
 uint32_t Pattern(uint32_t x, uint32_t y) { return 0x80FF0000u + y * 0x010203u + x * 37u; }
 
-// Files the run's loaders read back pixel for pixel, at widths with and without row padding.
+// Files the run's loaders read back pixel for pixel, at every depth and at widths with and
+// without row padding.
 TEST(ImageEncodeTest, IndexedBmpLoadsBackWithItsIndicesAndColourTable) {
   test::ScratchDir dir;
-  for (const uint32_t width : {1u, 4u, 5u, 7u}) {
-    const std::vector<uint32_t> palette = {0x112233, 0x445566, 0xFF000000u | 0x778899};
-    const std::string path = dir.WriteFile("i.bmp", EncodeIndexedBmp(width, 3, Pattern, palette));
-    CDib image;
-    ASSERT_TRUE(image.LoadBmp(path.c_str())) << width;
-    ASSERT_EQ(image.GetBitCount(), 8);
-    ASSERT_EQ(image.GetWidth(), static_cast<int32_t>(width));
-    ASSERT_EQ(image.GetHeight(), 3);
-    for (uint32_t y = 0; y < 3; ++y) {
-      for (uint32_t x = 0; x < width; ++x) {
-        EXPECT_EQ(image.GetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y)),
-                  Pattern(x, y) & 0xFF);
+  const std::vector<uint32_t> palette = {0x112233, 0x445566, 0xFF000000u | 0x778899};
+  for (const int bits : {1, 4, 8}) {
+    const uint32_t entries = 1u << bits;
+    for (const uint32_t width : {1u, 4u, 5u, 7u, 9u, 33u}) {
+      SCOPED_TRACE(std::to_string(bits) + " bits, width " + std::to_string(width));
+      const std::string path =
+          dir.WriteFile("i.bmp", EncodeIndexedBmp(bits, width, 3, Pattern, palette));
+      CDib image;
+      ASSERT_TRUE(image.LoadBmp(path.c_str()));
+      ASSERT_EQ(image.GetBitCount(), bits);
+      ASSERT_EQ(image.GetWidth(), static_cast<int32_t>(width));
+      ASSERT_EQ(image.GetHeight(), 3);
+      for (uint32_t y = 0; y < 3; ++y) {
+        for (uint32_t x = 0; x < width; ++x) {
+          EXPECT_EQ(image.GetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y)),
+                    Pattern(x, y) & (entries - 1));
+        }
       }
+      // In index order, the reserved byte cleared, black beyond the palette.
+      EXPECT_EQ(image.GetColorTableEntry(0), 0x112233u);
+      EXPECT_EQ(image.GetColorTableEntry(1), 0x445566u);
+      if (bits > 1) {
+        EXPECT_EQ(image.GetColorTableEntry(2), 0x778899u);
+        EXPECT_EQ(image.GetColorTableEntry(3), 0u);
+      }
+      EXPECT_EQ(image.GetHeader()->biClrUsed, entries);
     }
-    // In index order, the reserved byte cleared, black beyond the palette.
-    EXPECT_EQ(image.GetColorTableEntry(0), 0x112233u);
-    EXPECT_EQ(image.GetColorTableEntry(2), 0x778899u);
-    EXPECT_EQ(image.GetColorTableEntry(3), 0u);
-    EXPECT_EQ(image.GetColorTableEntry(255), 0u);
   }
 }
 
 TEST(ImageEncodeTest, IndexedBmpTakesAtMost256Colours) {
   std::vector<uint32_t> palette(300, 0x010101);
-  const std::vector<uint8_t> file = EncodeIndexedBmp(2, 2, Pattern, palette);
+  const std::vector<uint8_t> file = EncodeIndexedBmp(8, 2, 2, Pattern, palette);
   EXPECT_EQ(file.size(), 14u + 40 + 1024 + 4 * 2);
 }
 

@@ -14,8 +14,8 @@ Called once per successful run by quillon_model between the raw pass and the wri
     say        function(bytes): other text on standard output.
     code_page  the number of the code page that texts are written in (one of CODECS).
 
-Images are decoded here from the few forms the random movies use (8- and 24-bit BMP, 24- and
-32-bit true-colour TGA). Of the files the random movies hold that do not load, each is refused
+Images are decoded here from the few forms the random movies use (1-, 4-, 8- and 24-bit BMP,
+24- and 32-bit true-colour TGA). Of the files the random movies hold that do not load, each is refused
 for the first reason that applies, in the order of the checks below, and the reason is logged.
 Texts are encoded by Python's own codecs, character by character.
 """
@@ -129,10 +129,10 @@ def load_bmp(data):
         return "empty image"
     if compression != 0:
         return "unsupported compression"
-    if bits not in (8, 24):
+    if bits not in (1, 4, 8, 24):
         return "unsupported depth"  # the random movies write no other depth
     rows = abs(height)
-    stride = (width * bits // 8 + 3) // 4 * 4
+    stride = (width * bits + 31) // 32 * 4
     if offset + stride * rows > len(data):
         return "truncated"
     pixels = []
@@ -140,12 +140,19 @@ def load_bmp(data):
         stored = y if height < 0 else rows - 1 - y
         base = offset + stored * stride
         for x in range(width):
-            if bits == 8:
-                pixels.append(data[base + x])
-            else:
+            if bits == 24:
                 b, g, r = data[base + 3 * x:base + 3 * x + 3]
                 pixels.append(r << 16 | g << 8 | b)
-    return Image(width, rows, pixels, bits == 24)
+            else:
+                bit = x * bits
+                pixels.append(data[base + bit // 8] >> (8 - bits - bit % 8) & ((1 << bits) - 1))
+    image = Image(width, rows, pixels, bits == 24)
+    if bits != 24:
+        # The random movies write every table with its count (biClrUsed) set.
+        count = struct.unpack_from("<I", data, 46)[0]
+        image.table = [(data[54 + 4 * i + 2], data[54 + 4 * i + 1], data[54 + 4 * i])
+                       for i in range(count)]
+    return image
 
 
 def load_tga(data):
@@ -190,8 +197,25 @@ def system_mac():
     return cube + ramps + [(0, 0, 0)]
 
 
-# The random movies name these two built-in palettes only, by their stored ids.
+# The random movies name these two built-in palettes only, by their stored ids, with their
+# 16-colour versions for 4-bit members; 1- and 2-bit members have fixed colours.
 PALETTES = {0: system_mac(), -2: [(255 - i,) * 3 for i in range(256)]}
+PALETTES_16 = {
+    0: [(255, 255, 255), (190, 190, 190), (255, 230, 0), (128, 128, 128), (159, 216, 255),
+        (124, 96, 27), (0, 158, 0), (142, 210, 0), (222, 0, 191), (141, 0, 163), (250, 0, 57),
+        (255, 140, 50), (0, 0, 234), (0, 240, 219), (100, 100, 100), (0, 0, 0)],
+    -2: [(v, v, v) for v in (255, 238, 221, 204, 186, 169, 152, 135, 118, 101, 84, 67, 49, 32,
+                             15, 0)],
+}
+FIXED_COLORS = {1: [(255, 255, 255), (0, 0, 0)],
+                2: [(255, 255, 255), (172, 172, 172), (85, 85, 85), (0, 0, 0)]}
+
+
+def member_colors(depth, palette_id):
+    """The colours a member's indices name (the random movies name known palettes only)."""
+    if depth in FIXED_COLORS:
+        return FIXED_COLORS[depth]
+    return (PALETTES_16 if depth == 4 else PALETTES)[palette_id]
 
 
 def nearest_index(color, palette):
@@ -211,6 +235,65 @@ def to_indices(image, palette):
     """A true-colour picture as the indices of the nearest colours of the member's palette."""
     nearest = {v: nearest_index(v, palette) for v in set(image.pixels)}
     return Image(image.width, image.height, [nearest[v] for v in image.pixels])
+
+
+def indices_agree(image, colors):
+    """Every index the picture uses names, in its own table, the member's colour of that index;
+    indices past the end of the table agree."""
+    for index in set(image.pixels):
+        if index < len(image.table) and (index >= len(colors) or image.table[index] != colors[index]):
+            return False
+    return True
+
+
+def table_colors(image):
+    """An indexed picture as the colours its table gives its pixels (black past the table)."""
+    def color(index):
+        r, g, b = image.table[index] if index < len(image.table) else (0, 0, 0)
+        return r << 16 | g << 8 | b
+    return Image(image.width, image.height, [color(v) for v in image.pixels], True)
+
+
+# --- bitmap members ----------------------------------------------------------------------
+
+SUFFIXES = {1: "-1.bmp", 2: "-2.bmp", 4: "-4.bmp", 8: "-8.bmp", 16: "-16.tga", 32: "-32.tga"}
+
+
+def is_director4(data):
+    """Director 4 members start with their u16 specific length: a first u32 above 255."""
+    return struct.unpack_from(">I", data, 0)[0] > 255
+
+
+class BitmapInfo:
+    pass
+
+
+def bitmap_info(fields):
+    """The fields of either layout: known (a layout the builders read), specific, width,
+    height, depth, palette_id (None without the field)."""
+    info = BitmapInfo()
+    info.palette_id = None
+    if is_director4(fields):
+        info.specific, pitch = struct.unpack_from(">H", fields, 0)[0], fields[8] << 8 | fields[9]
+        rect = 10
+        if pitch & 0x8000:
+            info.depth, info.known = fields[31], info.specific >= 26
+            if info.specific >= 28 and len(fields) >= 34:
+                info.palette_id = struct.unpack_from(">h", fields, 32)[0]
+        else:
+            info.depth, info.known = 1, info.specific >= 12
+    else:
+        info_length, info.specific = struct.unpack_from(">II", fields, 4)
+        rect = 12 + info_length + 2
+        if info.specific == 22:
+            info.depth, info.known = 1, True
+        else:
+            info.depth, info.known = fields[rect + 21], info.specific == 28
+            if len(fields) >= rect + 26:
+                info.palette_id = struct.unpack_from(">h", fields, rect + 24)[0]
+    top, left, bottom, right = struct.unpack_from(">HHHH", fields, rect)
+    info.width, info.height = (right - left) & 0xFFFF, (bottom - top) & 0xFFFF
+    return info
 
 
 # --- texts of fields and buttons --------------------------------------------------------------
@@ -289,13 +372,20 @@ def to_1555(v):
     return ((v >> 31) << 15 | ((v >> 19) & 31) << 10 | ((v >> 11) & 31) << 5 | ((v >> 3) & 31))
 
 
+def row_length(width, depth):
+    return (width * depth + 15) // 16 * 2
+
+
 def member_row(image, y, width, depth, row_bytes):
     row = bytearray(row_bytes)
     if y >= image.height:
         return row
     for x in range(min(width, image.width)):
         v = image.pixel(x, y)
-        if depth == 8:
+        if depth < 8:
+            bit = x * depth
+            row[bit // 8] |= (v & ((1 << depth) - 1)) << (8 - depth - bit % 8)
+        elif depth == 8:
             row[x] = v & 0xFF
         elif depth == 16:
             q = to_1555(v)
@@ -311,7 +401,6 @@ class Run:
         self.movie, self.cwd, self.files_dir, self.stem = movie, cwd, files_dir, stem
         self.table, self.log, self.progress, self.say = table, log, progress, say
         self.code_page = code_page
-        self.warned = False
 
     def chunk_data(self, index, length):
         start = self.movie.entry(index).offset + 8
@@ -369,54 +458,61 @@ class Run:
         head = self.chunk_data(member, 12)
         if head is None:
             return None
-        info_length = struct.unpack_from(">I", head, 4)[0]
+        if is_director4(head):
+            with_palette, fields = (34, 32) if head[8] & 0x80 else (18, 18)
+        else:
+            info_length, specific = struct.unpack_from(">II", head, 4)
+            block = 12 + info_length
+            with_palette, fields = (block + 10,) * 2 if specific == 22 else (block + 28, block + 24)
         # With the palette reference when the file holds it.
-        return (self.chunk_data(member, info_length + 40)
-                or self.chunk_data(member, info_length + 36))
+        return self.chunk_data(member, with_palette) or self.chunk_data(member, fields)
 
     def build(self, cast_number, member, child, fields, alpha):
         kind = b"ALFA" if alpha else b"BITD"
         self.log += b"Cast %06d->(%04X:%04X): %s=" % (cast_number, member, child, kind)
-        info_length, specific = struct.unpack_from(">II", fields, 4)
-        top, left, bottom, right = struct.unpack_from(">HHHH", fields, 12 + info_length + 2)
-        depth = 8 if alpha else fields[12 + info_length + 23]
-        width, height = (right - left) & 0xFFFF, (bottom - top) & 0xFFFF
-        if specific != 28:
-            self.log += b"%d bittype!!!\n" % struct.unpack("<i", struct.pack("<I", specific))[0]
+        info = bitmap_info(fields)
+        if not info.known:
+            specific = struct.unpack("<i", struct.pack("<I", info.specific))[0]
+            self.log += b"%d bittype!!!\n" % specific
             return
-        if depth == 0 or depth % 8:
+        depth = 8 if alpha else info.depth
+        suffix = SUFFIXES.get(depth)
+        if suffix is None:
             self.log += b"%d bitsperpixel!!!\n" % depth
             return
-        per_pixel = depth // 8
-        row_bytes = per_pixel * ((per_pixel * width + 1) // 2 * 2 // per_pixel)
+        width, height = info.width, info.height
+        row_bytes = row_length(width, depth)
         self.log += b"%dx%dx%d\n" % (width, height, depth)
-        suffix = {8: "-8.bmp", 16: "-16.tga", 32: "-32.tga"}.get(depth)
-        if row_bytes * height > MAX_PLANE or suffix is None:
+        if row_bytes * height > MAX_PLANE:
             return
         path = self.file_name(cast_number, suffix)
         self.progress(path)
         data = self.read(path)
         if data is None:
             return
-        image = load_bmp(data) if depth == 8 else load_tga(data)
+        image = load_bmp(data) if depth <= 8 else load_tga(data)
         if isinstance(image, str):
             self.log += b"Cannot use file %s: %s!!!\n" % (path.encode(), image.encode())
             return
-        if depth == 8 and not alpha and image.true_color:
-            palette_id = struct.unpack_from(">h", fields, 12 + info_length + 26)[0]
-            image = to_indices(image, PALETTES[palette_id])
-        if width and height and (width > image.width or height > image.height):
-            self.warn()
+        if (image.width, image.height) != (width, height):
+            self.log += b"Image %s is %dx%d, not %dx%d: cut or padded with zeros\n" % (
+                path.encode(), image.width, image.height, width, height)
+        if depth <= 8 and not alpha:
+            image = self.in_member_colors(image, info, depth, path)
         packed = bytearray()
         for y in range(height):
             packed += pack_row(member_row(image, y, width, depth, row_bytes))
         self.put(child, kind[::-1], off_plain_length(bytes(packed), row_bytes * height),
                  COLLISION_2)
 
-    def warn(self):
-        if not self.warned:
-            self.say(b"Error in assertion!!!\n")
-            self.warned = True
+    def in_member_colors(self, image, info, depth, path):
+        colors = member_colors(depth, info.palette_id)
+        if image.true_color:
+            return to_indices(image, colors)
+        if indices_agree(image, colors):
+            return image
+        self.log += b"Colours of %s mapped to the member's palette\n" % path.encode()
+        return to_indices(table_colors(image), colors)
 
     def keys(self):
         found = self.movie.find_chunk(b"*YEK")

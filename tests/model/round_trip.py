@@ -43,8 +43,12 @@ def check(quillon, export, root, args):
     stem = name.rpartition(".")[0]
     with open(os.path.join(root, "x", stem + ".csv"), newline="") as f:
         rows = list(csv.DictReader(io.StringIO(f.read())))
+    # Every chunk the rebuild takes from a picture: a member's other chunks of the same kind
+    # (which real movies never have) are rebuilt from that picture too.
+    with_picture = {(r["kind"], r["cast number"]) for r in rows if r["file"]}
     pictures = {int(r["entry index"]) for r in rows
-                if r["kind"] in ("bitmap", "alpha") and (r["file"] or "shared" in r["note"])}
+                if r["kind"] in ("bitmap", "alpha") and
+                ((r["kind"], r["cast number"]) in with_picture or "shared" in r["note"])}
     with open(os.path.join(root, "Out", stem + ".log"), "rb") as f:
         collisions = re.findall(rb"collision.*? Frame ([0-9A-F]{4}) ", f.read())
     problems = ["collision on entry %s" % c.decode() for c in collisions

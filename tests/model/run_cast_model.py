@@ -3,17 +3,18 @@ with the model, byte for byte (standard output, exit code, log, output file, inp
 
     python3 run_cast_model.py PATH_TO_QUILLON [--count N] [--seed S] [--keep]
 
-Each case holds cast and key tables over bitmap members of every depth, with alpha channels and
-GIF media; slots in both byte orders, repeated, zero or naming nothing; keys out of order,
-naming no slot or entries beyond the map; members refused for their specific length or depth,
-with rectangles off the origin or running backwards, or cut off by the end of the file; and in
-FilesDir 8- and 24-bit BMPs, 24- and 32-bit TGAs stored either way up, and refused ones
-(16-bit and greyscale TGAs, run-length BMPs, files cut short, broken headers), GIF files and raw
-replacements that the builders displace. Field and button members own STXT chunks (now and then
-two, or one that cannot be read) with style runs anywhere in their text, and FilesDir holds their
-texts in UTF-8 with any line ends and a byte-order mark, and refused ones (characters the code
-page lacks, bytes that are no UTF-8); the command line names a code page, or one on offer in
-another spelling, or none it offers.
+Each case holds cast and key tables over bitmap members of every depth in both member layouts
+(Director 4 and 5), with alpha channels and GIF media; slots in both byte orders, repeated,
+zero or naming nothing; keys out of order, naming no slot or entries beyond the map; members
+refused for their specific length or depth, with rectangles off the origin or running
+backwards, or cut off by the end of the file; and in FilesDir 1-, 4-, 8- and 24-bit BMPs whose
+colour tables agree with the member's colours or not, 24- and 32-bit TGAs stored either way up,
+and refused ones (16-bit and greyscale TGAs, run-length BMPs, files cut short, broken headers),
+GIF files and raw replacements that the builders displace. Field and button members own STXT
+chunks (now and then two, or one that cannot be read) with style runs anywhere in their text, and
+FilesDir holds their texts in UTF-8 with any line ends and a byte-order mark, and refused ones
+(characters the code page lacks, bytes that are no UTF-8); the command line names a code page,
+or one on offer in another spelling, or none it offers.
 """
 
 import struct
@@ -36,23 +37,27 @@ def runs_of_pixels(rng, count, bits):
     return pixels
 
 
-def encode_bmp(width, height, bits, pixels, top_first, compression=0):
-    stride = (width * bits // 8 + 3) // 4 * 4
-    palette = b"".join(struct.pack("<I", i * 0x010101) for i in range(256)) if bits == 8 else b""
+def encode_bmp(width, height, bits, pixels, top_first, table, compression=0):
+    """A BMP of `bits` (1, 4, 8 or 24); `table` holds the colour table's (r, g, b) entries."""
+    stride = (width * bits + 31) // 32 * 4
+    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in table) if bits < 24 else b""
     rows = []
     for y in range(height):
-        row = bytearray()
-        for v in pixels[y * width:(y + 1) * width]:
-            row += bytes([v & 0xFF]) if bits == 8 else struct.pack("<I", v)[:3]
-        rows.append(bytes(row) + bytes(stride - len(row)))
+        row = bytearray(stride)
+        for x, v in enumerate(pixels[y * width:(y + 1) * width]):
+            if bits == 24:
+                row[3 * x:3 * x + 3] = struct.pack("<I", v)[:3]
+            else:
+                bit = x * bits
+                row[bit // 8] |= (v & ((1 << bits) - 1)) << (8 - bits - bit % 8)
+        rows.append(bytes(row))
     if not top_first:
         rows.reverse()
     offset = 14 + 40 + len(palette)
     body = b"".join(rows)
     header = b"BM" + struct.pack("<IHHI", offset + len(body), 0, 0, offset)
     info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_first else height, 1, bits,
-                       compression,
-                       len(body), 2835, 2835, 256 if bits == 8 else 0, 0)
+                       compression, len(body), 2835, 2835, len(table) if bits < 24 else 0, 0)
     return header + info + palette + body
 
 
@@ -134,17 +139,39 @@ def add_text_member(rng, movie, keys, code_page):
     return member, None
 
 
-def member_data(rng, width, height, depth, specific):
-    info_length = rng.choice([0, 0, 1, 3, 7, 20])
+def rectangle(rng, width, height):
     top, left = rng.choice([0, 0, rng.randint(1, 300)]), rng.choice([0, 0, rng.randint(1, 300)])
-    block = bytearray(rng.getrandbits(8) for _ in range(28))
-    struct.pack_into(">HHHH", block, 2, top, left, (top + height) & 0xFFFF, (left + width) & 0xFFFF)
-    block[23] = depth
-    # The member's own cast and one of the two built-in palettes the model knows.
-    struct.pack_into(">hh", block, 24, -1, rng.choice([0, -2]))
-    return (bytes(rng.getrandbits(8) for _ in range(4)) + struct.pack(">II", info_length, specific)
+    return struct.pack(">HHHH", top, left, (top + height) & 0xFFFF, (left + width) & 0xFFFF)
+
+
+def member_data(rng, width, height, depth, specific, palette_id):
+    """A Director 5 bitmap member: a type of at most 255, its lengths, the info block, then the
+    specific block (22 bytes, with no depth or palette, for the specific length 22)."""
+    info_length = rng.choice([0, 0, 1, 3, 7, 20])
+    block = bytearray(rng.getrandbits(8) for _ in range(22 if specific == 22 else 28))
+    block[2:10] = rectangle(rng, width, height)
+    if specific != 22:
+        block[23] = depth
+        # The member's own cast and one of the two built-in palettes the model knows.
+        struct.pack_into(">hh", block, 24, -1, palette_id)
+    return (struct.pack(">III", rng.randint(0, 255), info_length, specific)
             + bytes(rng.getrandbits(8) for _ in range(info_length)) + bytes(block)
             + bytes(rng.getrandbits(8) for _ in range(rng.choice([0, 0, 5]))))
+
+
+def director4_member_data(rng, width, height, depth, specific, palette_id):
+    """A Director 4 bitmap member: its specific fields (from +6, `specific` bytes: the depth
+    and palette follow when the pitch's top bit says so), then the info block."""
+    info_length = rng.choice([0, 0, 3, 20])
+    fields = bytearray(rng.getrandbits(8) for _ in range(max(specific, 28)))
+    fields[0] = 1  # a bitmap
+    pitch = (width * depth + 15) // 16 * 2 & 0x0FFF
+    struct.pack_into(">H", fields, 2, pitch | (0x8000 if depth != 1 else 0))
+    fields[4:12] = rectangle(rng, width, height)
+    fields[25] = depth
+    struct.pack_into(">h", fields, 26, palette_id)
+    return (struct.pack(">HI", specific, info_length) + bytes(fields[:specific])
+            + bytes(rng.getrandbits(8) for _ in range(info_length)))
 
 
 class CastMovie:
@@ -189,12 +216,30 @@ class CastMovie:
         return bytes(out + body)
 
 
+class Size:
+    """What the images for a member go by: its size, depth and colours (None when the member's
+    palette is one the model does not hold)."""
+
+    def __init__(self, width, height, depth, colors):
+        self.width, self.height, self.depth, self.colors = width, height, depth, colors
+
+
 def add_member(rng, movie, keys):
-    depth = rng.choice([8, 8, 16, 16, 32, 32, 4, 0, 24, 1])
-    specific = rng.choice([28] * 10 + [30, 22, 0xFFFFFFF0])
+    depth = rng.choice([8, 8, 16, 16, 32, 32, 4, 4, 2, 2, 1, 1, 0, 24, 3])
     width = rng.choice([rng.randint(0, 9), rng.randint(0, 9), rng.randint(120, 300), 65535])
     height = rng.randint(0, 6) if width < 1000 else rng.randint(0, 2)
-    member = movie.add(b"tSAC", member_data(rng, width, height, depth, specific))
+    palette_id = rng.choice([0, -2])
+    colors = cast_model.member_colors(depth, palette_id) if depth in (1, 2, 4, 8) else None
+    if rng.random() < 0.3:
+        specific = rng.choice([28 if depth != 1 else 24] * 8 + [26, 20, 8])
+        data = director4_member_data(rng, width, height, depth, specific, palette_id)
+        if depth in (4, 8) and specific < 28:
+            colors = None  # no palette field: System - Win stands in
+    else:
+        specific = 22 if depth == 1 and rng.random() < 0.8 else rng.choice(
+            [28] * 10 + [30, 22, 0xFFFFFFF0])
+        data = member_data(rng, width, height, depth, specific, palette_id)
+    member = movie.add(b"tSAC", data)
     for tag in (b"DTIB", b"AFLA", b"DEMX"):
         if rng.random() < (0.8 if tag == b"DTIB" else 0.35):
             data = bytes(rng.getrandbits(8) for _ in range(rng.randint(0, 12)))
@@ -202,7 +247,7 @@ def add_member(rng, movie, keys):
                 data = rng.choice([b"GIF89a", b"GIF89a", b"GIF87a", b"GIF8"]) + data
             flags = 0 if rng.random() < 0.9 else 4
             keys.append((movie.add(tag, data, flags), member, tag))
-    return member, (width, height, depth)
+    return member, Size(width, height, depth, colors)
 
 
 def slot_word(rng, index):
@@ -218,15 +263,26 @@ def cut_in_pixels(rng, image, pixel_bytes):
     return image[:len(image) - rng.randint(1, pixel_bytes)]
 
 
-def bmp_file(rng, w, h, true_color):
-    """Mostly a BMP that loads; else one refused as run-length packed, cut short or broken.
-    True colour only where the member's palette is known (`true_color`)."""
-    bits = 8 if rng.random() < 0.85 or not true_color else 24
+def bmp_table(rng, bits, colors):
+    """The member's own colours (all, or the first few), or colours of another order."""
+    entries = 1 << bits
+    if rng.random() < 0.5:
+        return list(colors[:rng.choice([entries, entries, 1, 3])])[:entries]
+    grey = [(i * 255 // (entries - 1),) * 3 for i in range(entries)]
+    return rng.sample(grey, len(grey)) if rng.random() < 0.5 else grey
+
+
+def bmp_file(rng, w, h, colors):
+    """Mostly a BMP that loads; else one refused as run-length packed, cut short or broken. A
+    table, or true colour, only where the member's colours are known (`colors`), as the model
+    must map them; alpha channels take any table."""
+    bits = 8 if colors is None else rng.choice([1, 4, 8, 8, 24])
     pixels = runs_of_pixels(rng, w * h, bits)
+    table = [] if bits == 24 else bmp_table(rng, bits, colors or [(255, 255, 255)])
     kind = rng.choices(["plain", "rle", "cut", "broken"], [88, 4, 4, 4])[0]
-    image = encode_bmp(w, h, bits, pixels, rng.random() < 0.5, 1 if kind == "rle" else 0)
+    image = encode_bmp(w, h, bits, pixels, rng.random() < 0.5, table, 1 if kind == "rle" else 0)
     if kind == "cut":
-        return cut_in_pixels(rng, image, w * h * bits // 8)
+        return cut_in_pixels(rng, image, (w * bits + 7) // 8 * h)
     return b"BM broken" if kind == "broken" else image
 
 
@@ -240,13 +296,17 @@ def tga_file(rng, w, h):
     return cut_in_pixels(rng, image, w * h * depth // 8) if rng.random() < 0.06 else image
 
 
-def add_images(rng, root, cast_number, size, true_color):
-    width, height, _ = size
+def add_images(rng, root, cast_number, size, intact):
     name = "%s/%s-%06d" % (FILES_DIR, STEM, cast_number)
-    w = max(1, min(40, width + rng.choice([0, 0, -1, 1, -3, 2])))
-    h = max(1, min(12, height + rng.choice([0, 0, -1, 1, 2])))
-    if rng.random() < 0.7:
-        write(root, name + "-8.bmp", bmp_file(rng, w, h, true_color))
+    w = max(1, min(40, size.width + rng.choice([0, 0, -1, 1, -3, 2])))
+    h = max(1, min(12, size.height + rng.choice([0, 0, -1, 1, 2])))
+    # A cut member may have lost its palette reference, which leaves System - Win to name its
+    # colours: a palette the model does not hold. Its alpha channel still takes any picture.
+    colors = size.colors if intact else None
+    if rng.random() < 0.7 and (colors is not None or size.depth != 8):
+        write(root, name + "-8.bmp", bmp_file(rng, w, h, colors if size.depth == 8 else None))
+    if size.depth in (1, 2, 4) and colors is not None and rng.random() < 0.7:
+        write(root, name + "-%d.bmp" % size.depth, bmp_file(rng, w, h, colors))
     for suffix in ("-16.tga", "-32.tga"):
         if rng.random() < 0.6:
             write(root, name + suffix, tga_file(rng, w, h))
@@ -289,8 +349,6 @@ def make_case(rng, root):
         cut = rng.choice(members)[0] - 3
     data = movie.build(rng, cut)
     write(root, STEM + ".dxr", data)
-    # A cut member may have lost its palette reference, which leaves System - Win to index a
-    # true-colour picture: a palette the model does not hold.
     cut_member = None if cut is None else cut + 3
     for cast_number, (member, size) in enumerate(slots, start=1):
         if size is None:

@@ -223,7 +223,7 @@ def tally(stats, expected):
     stats["long progress lines"] += sum(len(line) == 67 for line in shown)
     for word in (b"BITD=", b"ALFA=", b"STXT=", b"unreadable", b"bittype", b"bitsperpixel",
                  b"collision!", b"collision 2!", b"collision 3!", b"Cannot use file",
-                 b"has no byte", b"not UTF-8"):
+                 b"has no byte", b"not UTF-8", b"mapped to the member", b"cut or padded"):
         stats[word.decode()] += log.count(word)
 
 

@@ -1,5 +1,5 @@
-// A true-colour "-8.bmp" for an 8-bit bitmap member becomes the indices of the member's palette.
-#include "builders/true_color_import.h"
+// The pictures of an indexed bitmap member become the indices of the member's palette.
+#include "builders/color_import.h"
 
 #include <string>
 #include <vector>
@@ -29,7 +29,7 @@ Bytes Member(uint16_t width, int16_t palette_id, int16_t library = -1) {
   return MovieBuilder::BitmapMember(fields);
 }
 
-class TrueColorImportTest : public CastBuildersTest {
+class ColorImportTest : public CastBuildersTest {
  protected:
   void WriteBmp(int bit_count, const std::vector<uint32_t>& pixels) {
     BmpLayout bmp;
@@ -56,7 +56,7 @@ class TrueColorImportTest : public CastBuildersTest {
   }
 };
 
-TEST_F(TrueColorImportTest, TwentyFourAndThirtyTwoBitPicturesTakeTheNearestBuiltInEntries) {
+TEST_F(ColorImportTest, TwentyFourAndThirtyTwoBitPicturesTakeTheNearestBuiltInEntries) {
   const uint32_t* vivid = FindBuiltinPalette(-4)->colors;
   // Exact colours, a colour one step off, and alpha that must not count.
   const std::vector<uint32_t> colors = {vivid[17], vivid[200], vivid[64] ^ 0x000001,
@@ -69,20 +69,55 @@ TEST_F(TrueColorImportTest, TwentyFourAndThirtyTwoBitPicturesTakeTheNearestBuilt
   }
 }
 
-TEST_F(TrueColorImportTest, IndexedPicturesAndAlphaChannelsKeepTheirPixelValues) {
-  std::vector<uint32_t> indices = {7, 0, 255, 3};
+TEST_F(ColorImportTest, IndexedPicturesKeepTheirIndicesOnlyWhereTheirColoursAgree) {
+  const uint32_t* vivid = FindBuiltinPalette(-4)->colors;
+  const struct {
+    const char* name;
+    int bit_count;
+    std::vector<uint32_t> indices;
+    std::vector<uint32_t> table;
+    Bytes row;
+    bool mapped;
+  } cases[] = {
+      {"the member's own table", 8, {17, 200, 64, 3}, {vivid, vivid + 256}, {17, 200, 64, 3},
+       false},
+      {"a table reordered by an editor", 8, {0, 1, 1}, {vivid[64], vivid[3]}, {64, 3, 3}, true},
+      {"indices past the end of the table", 8, {0, 5}, {vivid[0]}, {0, 5}, false},
+      {"a 4-bit picture", 4, {1, 2}, {vivid[0], vivid[9], vivid[4]}, {9, 4}, true},
+      {"a 1-bit picture", 1, {0, 1, 0}, {0xFFFFFF, 0x000000}, {0, 255, 0}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    BmpLayout bmp;
+    bmp.bitCount = c.bit_count;
+    bmp.width = static_cast<int32_t>(c.indices.size());
+    bmp.height = 1;
+    bmp.pixels = c.indices;
+    bmp.palette = c.table;
+    const std::string path = files_.WriteFile("movie-000001-8.bmp", EncodeBmp(bmp));
+    const std::string before = LogText();
+    Bytes row = BuiltRow(Member(static_cast<uint16_t>(c.indices.size()), -4));
+    row.resize(c.row.size());
+    EXPECT_EQ(row, c.row);
+    EXPECT_EQ(LogText().substr(before.size()).find("Colours of " + path + " mapped to the "
+                                                   "member's palette\n") != std::string::npos,
+              c.mapped);
+  }
+}
+
+TEST_F(ColorImportTest, AlphaChannelsTakeTheIndicesAsAlphaWhateverTheTable) {
   BmpLayout bmp;
   bmp.width = 4;
   bmp.height = 1;
-  bmp.pixels = indices;
-  bmp.palette.assign(256, 0x00FF00);  // a picture's own colours never reach the movie
+  bmp.pixels = {7, 0, 255, 3};
+  bmp.palette.assign(256, 0x00FF00);
   files_.WriteFile("movie-000001-8.bmp", EncodeBmp(bmp));
-  EXPECT_EQ(BuiltRow(Member(4, -4)), (Bytes{7, 0, 255, 3}));
+  EXPECT_EQ(BuiltRow(Member(4, -4), true), (Bytes{7, 0, 255, 3}));
   WriteBmp(24, {0x123456, 0xABCDEF});
   EXPECT_EQ(BuiltRow(Member(2, -4), true), (Bytes{0x56, 0xEF}));
 }
 
-TEST_F(TrueColorImportTest, APaletteMemberOfTheMovieIsUsedAndAMissingOneFallsBack) {
+TEST_F(ColorImportTest, APaletteMemberOfTheMovieIsUsedAndAMissingOneFallsBack) {
   MovieBuilder movie(12);
   const uint32_t bitmap = movie.AddChunk("tSAC", Member(2, 2));
   const uint32_t palette = movie.AddChunk("tSAC", {});
