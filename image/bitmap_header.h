@@ -43,8 +43,8 @@ void WriteInfoHeader(const BitmapInfoHeader& header, uint8_t* out);
 void WriteBmpFileHeader(uint32_t file_size, uint32_t pixels_offset, uint8_t* out);
 
 // Bytes per row: whole 32-bit words. Exact for every 32-bit width and 16-bit bit count.
-inline uint64_t RowStride(uint32_t width, uint32_t bitCount) {
-  return (uint64_t{width} * bitCount + 31) / 32 * 4;
+inline uint64_t RowStride(uint32_t width, uint32_t bit_count) {
+  return (uint64_t{width} * bit_count + 31) / 32 * 4;
 }
 
 // Rows of `stride` bytes that a header can describe: the stride within int32 and the buffer

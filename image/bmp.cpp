@@ -20,38 +20,38 @@ constexpr size_t kMaskBytes = 12;  // red, green and blue masks after a 40-byte 
 struct FileHeader {
   uint16_t type;
   uint32_t size;
-  uint32_t offBits;
+  uint32_t off_bits;
 };
 
 // Where the parts of an accepted file lie and what the image made from it holds.
 struct BmpLayout {
   FileHeader file;
   BitmapInfoHeader header;
-  size_t masksInHeader;  // mask bytes a later header version holds inside itself
-  size_t blockSize;      // the normalized header block: 40 bytes, masks, colour table
+  size_t masks_in_header;  // mask bytes a later header version holds inside itself
+  size_t block_size;      // the normalized header block: 40 bytes, masks, colour table
   uint64_t stride;
   uint64_t rows;
-  uint64_t imageSize;
-  bool topDown;
+  uint64_t image_size;
+  bool top_down;
 };
 
 ImageStatus ReadFileHeader(const ByteReader& file, FileHeader& out) {
   if (!file.U16Le(0, out.type)) return ImageStatus::kTruncated;
   if (out.type != kBmpMagic) return ImageStatus::kBadSignature;
-  if (!file.U32Le(2, out.size) || !file.U32Le(10, out.offBits)) return ImageStatus::kTruncated;
+  if (!file.U32Le(2, out.size) || !file.U32Le(10, out.off_bits)) return ImageStatus::kTruncated;
   return ImageStatus::kOk;
 }
 
 // The file header's blocks against each other and the file, before any header field is used.
-ImageStatus CheckBlocks(const ByteReader& file, const FileHeader& fileHeader) {
+ImageStatus CheckBlocks(const ByteReader& file, const FileHeader& file_header) {
   uint32_t biSize = 0;
   if (!file.U32Le(kBmpFileHeaderSize, biSize)) return ImageStatus::kTruncated;
   // OS/2 headers (12 or 16 bytes) keep 16-bit sizes and 3-byte colour entries.
   if (biSize < kInfoHeaderSize) return ImageStatus::kUnsupportedHeader;
-  if (fileHeader.offBits < kMinOffBits || fileHeader.size < fileHeader.offBits) {
+  if (file_header.off_bits < kMinOffBits || file_header.size < file_header.off_bits) {
     return ImageStatus::kBadHeader;
   }
-  if (fileHeader.offBits > file.size()) return ImageStatus::kTruncated;
+  if (file_header.off_bits > file.size()) return ImageStatus::kTruncated;
   return ImageStatus::kOk;
 }
 
@@ -67,8 +67,8 @@ ImageStatus CheckPixelFormat(const BitmapInfoHeader& header) {
   return ImageStatus::kOk;
 }
 
-ImageStatus CheckInfoHeader(const BitmapInfoHeader& header, uint64_t rawBlockSize) {
-  if (header.biSize > rawBlockSize || header.biWidth < 0 ||
+ImageStatus CheckInfoHeader(const BitmapInfoHeader& header, uint64_t raw_block_size) {
+  if (header.biSize > raw_block_size || header.biWidth < 0 ||
       header.biHeight == std::numeric_limits<int32_t>::min()) {
     return ImageStatus::kBadHeader;
   }
@@ -79,26 +79,26 @@ ImageStatus CheckInfoHeader(const BitmapInfoHeader& header, uint64_t rawBlockSiz
 
 // Later header versions (V4, V5, OS/2 2.x) are cut down to the 40-byte header the class reads,
 // keeping the bit-field masks where a 40-byte header keeps them and the colour table after.
-void SizeHeaderBlock(const FileHeader& fileHeader, BmpLayout& layout) {
+void SizeHeaderBlock(const FileHeader& file_header, BmpLayout& layout) {
   const BitmapInfoHeader& header = layout.header;
-  layout.masksInHeader =
+  layout.masks_in_header =
       header.biCompression == kBmpBitFields && header.biSize >= kInfoHeaderSize + kMaskBytes
           ? kMaskBytes
           : 0;
-  layout.blockSize = kInfoHeaderSize + layout.masksInHeader +
-                     (fileHeader.offBits - kBmpFileHeaderSize - header.biSize);
+  layout.block_size = kInfoHeaderSize + layout.masks_in_header +
+                     (file_header.off_bits - kBmpFileHeaderSize - header.biSize);
 }
 
 ImageStatus SizeRows(const ByteReader& file, BmpLayout& layout) {
   const BitmapInfoHeader& header = layout.header;
-  layout.topDown = header.biHeight < 0;
+  layout.top_down = header.biHeight < 0;
   layout.rows = static_cast<uint64_t>(std::abs(static_cast<int64_t>(header.biHeight)));
   layout.stride = RowStride(static_cast<uint32_t>(header.biWidth), header.biBitCount);
-  if (!PixelBufferSize(layout.stride, layout.rows, layout.imageSize)) {
+  if (!PixelBufferSize(layout.stride, layout.rows, layout.image_size)) {
     return ImageStatus::kTooLarge;
   }
-  if (layout.imageSize > layout.file.size - layout.file.offBits ||
-      !RangeWithin(layout.file.offBits, layout.imageSize, file.size())) {
+  if (layout.image_size > layout.file.size - layout.file.off_bits ||
+      !RangeWithin(layout.file.off_bits, layout.image_size, file.size())) {
     return ImageStatus::kTruncated;
   }
   return ImageStatus::kOk;
@@ -109,10 +109,10 @@ ImageStatus ReadLayout(const ByteReader& file, BmpLayout& layout) {
   if (status == ImageStatus::kOk) status = CheckBlocks(file, layout.file);
   if (status != ImageStatus::kOk) return status;
   if (!ReadInfoHeader(file, kBmpFileHeaderSize, layout.header)) return ImageStatus::kTruncated;
-  status = CheckInfoHeader(layout.header, layout.file.offBits - kBmpFileHeaderSize);
+  status = CheckInfoHeader(layout.header, layout.file.off_bits - kBmpFileHeaderSize);
   if (status != ImageStatus::kOk) return status;
   SizeHeaderBlock(layout.file, layout);
-  if (layout.blockSize < kInfoHeaderSize + 4 * uint64_t{layout.header.biClrUsed}) {
+  if (layout.block_size < kInfoHeaderSize + 4 * uint64_t{layout.header.biClrUsed}) {
     return ImageStatus::kBadHeader;  // a colour table reaching into the pixels
   }
   return SizeRows(file, layout);
@@ -121,21 +121,21 @@ ImageStatus ReadLayout(const ByteReader& file, BmpLayout& layout) {
 // The header block after its first 40 bytes, which Adopt writes.
 void CopyHeaderBlockTail(const uint8_t* data, const BmpLayout& layout, uint8_t* block) {
   const uint8_t* raw = data + kBmpFileHeaderSize;
-  std::memcpy(block + kInfoHeaderSize, raw + kInfoHeaderSize, layout.masksInHeader);
-  const size_t rest = layout.blockSize - kInfoHeaderSize - layout.masksInHeader;
+  std::memcpy(block + kInfoHeaderSize, raw + kInfoHeaderSize, layout.masks_in_header);
+  const size_t rest = layout.block_size - kInfoHeaderSize - layout.masks_in_header;
   if (rest != 0) {
-    std::memcpy(block + kInfoHeaderSize + layout.masksInHeader, raw + layout.header.biSize, rest);
+    std::memcpy(block + kInfoHeaderSize + layout.masks_in_header, raw + layout.header.biSize, rest);
   }
 }
 
 // Rows into the buffer bottom row first, so that pixel access reaches every row of a top-down
 // file too.
 void CopyRows(const uint8_t* data, const BmpLayout& layout, uint8_t* bits) {
-  const uint8_t* pixels = data + layout.file.offBits;
+  const uint8_t* pixels = data + layout.file.off_bits;
   const auto stride = static_cast<size_t>(layout.stride);
   const auto rows = static_cast<size_t>(layout.rows);
-  if (!layout.topDown) {
-    std::memcpy(bits, pixels, static_cast<size_t>(layout.imageSize));
+  if (!layout.top_down) {
+    std::memcpy(bits, pixels, static_cast<size_t>(layout.image_size));
     return;
   }
   for (size_t r = 0; r < rows; ++r) {
@@ -152,9 +152,9 @@ ImageStatus DecodeBmp(const uint8_t* data, size_t size, CDib& image) {
   const ImageStatus status = ReadLayout(file, layout);
   if (status != ImageStatus::kOk) return status;
 
-  const auto imageSize = static_cast<size_t>(layout.imageSize);
-  std::unique_ptr<uint8_t[]> info(new (std::nothrow) uint8_t[layout.blockSize]);
-  std::unique_ptr<uint8_t[]> bits(new (std::nothrow) uint8_t[imageSize]);
+  const auto image_size = static_cast<size_t>(layout.image_size);
+  std::unique_ptr<uint8_t[]> info(new (std::nothrow) uint8_t[layout.block_size]);
+  std::unique_ptr<uint8_t[]> bits(new (std::nothrow) uint8_t[image_size]);
   if (!info || !bits) return ImageStatus::kOutOfMemory;
   CopyHeaderBlockTail(data, layout, info.get());
   CopyRows(data, layout, bits.get());
@@ -163,14 +163,14 @@ ImageStatus DecodeBmp(const uint8_t* data, size_t size, CDib& image) {
   header.biSize = static_cast<uint32_t>(kInfoHeaderSize);
   header.biHeight = static_cast<int32_t>(layout.rows);
   // The file's own biSizeImage is not trusted.
-  header.biSizeImage = static_cast<uint32_t>(layout.imageSize);
-  image.Adopt(header, std::move(info), layout.blockSize, std::move(bits), imageSize,
+  header.biSizeImage = static_cast<uint32_t>(layout.image_size);
+  image.Adopt(header, std::move(info), layout.block_size, std::move(bits), image_size,
               static_cast<int32_t>(layout.stride));
   return ImageStatus::kOk;
 }
 
 bool CDib::SaveBmp(const char* path) const {
-  if (!m_pInfo || !HasPixelAccess(Header().biBitCount)) return false;
+  if (!info_ || !HasPixelAccess(Header().biBitCount)) return false;
   const BitmapInfoHeader& header = Header();
   // Bit fields are written with their masks, or readers would take the colour table for them.
   uint64_t masks = 0;
@@ -179,20 +179,21 @@ bool CDib::SaveBmp(const char* path) const {
   } else if (header.biCompression != kBmpUncompressed) {
     return false;
   }
-  const uint64_t blockBytes = kInfoHeaderSize + masks + 4 * uint64_t{header.biClrUsed};
-  const uint64_t offBits = kBmpFileHeaderSize + blockBytes;
-  const uint64_t fileSize = offBits + header.biSizeImage;
-  if (blockBytes > m_nInfoSize || header.biSizeImage > m_nBitsSize ||
-      fileSize > std::numeric_limits<uint32_t>::max()) {
+  const uint64_t block_bytes = kInfoHeaderSize + masks + 4 * uint64_t{header.biClrUsed};
+  const uint64_t off_bits = kBmpFileHeaderSize + block_bytes;
+  const uint64_t file_size = off_bits + header.biSizeImage;
+  if (block_bytes > info_size_ || header.biSizeImage > bits_size_ ||
+      file_size > std::numeric_limits<uint32_t>::max()) {
     return false;
   }
 
-  uint8_t fileHeader[kBmpFileHeaderSize];
-  WriteBmpFileHeader(static_cast<uint32_t>(fileSize), static_cast<uint32_t>(offBits), fileHeader);
+  uint8_t file_header[kBmpFileHeaderSize];
+  WriteBmpFileHeader(static_cast<uint32_t>(file_size), static_cast<uint32_t>(off_bits),
+                     file_header);
   image_file::Stream stream = image_file::Open(path, "wb");
-  return stream && image_file::WriteExactly(stream.get(), fileHeader, kBmpFileHeaderSize) &&
-         image_file::WriteExactly(stream.get(), m_pInfo.get(), static_cast<size_t>(blockBytes)) &&
-         image_file::WriteExactly(stream.get(), m_pBits.get(), header.biSizeImage) &&
+  return stream && image_file::WriteExactly(stream.get(), file_header, kBmpFileHeaderSize) &&
+         image_file::WriteExactly(stream.get(), info_.get(), static_cast<size_t>(block_bytes)) &&
+         image_file::WriteExactly(stream.get(), bits_.get(), header.biSizeImage) &&
          std::fclose(stream.release()) == 0;
 }
 

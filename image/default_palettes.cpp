@@ -86,8 +86,8 @@ constexpr uint32_t kTable8[256] = {
 
 }  // namespace
 
-ColorTable DefaultColorTable(int bitCount) {
-  switch (bitCount) {
+ColorTable DefaultColorTable(int bit_count) {
+  switch (bit_count) {
     case 1:
       return {kTable1, 2};
     case 4:

@@ -13,6 +13,6 @@ struct ColorTable {
 };
 
 // The default table for a bit count: 1, 4 and 8 bits have one, every other count none (count 0).
-ColorTable DefaultColorTable(int bitCount);
+ColorTable DefaultColorTable(int bit_count);
 
 }  // namespace quillon

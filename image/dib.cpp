@@ -27,8 +27,8 @@ uint32_t SwapRedBlue(uint32_t value) {
 
 void SetAssertionHook(AssertionHook hook) { g_assertion_hook = hook; }
 
-bool HasPixelAccess(int bitCount) {
-  switch (bitCount) {
+bool HasPixelAccess(int bit_count) {
+  switch (bit_count) {
     case 1:
     case 4:
     case 8:
@@ -41,29 +41,30 @@ bool HasPixelAccess(int bitCount) {
   }
 }
 
-bool CDib::Create(int bitCount, int32_t width, int32_t height) {
-  return CreateImage(bitCount, width, height) == ImageStatus::kOk;
+bool CDib::Create(int bit_count, int32_t width, int32_t height) {
+  return CreateImage(bit_count, width, height) == ImageStatus::kOk;
 }
 
-ImageStatus CDib::CreateImage(int bitCount, int32_t width, int32_t height, bool zeroPixels) {
-  if (m_pInfo) Destroy();
-  m_bBottomUp = false;
+ImageStatus CDib::CreateImage(int bit_count, int32_t width, int32_t height, bool zero_pixels) {
+  if (info_) Destroy();
+  bottom_up_ = false;
   // Sizes that a header cannot describe are refused before anything is allocated.
-  if (bitCount < 0 || bitCount > std::numeric_limits<uint16_t>::max() || width < 0 || height < 0) {
+  if (bit_count < 0 || bit_count > std::numeric_limits<uint16_t>::max() || width < 0 ||
+      height < 0) {
     return ImageStatus::kTooLarge;
   }
-  const uint64_t stride = RowStride(static_cast<uint32_t>(width), static_cast<uint32_t>(bitCount));
-  uint64_t imageSize = 0;
-  if (!PixelBufferSize(stride, static_cast<uint64_t>(height), imageSize)) {
+  const uint64_t stride = RowStride(static_cast<uint32_t>(width), static_cast<uint32_t>(bit_count));
+  uint64_t image_size = 0;
+  if (!PixelBufferSize(stride, static_cast<uint64_t>(height), image_size)) {
     return ImageStatus::kTooLarge;
   }
 
-  const ColorTable table = DefaultColorTable(bitCount);
-  const size_t infoSize = kInfoHeaderSize + 4 * table.count;
-  std::unique_ptr<uint8_t[]> info(new (std::nothrow) uint8_t[infoSize]);
-  std::unique_ptr<uint8_t[]> bits(new (std::nothrow) uint8_t[static_cast<size_t>(imageSize)]);
+  const ColorTable table = DefaultColorTable(bit_count);
+  const size_t info_size = kInfoHeaderSize + 4 * table.count;
+  std::unique_ptr<uint8_t[]> info(new (std::nothrow) uint8_t[info_size]);
+  std::unique_ptr<uint8_t[]> bits(new (std::nothrow) uint8_t[static_cast<size_t>(image_size)]);
   if (!info || !bits) return ImageStatus::kOutOfMemory;
-  if (zeroPixels) std::memset(bits.get(), 0, static_cast<size_t>(imageSize));
+  if (zero_pixels) std::memset(bits.get(), 0, static_cast<size_t>(image_size));
   if (table.count != 0) std::memcpy(info.get() + kInfoHeaderSize, table.entries, 4 * table.count);
 
   BitmapInfoHeader header{};
@@ -71,49 +72,49 @@ ImageStatus CDib::CreateImage(int bitCount, int32_t width, int32_t height, bool 
   header.biWidth = width;
   header.biHeight = height;
   header.biPlanes = 1;
-  header.biBitCount = static_cast<uint16_t>(bitCount);
+  header.biBitCount = static_cast<uint16_t>(bit_count);
   header.biCompression = 0;
-  header.biSizeImage = static_cast<uint32_t>(imageSize);
+  header.biSizeImage = static_cast<uint32_t>(image_size);
   header.biClrUsed = static_cast<uint32_t>(table.count);
   header.biClrImportant = static_cast<uint32_t>(table.count);
-  Adopt(header, std::move(info), infoSize, std::move(bits), static_cast<size_t>(imageSize),
+  Adopt(header, std::move(info), info_size, std::move(bits), static_cast<size_t>(image_size),
         static_cast<int32_t>(stride));
   // A palette that cannot be made leaves the image complete without one.
   if (table.count == 0 || RebuildPalette()) return ImageStatus::kOk;
   return ImageStatus::kOutOfMemory;
 }
 
-void CDib::Adopt(const BitmapInfoHeader& header, std::unique_ptr<uint8_t[]> info, size_t infoSize,
-                 std::unique_ptr<uint8_t[]> bits, size_t bitsSize, int32_t stride) {
-  m_header = header;
+void CDib::Adopt(const BitmapInfoHeader& header, std::unique_ptr<uint8_t[]> info, size_t info_size,
+                 std::unique_ptr<uint8_t[]> bits, size_t bits_size, int32_t stride) {
+  header_ = header;
   WriteInfoHeader(header, info.get());
-  m_pInfo = std::move(info);
-  m_nInfoSize = infoSize;
-  m_pBits = std::move(bits);
-  m_nBitsSize = bitsSize;
-  m_nStride = stride;
+  info_ = std::move(info);
+  info_size_ = info_size;
+  bits_ = std::move(bits);
+  bits_size_ = bits_size;
+  stride_ = stride;
 }
 
 void CDib::Destroy() {
-  m_pInfo.reset();
-  m_nInfoSize = 0;
-  m_header = {};
-  m_pBits.reset();
-  m_nBitsSize = 0;
-  m_hPalette.reset();
+  info_.reset();
+  info_size_ = 0;
+  header_ = {};
+  bits_.reset();
+  bits_size_ = 0;
+  palette_.reset();
 }
 
 size_t CDib::ColorTableCapacity() const {
-  return m_nInfoSize < kInfoHeaderSize ? 0 : (m_nInfoSize - kInfoHeaderSize) / 4;
+  return info_size_ < kInfoHeaderSize ? 0 : (info_size_ - kInfoHeaderSize) / 4;
 }
 
 uint32_t CDib::GetColorTableEntry(uint32_t index) const {
   if (index >= ColorTableCapacity()) return 0;
-  return LoadU32Le(m_pInfo.get() + kInfoHeaderSize + 4 * static_cast<size_t>(index));
+  return LoadU32Le(info_.get() + kInfoHeaderSize + 4 * static_cast<size_t>(index));
 }
 
 bool CDib::RebuildPalette() {
-  m_hPalette.reset();
+  palette_.reset();
   const size_t count = std::min<size_t>(Header().biClrUsed, ColorTableCapacity());
   // A palette that cannot be had leaves none, reported as false, instead of throwing.
   std::vector<Palette::Entry> entries;
@@ -127,50 +128,50 @@ bool CDib::RebuildPalette() {
     entries[i] = {static_cast<uint8_t>(color >> 16), static_cast<uint8_t>(color >> 8),
                   static_cast<uint8_t>(color), 0};
   }
-  m_hPalette = Palette::Create(std::move(entries));
-  return m_hPalette != nullptr;
+  palette_ = Palette::Create(std::move(entries));
+  return palette_ != nullptr;
 }
 
-bool CDib::SetPalette(int32_t first, int32_t count, const uint32_t* entries, bool swapRedBlue) {
-  if (!m_pInfo || Header().biBitCount >= 16 || first < 0 || count < 1 || entries == nullptr) {
+bool CDib::SetPalette(int32_t first, int32_t count, const uint32_t* entries, bool swap_red_blue) {
+  if (!info_ || Header().biBitCount >= 16 || first < 0 || count < 1 || entries == nullptr) {
     return false;
   }
   const uint64_t end = static_cast<uint64_t>(first) + static_cast<uint64_t>(count);
   if (end > Header().biClrUsed || end > ColorTableCapacity()) return false;
-  uint8_t* table = m_pInfo.get() + kInfoHeaderSize;
+  uint8_t* table = info_.get() + kInfoHeaderSize;
   for (int32_t i = 0; i < count; ++i) {
-    const uint32_t value = swapRedBlue ? SwapRedBlue(entries[i]) : entries[i];
+    const uint32_t value = swap_red_blue ? SwapRedBlue(entries[i]) : entries[i];
     StoreU32Le(table + 4 * static_cast<size_t>(first + i), value);
   }
   return RebuildPalette();
 }
 
-bool CDib::SetPaletteRgb(int32_t first, int32_t count, const uint8_t* triples, bool bgrOrder) {
+bool CDib::SetPaletteRgb(int32_t first, int32_t count, const uint8_t* triples, bool bgr_order) {
   constexpr int32_t kMaxEntries = 256;
   if (first < 0 || count < 1 || first > kMaxEntries - count || triples == nullptr) return false;
   uint32_t converted[kMaxEntries];
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* t = triples + 3 * i;
     converted[i] =
-        bgrOrder ? LoadLe(t, 3)
+        bgr_order ? LoadLe(t, 3)
                  : static_cast<uint32_t>(t[0]) << 16 | static_cast<uint32_t>(t[1]) << 8 | t[2];
   }
   return SetPalette(first, count, converted, false);
 }
 
-int32_t CDib::GetWidth() const { return m_pInfo ? Header().biWidth : 0; }
-int32_t CDib::GetHeight() const { return m_pInfo ? Header().biHeight : 0; }
-int CDib::GetBitCount() const { return m_pInfo ? Header().biBitCount : 0; }
+int32_t CDib::GetWidth() const { return info_ ? Header().biWidth : 0; }
+int32_t CDib::GetHeight() const { return info_ ? Header().biHeight : 0; }
+int CDib::GetBitCount() const { return info_ ? Header().biBitCount : 0; }
 
 const uint8_t* CDib::PixelAt(int32_t x, int32_t y, int depth) const {
-  if (!m_pInfo) return nullptr;
+  if (!info_) return nullptr;
   const BitmapInfoHeader& header = Header();
   if (x < 0 || x >= header.biWidth || y < 0 || y >= header.biHeight || header.biBitCount != depth) {
     ReportRefusedAccess();
     return nullptr;
   }
   const size_t row = static_cast<size_t>(header.biHeight - 1 - y);
-  return m_pBits.get() + row * static_cast<size_t>(m_nStride) +
+  return bits_.get() + row * static_cast<size_t>(stride_) +
          static_cast<size_t>(x) * static_cast<size_t>(depth) / 8;
 }
 
@@ -222,7 +223,7 @@ void CDib::SetPixel1(int32_t x, int32_t y, uint32_t value) {
 }
 
 void CDib::SetRowBytes(int32_t first, int32_t last, int32_t y, const uint8_t* src, int bytes) {
-  if (!m_pInfo) return;
+  if (!info_) return;
   uint8_t* start = PixelAt(first, y, 8 * bytes);
   if (!start || last < 0 || last >= Header().biWidth) {
     if (start) ReportRefusedAccess();
@@ -247,7 +248,7 @@ void CDib::SetRow8(int32_t first, int32_t last, int32_t y, const uint8_t* src) {
 }
 
 uint32_t CDib::GetPixel(int32_t x, int32_t y) const {
-  if (!m_pInfo) return 0;
+  if (!info_) return 0;
   switch (Header().biBitCount) {
     case 1:
       return GetPixel1(x, y);
@@ -268,7 +269,7 @@ uint32_t CDib::GetPixel(int32_t x, int32_t y) const {
 }
 
 void CDib::SetPixel(int32_t x, int32_t y, uint32_t value) {
-  if (!m_pInfo) return;
+  if (!info_) return;
   switch (Header().biBitCount) {
     case 1:
       return SetPixel1(x, y, value & 0xFFu);
@@ -288,7 +289,7 @@ void CDib::SetPixel(int32_t x, int32_t y, uint32_t value) {
 }
 
 uint32_t CDib::GetColor(int32_t x, int32_t y) const {
-  if (!m_pInfo) return 0;
+  if (!info_) return 0;
   switch (Header().biBitCount) {
     case 4:
     case 8:

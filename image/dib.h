@@ -39,29 +39,29 @@ class CDib {
   // A new zeroed image with the default colour table of its bit count (1, 4 and 8 bits). On
   // false the object is empty, except when only the palette could not be made: the image is
   // then complete, without a palette.
-  bool Create(int bitCount, int32_t width, int32_t height);
+  bool Create(int bit_count, int32_t width, int32_t height);
   void Destroy();
-  bool HasImage() const { return m_pInfo != nullptr; }
+  bool HasImage() const { return info_ != nullptr; }
 
   // Replaces colour-table entries first .. first + count - 1 and makes the palette anew. False
   // with the table already replaced (and no palette) when the palette cannot be made.
-  bool SetPalette(int32_t first, int32_t count, const uint32_t* entries, bool swapRedBlue);
-  bool SetPaletteRgb(int32_t first, int32_t count, const uint8_t* triples, bool bgrOrder);
+  bool SetPalette(int32_t first, int32_t count, const uint32_t* entries, bool swap_red_blue);
+  bool SetPaletteRgb(int32_t first, int32_t count, const uint8_t* triples, bool bgr_order);
 
   // The header block; null on an empty object.
-  const uint8_t* GetInfo() const { return m_pInfo.get(); }
+  const uint8_t* GetInfo() const { return info_.get(); }
   // The header block's first 40 bytes as read from it; null on an empty object.
-  const BitmapInfoHeader* GetHeader() const { return m_pInfo ? &m_header : nullptr; }
+  const BitmapInfoHeader* GetHeader() const { return info_ ? &header_ : nullptr; }
   // These three require an image.
   int32_t GetWidth() const;
   int32_t GetHeight() const;
   int GetBitCount() const;
-  int32_t GetStride() const { return m_nStride; }
-  const uint8_t* GetBits() const { return m_pBits.get(); }
+  int32_t GetStride() const { return stride_; }
+  const uint8_t* GetBits() const { return bits_.get(); }
   // Bytes in the header block and in the pixel buffer.
-  size_t GetInfoSize() const { return m_nInfoSize; }
-  size_t GetBitsSize() const { return m_nBitsSize; }
-  const Palette* GetPalette() const { return m_hPalette.get(); }
+  size_t GetInfoSize() const { return info_size_; }
+  size_t GetBitsSize() const { return bits_size_; }
+  const Palette* GetPalette() const { return palette_.get(); }
   // Colour-table entry `index`; 0 beyond the entries the header block really holds.
   uint32_t GetColorTableEntry(uint32_t index) const;
 
@@ -120,12 +120,12 @@ class CDib {
   bool DrawGrid(int32_t rows, int32_t cols, uint32_t color);
   // The ink (pixels that differ from the key colour) of the cell at (x, y); the record's x and
   // y are those given. The cell's last column is never examined.
-  GlyphCell MeasureGlyph(int32_t x, int32_t y, int32_t cellWidth, int32_t cellHeight) const;
+  GlyphCell MeasureGlyph(int32_t x, int32_t y, int32_t cell_width, int32_t cell_height) const;
   // Measures cells first .. last of a rows x cols grid into cells[0 .. last - first] and the
-  // largest width and height into maxSize; an empty cells[32] (the space) then takes its size
+  // largest width and height into max_size; an empty cells[32] (the space) then takes its size
   // from cells[97] ("a"). False, changing nothing, when rows or cols is below 1, the range leaves
   // the grid, or cells holds fewer than last - first + 1 records or fewer than 98.
-  bool MeasureGlyphGrid(std::array<int32_t, 2>& maxSize, std::vector<GlyphCell>& cells,
+  bool MeasureGlyphGrid(std::array<int32_t, 2>& max_size, std::vector<GlyphCell>& cells,
                         int32_t first, int32_t last, int32_t rows, int32_t cols) const;
   // Lengths of alternating key-colour and other runs along row y from `start`, always starting
   // with a key-colour run (0 when the segment starts with ink). Length -1 means the width.
@@ -139,14 +139,14 @@ class CDib {
   friend ImageStatus DecodeBmp(const uint8_t* data, size_t size, CDib& image);
   friend ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image);
 
-  const BitmapInfoHeader& Header() const { return m_header; }
+  const BitmapInfoHeader& Header() const { return header_; }
   // Create, telling why it failed: kTooLarge for sizes no header can describe, kOutOfMemory.
-  // Without `zeroPixels` the pixel buffer is left for the caller to fill, padding included.
-  ImageStatus CreateImage(int bitCount, int32_t width, int32_t height, bool zeroPixels = true);
+  // Without `zero_pixels` the pixel buffer is left for the caller to fill, padding included.
+  ImageStatus CreateImage(int bit_count, int32_t width, int32_t height, bool zero_pixels = true);
   // Takes over a header block (its first 40 bytes are rewritten from `header`) and a pixel
   // buffer of rows `stride` bytes long.
-  void Adopt(const BitmapInfoHeader& header, std::unique_ptr<uint8_t[]> info, size_t infoSize,
-             std::unique_ptr<uint8_t[]> bits, size_t bitsSize, int32_t stride);
+  void Adopt(const BitmapInfoHeader& header, std::unique_ptr<uint8_t[]> info, size_t info_size,
+             std::unique_ptr<uint8_t[]> bits, size_t bits_size, int32_t stride);
   // Entries of the colour table that fit in the header block, whatever biClrUsed says.
   size_t ColorTableCapacity() const;
   bool RebuildPalette();
@@ -158,19 +158,19 @@ class CDib {
   void SetPixelBytes(int32_t x, int32_t y, uint32_t value, int bytes);
   void SetRowBytes(int32_t first, int32_t last, int32_t y, const uint8_t* src, int bytes);
   // Rows of the pixel buffer: buffer row 0 is the image's bottom row.
-  uint8_t* BufferRow(size_t row) { return m_pBits.get() + row * static_cast<size_t>(m_nStride); }
+  uint8_t* BufferRow(size_t row) { return bits_.get() + row * static_cast<size_t>(stride_); }
   const uint8_t* BufferRow(size_t row) const {
-    return m_pBits.get() + row * static_cast<size_t>(m_nStride);
+    return bits_.get() + row * static_cast<size_t>(stride_);
   }
 
-  std::unique_ptr<uint8_t[]> m_pInfo;  // header block: BITMAPINFOHEADER, then colour table
-  size_t m_nInfoSize = 0;              // bytes in the header block
-  BitmapInfoHeader m_header{};         // the block's first 40 bytes, kept in step with them
-  std::unique_ptr<uint8_t[]> m_pBits;  // rows, bottom row first
-  size_t m_nBitsSize = 0;              // bytes in the pixel buffer
-  std::unique_ptr<Palette> m_hPalette;
-  int32_t m_nStride = 0;
-  bool m_bBottomUp = false;  // loaded from a TGA stored bottom row first; read by SaveTga
+  std::unique_ptr<uint8_t[]> info_;  // header block: BITMAPINFOHEADER, then colour table
+  size_t info_size_ = 0;              // bytes in the header block
+  BitmapInfoHeader header_{};         // the block's first 40 bytes, kept in step with them
+  std::unique_ptr<uint8_t[]> bits_;  // rows, bottom row first
+  size_t bits_size_ = 0;              // bytes in the pixel buffer
+  std::unique_ptr<Palette> palette_;
+  int32_t stride_ = 0;
+  bool bottom_up_ = false;  // loaded from a TGA stored bottom row first; read by SaveTga
 };
 
 // Called for every refused pixel access (a coordinate outside the image, an access of another
@@ -179,7 +179,7 @@ using AssertionHook = void (*)();
 void SetAssertionHook(AssertionHook hook);
 
 // True for the bit counts that have pixel access: 1, 4, 8, 16, 24 and 32.
-bool HasPixelAccess(int bitCount);
+bool HasPixelAccess(int bit_count);
 
 // Index of the entry nearest to `color` over all four bytes, distances truncated (ties keep the
 // lower index); -1 when there are no entries.

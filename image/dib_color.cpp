@@ -24,12 +24,12 @@ int32_t CDib::ColorNorm(uint32_t color) { return ByteDistance(color, 0, 3); }
 int32_t FindNearestColor(uint32_t color, const std::vector<uint32_t>& entries) {
   if (entries.empty()) return -1;
   int32_t best = 0;
-  int32_t bestDistance = ByteDistance(color, entries[0], 4);
-  for (size_t i = 1; i < entries.size() && bestDistance != 0; ++i) {
+  int32_t best_distance = ByteDistance(color, entries[0], 4);
+  for (size_t i = 1; i < entries.size() && best_distance != 0; ++i) {
     const int32_t distance = ByteDistance(color, entries[i], 4);
-    if (distance < bestDistance) {
+    if (distance < best_distance) {
       best = static_cast<int32_t>(i);
-      bestDistance = distance;
+      best_distance = distance;
     }
   }
   return best;

@@ -20,12 +20,12 @@ constexpr uint8_t kTopRowFirst = 0x20;
 constexpr uint8_t kHasColorMap = 1;
 
 struct TgaHeader {
-  uint8_t idLength;
-  uint8_t colorMapType;
-  uint8_t imageType;
-  uint16_t mapFirst;
-  uint16_t mapLength;
-  uint8_t mapEntryBits;
+  uint8_t id_length;
+  uint8_t color_map_type;
+  uint8_t image_type;
+  uint16_t map_first;
+  uint16_t map_length;
+  uint8_t map_entry_bits;
   uint16_t width;
   uint16_t height;
   uint8_t depth;
@@ -33,15 +33,15 @@ struct TgaHeader {
 };
 
 bool ReadHeader(const ByteReader& file, TgaHeader& h) {
-  return file.U8(0, h.idLength) && file.U8(1, h.colorMapType) && file.U8(2, h.imageType) &&
-         file.U16Le(3, h.mapFirst) && file.U16Le(5, h.mapLength) && file.U8(7, h.mapEntryBits) &&
-         file.U16Le(12, h.width) && file.U16Le(14, h.height) && file.U8(16, h.depth) &&
-         file.U8(17, h.descriptor);
+  return file.U8(0, h.id_length) && file.U8(1, h.color_map_type) && file.U8(2, h.image_type) &&
+         file.U16Le(3, h.map_first) && file.U16Le(5, h.map_length) &&
+         file.U8(7, h.map_entry_bits) && file.U16Le(12, h.width) && file.U16Le(14, h.height) &&
+         file.U8(16, h.depth) && file.U8(17, h.descriptor);
 }
 
 // Bytes of one colour-map entry as stored; 0 for an entry size the reader cannot expand.
-size_t MapEntryBytes(uint8_t entryBits) {
-  switch (entryBits) {
+size_t MapEntryBytes(uint8_t entry_bits) {
+  switch (entry_bits) {
     case 15:
     case 16:
       return 2;
@@ -57,11 +57,11 @@ size_t MapEntryBytes(uint8_t entryBits) {
 // Bytes of colour map between the image ID and the pixels: read for a colour-mapped image,
 // skipped for any other that declares one.
 uint64_t ColorMapBytes(const TgaHeader& header) {
-  if (header.imageType == kColorMapped) {
-    return static_cast<uint64_t>(header.mapLength) * MapEntryBytes(header.mapEntryBits);
+  if (header.image_type == kColorMapped) {
+    return static_cast<uint64_t>(header.map_length) * MapEntryBytes(header.map_entry_bits);
   }
-  if (header.colorMapType != kHasColorMap) return 0;
-  return static_cast<uint64_t>(header.mapLength) * ((header.mapEntryBits + 7u) / 8u);
+  if (header.color_map_type != kHasColorMap) return 0;
+  return static_cast<uint64_t>(header.map_length) * ((header.map_entry_bits + 7u) / 8u);
 }
 
 // A 5-bit channel spread over 0 to 255.
@@ -81,31 +81,31 @@ uint32_t DecodeMapEntry(const uint8_t* p, size_t bytes) {
 
 // Why the class does not read a file of this type and depth; kOk when it does.
 ImageStatus CheckFormat(const TgaHeader& header) {
-  if (header.imageType == kColorMapped) {
-    const bool readableMap = MapEntryBytes(header.mapEntryBits) != 0 || header.mapLength == 0;
-    return header.depth == 8 && readableMap ? ImageStatus::kOk : ImageStatus::kUnsupportedDepth;
+  if (header.image_type == kColorMapped) {
+    const bool readable_map = MapEntryBytes(header.map_entry_bits) != 0 || header.map_length == 0;
+    return header.depth == 8 && readable_map ? ImageStatus::kOk : ImageStatus::kUnsupportedDepth;
   }
-  if (header.imageType != kTrueColor) return ImageStatus::kUnsupportedType;
+  if (header.image_type != kTrueColor) return ImageStatus::kUnsupportedType;
   return header.depth == 24 || header.depth == 32 ? ImageStatus::kOk
                                                   : ImageStatus::kUnsupportedDepth;
 }
 
 // Which buffer row a file row lands in: the buffer keeps the bottom row first.
-size_t BufferRowOfFileRow(size_t fileRow, size_t rows, bool topRowFirst) {
-  return topRowFirst ? rows - 1 - fileRow : fileRow;
+size_t BufferRowOfFileRow(size_t file_row, size_t rows, bool top_row_first) {
+  return top_row_first ? rows - 1 - file_row : file_row;
 }
 
 // The map entries that land in the colour table; the file holds the whole map.
 bool LoadColorMap(const uint8_t* map, const TgaHeader& header, CDib& image) {
   constexpr int32_t kTableEntries = 256;
-  const int32_t count = std::min<int32_t>(kTableEntries - header.mapFirst, header.mapLength);
+  const int32_t count = std::min<int32_t>(kTableEntries - header.map_first, header.map_length);
   if (count < 1) return true;
-  const size_t entryBytes = MapEntryBytes(header.mapEntryBits);
+  const size_t entry_bytes = MapEntryBytes(header.map_entry_bits);
   std::array<uint32_t, kTableEntries> entries{};
   for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-    entries[i] = DecodeMapEntry(map + i * entryBytes, entryBytes);
+    entries[i] = DecodeMapEntry(map + i * entry_bytes, entry_bytes);
   }
-  return image.SetPalette(header.mapFirst, count, entries.data(), false);
+  return image.SetPalette(header.map_first, count, entries.data(), false);
 }
 
 }  // namespace
@@ -119,11 +119,11 @@ ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image) {
   }
   if (header.width == 0 || header.height == 0) return ImageStatus::kEmptyImage;
   const ImageStatus format = CheckFormat(header);
-  const size_t rowBytes = header.width * (header.depth / 8u);
-  const uint64_t mapOffset = kHeaderSize + header.idLength;
-  const uint64_t pixelOffset = mapOffset + ColorMapBytes(header);
+  const size_t row_bytes = header.width * (header.depth / 8u);
+  const uint64_t map_offset = kHeaderSize + header.id_length;
+  const uint64_t pixel_offset = map_offset + ColorMapBytes(header);
   // Nothing is allocated for pixels that the file does not hold.
-  if (!RangeWithin(pixelOffset, uint64_t{rowBytes} * header.height, size)) {
+  if (!RangeWithin(pixel_offset, uint64_t{row_bytes} * header.height, size)) {
     return format == ImageStatus::kOk ? ImageStatus::kTruncated : format;
   }
   // Rows the file fills are not zeroed first: loading large files is bound by memory passes.
@@ -131,51 +131,52 @@ ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image) {
       image.CreateImage(header.depth, header.width, header.height, format != ImageStatus::kOk);
   if (created != ImageStatus::kOk) return created;
   if (format != ImageStatus::kOk) return format;
-  if (header.imageType == kColorMapped && !LoadColorMap(data + mapOffset, header, image)) {
+  if (header.image_type == kColorMapped && !LoadColorMap(data + map_offset, header, image)) {
     image.Destroy();
     return ImageStatus::kOutOfMemory;
   }
 
-  const bool topRowFirst = (header.descriptor & kTopRowFirst) != 0;
-  image.m_bBottomUp = !topRowFirst;
-  const uint8_t* pixels = data + pixelOffset;
+  const bool top_row_first = (header.descriptor & kTopRowFirst) != 0;
+  image.bottom_up_ = !top_row_first;
+  const uint8_t* pixels = data + pixel_offset;
   const auto stride = static_cast<size_t>(image.GetStride());
   for (size_t r = 0; r < header.height; ++r) {
-    uint8_t* row = image.BufferRow(BufferRowOfFileRow(r, header.height, topRowFirst));
-    std::memcpy(row, pixels + r * rowBytes, rowBytes);
-    std::memset(row + rowBytes, 0, stride - rowBytes);
+    uint8_t* row = image.BufferRow(BufferRowOfFileRow(r, header.height, top_row_first));
+    std::memcpy(row, pixels + r * row_bytes, row_bytes);
+    std::memset(row + row_bytes, 0, stride - row_bytes);
   }
   return ImageStatus::kOk;
 }
 
 bool CDib::SaveTga(const char* path) const {
-  if (!m_pInfo) return false;
+  if (!info_) return false;
   const BitmapInfoHeader& info = Header();
-  const int bitCount = info.biBitCount;
+  const int bit_count = info.biBitCount;
   // The header keeps 16-bit sizes.
-  if ((bitCount != 8 && bitCount != 24 && bitCount != 32) || info.biWidth > 0xFFFF ||
+  if ((bit_count != 8 && bit_count != 24 && bit_count != 32) || info.biWidth > 0xFFFF ||
       info.biHeight > 0xFFFF) {
     return false;
   }
-  const bool greyscale = bitCount == 8;
-  const bool bottomRowFirst = !greyscale && m_bBottomUp;
+  const bool greyscale = bit_count == 8;
+  const bool bottom_row_first = !greyscale && bottom_up_;
   uint8_t header[kHeaderSize] = {};
   header[2] = greyscale ? kGreyscale : kTrueColor;
   header[12] = static_cast<uint8_t>(info.biWidth);
   header[13] = static_cast<uint8_t>(info.biWidth >> 8);
   header[14] = static_cast<uint8_t>(info.biHeight);
   header[15] = static_cast<uint8_t>(info.biHeight >> 8);
-  header[16] = static_cast<uint8_t>(bitCount);
+  header[16] = static_cast<uint8_t>(bit_count);
   // The low four bits count the bits of alpha or grey beyond the colour channels.
-  header[17] = static_cast<uint8_t>((bitCount == 24 ? 0 : 8) | (bottomRowFirst ? 0 : kTopRowFirst));
+  header[17] =
+      static_cast<uint8_t>((bit_count == 24 ? 0 : 8) | (bottom_row_first ? 0 : kTopRowFirst));
 
   image_file::Stream stream = image_file::Open(path, "wb");
   if (!stream || !image_file::WriteExactly(stream.get(), header, kHeaderSize)) return false;
   const auto rows = static_cast<size_t>(info.biHeight);
-  const size_t rowBytes = static_cast<size_t>(info.biWidth) * static_cast<size_t>(bitCount / 8);
+  const size_t row_bytes = static_cast<size_t>(info.biWidth) * static_cast<size_t>(bit_count / 8);
   for (size_t r = 0; r < rows; ++r) {
-    const uint8_t* row = BufferRow(BufferRowOfFileRow(r, rows, !bottomRowFirst));
-    if (!image_file::WriteExactly(stream.get(), row, rowBytes)) return false;
+    const uint8_t* row = BufferRow(BufferRowOfFileRow(r, rows, !bottom_row_first));
+    if (!image_file::WriteExactly(stream.get(), row, row_bytes)) return false;
   }
   return std::fclose(stream.release()) == 0;
 }

@@ -15,10 +15,10 @@ bool CDib::Draw(DrawSurface& surface, const Palette* palette, const Rect& dest,
                 const Rect& src) const {
   if (!HasImage() || !HasPixelAccess(GetBitCount())) return false;
   const Palette* previous = palette != nullptr ? surface.SelectPalette(palette) : nullptr;
-  const int32_t scanLines = SameRect(dest, src) ? CopyToDevice(surface, *this, dest, src)
+  const int32_t scan_lines = SameRect(dest, src) ? CopyToDevice(surface, *this, dest, src)
                                                 : StretchToDevice(surface, *this, dest, src);
   if (palette != nullptr) surface.SelectPalette(previous);
-  return scanLines >= 1;
+  return scan_lines >= 1;
 }
 
 }  // namespace quillon

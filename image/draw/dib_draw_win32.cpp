@@ -23,9 +23,9 @@ bool GdiCanRead(const CDib& dib) {
   if (header.biSize != kInfoHeaderSize || header.biWidth <= 0 || header.biHeight <= 0) {
     return false;
   }
-  const bool bitFields = header.biCompression == BI_BITFIELDS &&
+  const bool bit_fields = header.biCompression == BI_BITFIELDS &&
                          (header.biBitCount == 16 || header.biBitCount == 32);
-  if (header.biCompression != BI_RGB && !bitFields) return false;
+  if (header.biCompression != BI_RGB && !bit_fields) return false;
   const uint64_t stride = RowStride(static_cast<uint32_t>(header.biWidth), header.biBitCount);
   return dib.GetStride() >= 0 && static_cast<uint64_t>(dib.GetStride()) == stride &&
          dib.GetBitsSize() / stride >= static_cast<uint64_t>(header.biHeight) &&

@@ -20,44 +20,44 @@ int32_t Coordinate(int64_t value) {
 
 }  // namespace
 
-GlyphCell CDib::MeasureGlyph(int32_t x, int32_t y, int32_t cellWidth, int32_t cellHeight) const {
+GlyphCell CDib::MeasureGlyph(int32_t x, int32_t y, int32_t cell_width, int32_t cell_height) const {
   const auto ink = [&](int32_t c, int32_t r) {
     return DiffersFromKey(Coordinate(int64_t{x} + c), Coordinate(int64_t{y} + r));
   };
-  const auto inkInColumn = [&](int32_t c, int32_t rows) {
+  const auto ink_in_column = [&](int32_t c, int32_t rows) {
     for (int32_t r = 0; r < rows; ++r) {
       if (ink(c, r)) return true;
     }
     return false;
   };
-  const auto inkInRow = [&](int32_t r, int32_t columns) {
+  const auto ink_in_row = [&](int32_t r, int32_t columns) {
     for (int32_t c = 0; c < columns; ++c) {
       if (ink(c, r)) return true;
     }
     return false;
   };
-  GlyphCell cell = {x, y, cellWidth, cellHeight, 0, 0};
-  // Scanning from cellWidth - 2 leaves the cell's last column out.
+  GlyphCell cell = {x, y, cell_width, cell_height, 0, 0};
+  // Scanning from cell_width - 2 leaves the cell's last column out.
   bool found = false;
   while (cell.width > 1 && !found) {
-    found = inkInColumn(cell.width - 2, cellHeight);
+    found = ink_in_column(cell.width - 2, cell_height);
     --cell.width;
   }
   found = false;
   while (cell.height > 1 && !found) {
-    found = inkInRow(cell.height - 2, cell.width);
+    found = ink_in_row(cell.height - 2, cell.width);
     --cell.height;
   }
   cell.top = cell.height - 1;
   for (int32_t r = 0; r < cell.height; ++r) {
-    if (inkInRow(r, cell.width)) {
+    if (ink_in_row(r, cell.width)) {
       cell.top = r;
       break;
     }
   }
   cell.left = cell.width - 1;
   for (int32_t c = 0; c < cell.width; ++c) {
-    if (inkInColumn(c, cell.height)) {
+    if (ink_in_column(c, cell.height)) {
       cell.left = c;
       break;
     }
@@ -65,24 +65,24 @@ GlyphCell CDib::MeasureGlyph(int32_t x, int32_t y, int32_t cellWidth, int32_t ce
   return cell;
 }
 
-bool CDib::MeasureGlyphGrid(std::array<int32_t, 2>& maxSize, std::vector<GlyphCell>& cells,
+bool CDib::MeasureGlyphGrid(std::array<int32_t, 2>& max_size, std::vector<GlyphCell>& cells,
                             int32_t first, int32_t last, int32_t rows, int32_t cols) const {
   if (!HasImage() || rows < 1 || cols < 1 || first < 0) return false;
   if (int64_t{last} >= int64_t{rows} * cols) return false;
   const size_t count = last < first ? 0 : static_cast<size_t>(last - first) + 1;
   if (cells.size() < std::max(count, kLetterCell + 1)) return false;
 
-  const int32_t cellWidth = GetWidth() / cols;
-  const int32_t cellHeight = GetHeight() / rows;
-  maxSize = {0, 0};
+  const int32_t cell_width = GetWidth() / cols;
+  const int32_t cell_height = GetHeight() / rows;
+  max_size = {0, 0};
   for (size_t i = 0; i < count; ++i) {
     const int32_t n = first + static_cast<int32_t>(i);
     // Inside the grid, so the cell's origin lies inside the image.
-    const GlyphCell cell = MeasureGlyph(n % cols * cellWidth + 1, n / cols * cellHeight + 1,
-                                        cellWidth - 2, cellHeight - 2);
+    const GlyphCell cell = MeasureGlyph(n % cols * cell_width + 1, n / cols * cell_height + 1,
+                                        cell_width - 2, cell_height - 2);
     cells[i] = cell;
-    maxSize[0] = std::max(maxSize[0], cell.width);
-    maxSize[1] = std::max(maxSize[1], cell.height);
+    max_size[0] = std::max(max_size[0], cell.width);
+    max_size[1] = std::max(max_size[1], cell.height);
   }
   GlyphCell& space = cells[kSpaceCell];
   if (space.width == 1 && space.height == 1) {
@@ -96,12 +96,12 @@ std::vector<int32_t> CDib::GetRowRuns(int32_t y, int32_t start, int32_t length) 
   std::vector<int32_t> runs;
   if (!HasImage()) return runs;
   const int64_t end = int64_t{start} + (length == -1 ? GetWidth() : length);
-  const auto isKey = [&](int64_t x) { return GetColor(Coordinate(x), y) == m_crKey; };
+  const auto is_key = [&](int64_t x) { return GetColor(Coordinate(x), y) == m_crKey; };
   for (int64_t p = start; p < end;) {
     int64_t k = p;
-    while (k < end && isKey(k)) ++k;
+    while (k < end && is_key(k)) ++k;
     int64_t j = k;
-    while (j < end && !isKey(j)) ++j;
+    while (j < end && !is_key(j)) ++j;
     runs.push_back(static_cast<int32_t>(k - p));
     if (j != k) runs.push_back(static_cast<int32_t>(j - k));
     p = j;

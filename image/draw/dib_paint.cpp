@@ -8,13 +8,13 @@ namespace quillon {
 
 namespace {
 
-// Calls plot(x, y) for x = firstX, firstX + stepX, ... below endX and, for each, y likewise.
+// Calls plot(x, y) for x = first_x, first_x + step_x, ... below end_x and, for each, y likewise.
 // Counted in 64 bits so that the step past the end cannot overflow.
 template <typename Plot>
-void ForEachPoint(int32_t firstX, int32_t stepX, int32_t endX, int32_t firstY, int32_t stepY,
-                  int32_t endY, const Plot& plot) {
-  for (int64_t x = firstX; x < endX; x += stepX) {
-    for (int64_t y = firstY; y < endY; y += stepY) {
+void ForEachPoint(int32_t first_x, int32_t step_x, int32_t end_x, int32_t first_y, int32_t step_y,
+                  int32_t end_y, const Plot& plot) {
+  for (int64_t x = first_x; x < end_x; x += step_x) {
+    for (int64_t y = first_y; y < end_y; y += step_y) {
       plot(static_cast<int32_t>(x), static_cast<int32_t>(y));
     }
   }
@@ -25,7 +25,7 @@ void ForEachPoint(int32_t firstX, int32_t stepX, int32_t endX, int32_t firstY, i
 void CDib::ZeroBits() {
   if (!HasImage()) return;
   // A loaded header may claim more than the buffer holds.
-  std::memset(m_pBits.get(), 0, std::min<size_t>(Header().biSizeImage, m_nBitsSize));
+  std::memset(bits_.get(), 0, std::min<size_t>(Header().biSizeImage, bits_size_));
 }
 
 void CDib::Fill(uint32_t value) {
@@ -41,15 +41,15 @@ bool CDib::DrawGrid(int32_t rows, int32_t cols, uint32_t color) {
   const int32_t height = GetHeight();
   // Cells narrower than a pixel would make the lines below step by zero.
   if (rows < 1 || cols < 1 || cols > width || rows > height) return false;
-  const int32_t cellWidth = width / cols;
-  const int32_t cellHeight = height / rows;
+  const int32_t cell_width = width / cols;
+  const int32_t cell_height = height / rows;
   const auto line = [this, color](int32_t x, int32_t y) { SetPixel(x, y, color); };
   const auto mark = [this, color](int32_t x, int32_t y) { SetPixel(x, y, ~color); };
-  ForEachPoint(0, cellWidth, cols * cellWidth, 0, 1, height, line);
-  ForEachPoint(0, 1, width, 0, cellHeight, rows * cellHeight, line);
+  ForEachPoint(0, cell_width, cols * cell_width, 0, 1, height, line);
+  ForEachPoint(0, 1, width, 0, cell_height, rows * cell_height, line);
   // Marks go last, over the lines they cross.
-  ForEachPoint(cellWidth / 2, cellWidth, width, 0, cellHeight, height, mark);
-  ForEachPoint(0, cellWidth, width, cellHeight / 2, cellHeight, height, mark);
+  ForEachPoint(cell_width / 2, cell_width, width, 0, cell_height, height, mark);
+  ForEachPoint(0, cell_width, width, cell_height / 2, cell_height, height, mark);
   return true;
 }
 

@@ -17,10 +17,10 @@ bool CDib::RenderText(const char* text, const Font& font, uint32_t color, const 
   for (int32_t x = 0; x < width; ++x) {
     for (int32_t y = 0; y < height; ++y) surface.SetPixel(x, y, GetPixel(x, y));
   }
-  TextAlign textAlign = TextAlign::kLeft;
-  int64_t referenceX = 0;
-  if (TextPlacement(align, rect, textAlign, referenceX)) {
-    DrawFontText(font, surface, referenceX, rect.top, textAlign, rect, text, color, 0);
+  TextAlign text_align = TextAlign::kLeft;
+  int64_t reference_x = 0;
+  if (TextPlacement(align, rect, text_align, reference_x)) {
+    DrawFontText(font, surface, reference_x, rect.top, text_align, rect, text, color, 0);
   }
   for (int32_t x = 0; x < width; ++x) {
     for (int32_t y = 0; y < height; ++y) SetPixel(x, y, surface.GetPixel(x, y));

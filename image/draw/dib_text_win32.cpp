@@ -24,12 +24,12 @@ UINT GdiTextAlign(TextAlign align) {
 }
 
 void DrawClippedText(HDC context, const char* text, const Rect& rect, int align) {
-  TextAlign textAlign = TextAlign::kLeft;
-  int64_t referenceX = 0;
-  if (!TextPlacement(align, rect, textAlign, referenceX)) return;
-  SetTextAlign(context, GdiTextAlign(textAlign));
+  TextAlign text_align = TextAlign::kLeft;
+  int64_t reference_x = 0;
+  if (!TextPlacement(align, rect, text_align, reference_x)) return;
+  SetTextAlign(context, GdiTextAlign(text_align));
   const RECT clip = {rect.left, rect.top, rect.right, rect.bottom};
-  ExtTextOutA(context, static_cast<int>(referenceX), rect.top, ETO_CLIPPED, &clip, text,
+  ExtTextOutA(context, static_cast<int>(reference_x), rect.top, ETO_CLIPPED, &clip, text,
               static_cast<UINT>(std::strlen(text)), nullptr);
 }
 
@@ -47,8 +47,8 @@ bool CDib::RenderText(const char* text, const Font& font, uint32_t color, const 
     if (context != nullptr) DeleteDC(context);
     return false;
   }
-  HGDIOBJ replacedBitmap = SelectObject(context, bitmap);
-  HGDIOBJ replacedFont = SelectObject(context, font.face().handle);
+  HGDIOBJ replaced_bitmap = SelectObject(context, bitmap);
+  HGDIOBJ replaced_font = SelectObject(context, font.face().handle);
   SetTextColor(context, color);
   SetBkColor(context, 0);
   for (int32_t x = 0; x < width; ++x) {
@@ -58,8 +58,8 @@ bool CDib::RenderText(const char* text, const Font& font, uint32_t color, const 
   for (int32_t x = 0; x < width; ++x) {
     for (int32_t y = 0; y < height; ++y) SetPixel(x, y, ::GetPixel(context, x, y));
   }
-  SelectObject(context, replacedFont);
-  SelectObject(context, replacedBitmap);
+  SelectObject(context, replaced_font);
+  SelectObject(context, replaced_bitmap);
   DeleteObject(bitmap);
   DeleteDC(context);
   return true;

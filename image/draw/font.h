@@ -17,7 +17,7 @@ namespace quillon {
 class Font {
  public:
   // Null when there is no such font or the height is below 1.
-  static std::unique_ptr<Font> Load(const std::string& name, int32_t pixelHeight);
+  static std::unique_ptr<Font> Load(const std::string& name, int32_t pixel_height);
   ~Font();
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;

@@ -30,12 +30,12 @@ bool Font::Face::LoadGlyph(unsigned char code, bool render) const {
 
 int64_t Font::Face::SlotAdvance() const { return (face->glyph->advance.x + 32) >> 6; }
 
-void Font::Face::DrawSlotBitmap(DrawSurface& surface, int64_t penX, int64_t baseline,
+void Font::Face::DrawSlotBitmap(DrawSurface& surface, int64_t pen_x, int64_t baseline,
                                 const Rect& clip, uint32_t color) const {
   const FT_GlyphSlot slot = face->glyph;
   const FT_Bitmap& bitmap = slot->bitmap;
   if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO || bitmap.pitch < 0) return;
-  const int64_t left = penX + slot->bitmap_left;
+  const int64_t left = pen_x + slot->bitmap_left;
   const int64_t top = baseline - slot->bitmap_top;
   const auto pitch = static_cast<size_t>(bitmap.pitch);
   for (unsigned row = 0; row < bitmap.rows; ++row) {
@@ -57,12 +57,12 @@ Font::Font(std::unique_ptr<Face> face) : face_(std::move(face)) {
 
 Font::~Font() = default;
 
-std::unique_ptr<Font> Font::Load(const std::string& name, int32_t pixelHeight) {
-  if (pixelHeight < 1) return nullptr;
+std::unique_ptr<Font> Font::Load(const std::string& name, int32_t pixel_height) {
+  if (pixel_height < 1) return nullptr;
   auto face = std::make_unique<Face>();
   if (FT_Init_FreeType(&face->library) != 0 ||
       FT_New_Face(face->library, name.c_str(), 0, &face->face) != 0 ||
-      FT_Set_Pixel_Sizes(face->face, 0, static_cast<FT_UInt>(pixelHeight)) != 0) {
+      FT_Set_Pixel_Sizes(face->face, 0, static_cast<FT_UInt>(pixel_height)) != 0) {
     return nullptr;
   }
   return std::unique_ptr<Font>(new Font(std::move(face)));
@@ -79,12 +79,12 @@ int64_t Font::TextWidth(const char* text) const {
 void DrawFontText(const Font& font, DrawSurface& surface, int64_t x, int64_t y, TextAlign align,
                   const Rect& clip, const char* text, uint32_t color, uint32_t background) {
   const int64_t width = font.TextWidth(text);
-  int64_t penX = x;
-  if (align == TextAlign::kRight) penX = x - width;
-  if (align == TextAlign::kCenter) penX = x - width / 2;
+  int64_t pen_x = x;
+  if (align == TextAlign::kRight) pen_x = x - width;
+  if (align == TextAlign::kCenter) pen_x = x - width / 2;
 
   // Cells far outside every 32-bit coordinate touch nothing that could be drawn.
-  const Rect cell = {ClampToInt32(penX), ClampToInt32(y), ClampToInt32(penX + width),
+  const Rect cell = {ClampToInt32(pen_x), ClampToInt32(y), ClampToInt32(pen_x + width),
                      ClampToInt32(y + font.LineHeight())};
   surface.FillRect(IntersectRects(cell, clip), background);
 
@@ -92,8 +92,8 @@ void DrawFontText(const Font& font, DrawSurface& surface, int64_t x, int64_t y, 
   const int64_t baseline = y + font.Ascent();
   for (const char* p = text; *p != '\0'; ++p) {
     if (!face.LoadGlyph(static_cast<unsigned char>(*p), true)) continue;
-    face.DrawSlotBitmap(surface, penX, baseline, clip, color);
-    penX += face.SlotAdvance();
+    face.DrawSlotBitmap(surface, pen_x, baseline, clip, color);
+    pen_x += face.SlotAdvance();
   }
 }
 

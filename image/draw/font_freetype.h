@@ -35,7 +35,7 @@ struct Font::Face {
   bool LoadGlyph(unsigned char code, bool render) const;
   // Advance of the glyph in the slot, in whole pixels.
   int64_t SlotAdvance() const;
-  void DrawSlotBitmap(DrawSurface& surface, int64_t penX, int64_t baseline, const Rect& clip,
+  void DrawSlotBitmap(DrawSurface& surface, int64_t pen_x, int64_t baseline, const Rect& clip,
                       uint32_t color) const;
 };
 

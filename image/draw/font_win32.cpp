@@ -53,12 +53,12 @@ Font::Font(std::unique_ptr<Face> face) : face_(std::move(face)) {
 
 Font::~Font() = default;
 
-std::unique_ptr<Font> Font::Load(const std::string& name, int32_t pixelHeight) {
-  if (pixelHeight < 1 || name.empty() || name.size() >= LF_FACESIZE) return nullptr;
+std::unique_ptr<Font> Font::Load(const std::string& name, int32_t pixel_height) {
+  if (pixel_height < 1 || name.empty() || name.size() >= LF_FACESIZE) return nullptr;
   std::unique_ptr<Face> face(new (std::nothrow) Face);
   if (!face) return nullptr;
   // A negative height asks for the em height, as the FreeType side's pixel size does.
-  face->handle = CreateFontA(-pixelHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+  face->handle = CreateFontA(-pixel_height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
                              DEFAULT_PITCH | FF_DONTCARE, name.c_str());
   if (face->handle == nullptr || !Realize(name.c_str(), *face)) return nullptr;

@@ -22,7 +22,7 @@ namespace quillon {
 struct DeviceImage {
   int32_t width = 0;
   int32_t height = 0;
-  std::function<uint32_t(int32_t x, int32_t y)> colorAt;
+  std::function<uint32_t(int32_t x, int32_t y)> color_at;
 };
 
 // A rectangle as origin and extent; wide enough for the difference of two 32-bit coordinates.
@@ -31,10 +31,10 @@ struct BlitArea {
 };
 
 // SetDIBitsToDevice: dest.width x dest.height pixels from the source area whose lower-left pixel
-// is (srcX, srcBottom) to `dest`. Only the image's first `scanLines` rows from the bottom are
+// is (src_x, src_bottom) to `dest`. Only the image's first `scan_lines` rows from the bottom are
 // available.
-int32_t CopyImage(DrawSurface& surface, const BlitArea& dest, int64_t srcX, int64_t srcBottom,
-                  uint32_t scanLines, const DeviceImage& image);
+int32_t CopyImage(DrawSurface& surface, const BlitArea& dest, int64_t src_x, int64_t src_bottom,
+                  uint32_t scan_lines, const DeviceImage& image);
 // StretchDIBits: the source area (its y the lower-left pixel's row, counted from the bottom)
 // scaled by nearest pixel onto `dest`.
 int32_t StretchImage(DrawSurface& surface, const BlitArea& dest, const BlitArea& src,

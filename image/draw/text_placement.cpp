@@ -2,18 +2,18 @@
 
 namespace quillon {
 
-bool TextPlacement(int align, const Rect& rect, TextAlign& textAlign, int64_t& x) {
+bool TextPlacement(int align, const Rect& rect, TextAlign& text_align, int64_t& x) {
   switch (align) {
     case 0:
-      textAlign = TextAlign::kLeft;
+      text_align = TextAlign::kLeft;
       x = rect.left;
       return true;
     case 2:
-      textAlign = TextAlign::kRight;
+      text_align = TextAlign::kRight;
       x = rect.right;
       return true;
     case 6:
-      textAlign = TextAlign::kCenter;
+      text_align = TextAlign::kCenter;
       x = (int64_t{rect.left} + rect.right) / 2;
       return true;
     default:

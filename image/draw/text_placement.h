@@ -15,6 +15,6 @@ enum class TextAlign {
 
 // The alignment and reference x for an align value of RenderText: 0 left at rect.left, 2 right
 // at rect.right, 6 centred at the middle (rounded towards zero). False for any other value.
-bool TextPlacement(int align, const Rect& rect, TextAlign& textAlign, int64_t& x);
+bool TextPlacement(int align, const Rect& rect, TextAlign& text_align, int64_t& x);
 
 }  // namespace quillon
