@@ -18,7 +18,8 @@ work=$(mktemp -d "$PWD/build/relay-whole-process.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 # make_movie FILE DATA_LENGTH CHUNKS [FILES_DIR]: the relay benchmark's layout (header region,
-# then BITD chunks back to back); with FILES_DIR, a raw replacement for every tenth chunk.
+# then BITD chunks one after another, each of odd length followed by its zero pad byte); with
+# FILES_DIR, a raw replacement for every tenth chunk.
 make_movie() {
   python3 - "$@" <<'PY'
 import os, struct, sys
@@ -26,7 +27,8 @@ path, data_length, chunks = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 files = sys.argv[4] if len(sys.argv) > 4 else None
 capacity = chunks + 3
 header = 76 + 20 * capacity
-total = header + chunks * (data_length + 8)
+stride = data_length + 8 + data_length % 2
+total = header + chunks * stride
 region = bytearray(header)
 def entry(i, tag, length, offset, flags):
     struct.pack_into("<4sIII", region, 76 + 20 * i, tag, length, offset, flags)
@@ -38,8 +40,9 @@ entry(0, b"XFIR", total - 8, 0, 1)
 entry(1, b"pami", 24, 12, 1)
 entry(2, b"pamm", 24 + 20 * capacity, 44, 0)
 for i in range(chunks):
-    entry(i + 3, b"DTIB", data_length, header + i * (data_length + 8), 0)
-chunk = b"DTIB" + struct.pack("<I", data_length) + b"\x5a" * data_length
+    entry(i + 3, b"DTIB", data_length, header + i * stride, 0)
+pad = bytes(stride - 8 - data_length)
+chunk = b"DTIB" + struct.pack("<I", data_length) + b"\x5a" * data_length + pad
 with open(path, "wb") as out:
     out.write(region)
     for _ in range(chunks):

@@ -178,11 +178,17 @@ def raw_pass(movie, cwd, files_dir, stem, table, log, outcome):
         table[i] = data
 
 
+def padded(chunk):
+    """A chunk as laid out: one zero byte after data of odd length, so the next starts even."""
+    return chunk + b"\0" if len(chunk) % 2 else chunk
+
+
 def relaid_length(movie, table):
     total = movie.header_length
     for i in range(movie.used_count):
         if movie.is_live(i):
-            total += len(table[i]) if i in table else movie.entry(i).length + 8
+            length = len(table[i]) if i in table else movie.entry(i).length + 8
+            total += length + length % 2
     return total
 
 
@@ -203,8 +209,8 @@ def relaid(movie, table):
         else:
             chunk = movie.data[e.offset:e.offset + 8 + e.length]
         struct.pack_into("<I", header, 84 + 20 * i, running)
-        chunks.append(chunk)
-        running += len(chunk)
+        chunks.append(padded(chunk))
+        running += len(chunks[-1])
     struct.pack_into("<I", header, 4, running - 8)
     if movie.capacity > 0:
         struct.pack_into("<I", header, 80, running - 8)
