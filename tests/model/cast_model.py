@@ -2,7 +2,7 @@
 
 Called once per successful run by quillon_model between the raw pass and the write pass:
 
-    cast_pass(movie, cwd, files_dir, stem, table, log, progress, say)
+    cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, refuse)
 
     movie      quillon_model.Movie (.data, .used_count, .entry(i), .find_chunk(stored_tag)).
     cwd        the folder the run starts in; files_dir is relative to it or absolute.
@@ -12,6 +12,7 @@ Called once per successful run by quillon_model between the raw pass and the wri
     log        bytearray of log text.
     progress   function(path): the progress line for a candidate file.
     say        function(bytes): other text on standard output.
+    refuse     function(bytes): a line refusing a file, for the log and the console both.
 
 Images are decoded here from the few forms the random movies use (8- and 24-bit BMP, 24- and
 32-bit true-colour TGA). Of the files the random movies hold that do not load, each is refused
@@ -236,9 +237,10 @@ def member_row(image, y, width, depth, row_bytes):
 
 
 class Run:
-    def __init__(self, movie, cwd, files_dir, stem, table, log, progress, say):
+    def __init__(self, movie, cwd, files_dir, stem, table, log, progress, say, refuse):
         self.movie, self.cwd, self.files_dir, self.stem = movie, cwd, files_dir, stem
         self.table, self.log, self.progress, self.say = table, log, progress, say
+        self.refuse = refuse
         self.warned = False
 
     def chunk_data(self, index, length):
@@ -304,7 +306,7 @@ class Run:
             return
         image = load_bmp(data) if depth == 8 else load_tga(data)
         if isinstance(image, str):
-            self.log += b"Cannot use file %s: %s!!!\n" % (path.encode(), image.encode())
+            self.refuse(b"Cannot use file %s: %s!!!\n" % (path.encode(), image.encode()))
             return
         if depth == 8 and not alpha and image.true_color:
             palette_id = struct.unpack_from(">h", fields, 12 + info_length + 26)[0]
@@ -356,5 +358,5 @@ class Run:
                         self.build(slot + 1, member, child, fields, tag == b"AFLA")
 
 
-def cast_pass(movie, cwd, files_dir, stem, table, log, progress, say):
-    Run(movie, cwd, files_dir, stem, table, log, progress, say).walk()
+def cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, refuse):
+    Run(movie, cwd, files_dir, stem, table, log, progress, say, refuse).walk()
