@@ -1,6 +1,7 @@
 #pragma once
 // A member's decoded rows as the image file its builder reads back to the very same rows: an
-// 8-bit BMP of the stored indices (or alpha values), a 32-bit TGA at 16 and 32 bits.
+// 8-bit BMP of the stored indices (or alpha values), a TGA at 16 and 32 bits (32-bit, or 24-bit
+// when no pixel has alpha).
 
 #include <cstdint>
 #include <vector>

@@ -291,6 +291,41 @@ TEST(ExportRunTest, RoundTripOfImagesDirIsTheIdentity) {
   ExpectRealMovieRoundTrip("images.dir");
 }
 
+// Pictures that viewers would draw fully transparent (alpha 0 all over, or no 1-5-5-5 top bit
+// set) go out at 24 bits, the others at 32; either way the run gives the stored values back.
+TEST(ExportRunTest, PicturesWithoutAlphaAreWrittenAt24Bits) {
+  const struct {
+    uint8_t depth;
+    Bytes rows;  // one row of two pixels stored as is, each pixel's bytes together
+    uint8_t tga_bits;
+  } cases[] = {
+      {32, {0, 1, 2, 3, 0, 4, 5, 6}, 24},
+      {32, {0, 1, 2, 3, 9, 4, 5, 6}, 32},
+      {16, {0x7F, 0x01, 0x10, 0x20}, 24},
+      {16, {0x7F, 0x01, 0x90, 0x20}, 32},
+  };
+  MovieBuilder movie(16);
+  std::vector<test::CastSlot> slots;
+  std::vector<test::Key> keys;
+  for (const auto& c : cases) {
+    const uint32_t member = movie.AddChunk("tSAC", Member(2, 1, c.depth));
+    keys.push_back({movie.AddChunk("DTIB", c.rows), member, "DTIB"});
+    slots.push_back({member});
+  }
+  movie.AddChunk("*SAC", MovieBuilder::CastTable(slots));
+  movie.AddChunk("*YEK", MovieBuilder::KeyTable(keys));
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", movie.Build());
+  ExpectRoundTrip(dir, "m.dxr");
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const std::string name = "f/m-00000" + std::to_string(i + 1) +
+                             (cases[i].depth == 32 ? "-32.tga" : "-16.tga");
+    const std::string file = dir.ReadFile(name);
+    ASSERT_EQ(file.size(), 18u + 2 * cases[i].tga_bits / 8) << name;
+    EXPECT_EQ(file[16], static_cast<char>(cases[i].tga_bits)) << name;
+  }
+}
+
 std::vector<uint32_t> ColorTable(const CDib& image) {
   std::vector<uint32_t> table;
   for (uint32_t i = 0; i < 256; ++i) table.push_back(image.GetColorTableEntry(i));

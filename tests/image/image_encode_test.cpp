@@ -57,5 +57,19 @@ TEST(ImageEncodeTest, Tga32LoadsBackWithEveryChannelAndAlpha) {
   }
 }
 
+TEST(ImageEncodeTest, Tga24LoadsBackWithEveryChannelAndNoAlpha) {
+  test::ScratchDir dir;
+  const std::string path = dir.WriteFile("t.tga", EncodeTga24(5, 3, Pattern));
+  CDib image;
+  ASSERT_TRUE(image.LoadTga(path.c_str()));
+  ASSERT_EQ(image.GetBitCount(), 24);
+  for (uint32_t y = 0; y < 3; ++y) {
+    for (uint32_t x = 0; x < 5; ++x) {
+      EXPECT_EQ(image.GetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y)),
+                Pattern(x, y) & 0xFFFFFF);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillon
