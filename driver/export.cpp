@@ -50,9 +50,9 @@ void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
       row.note = "type gives no file name";
     } else if (writer.Wrote(name)) {
       row.note = "name shared with another file";
-    } else if (writer.WriteFile(name, movie.data() + entry.offset,
-                                size_t{kChunkHeaderSize} + entry.length)) {
-      row.file = name;
+    } else {
+      writer.PutRowFile(name, movie.data() + entry.offset, size_t{kChunkHeaderSize} + entry.length,
+                        row);
     }
     writer.AddRow(std::move(row));
   }
@@ -81,7 +81,8 @@ void PrintUsage() {
 ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer) {
   const CastTables tables(movie);
   ExportRawChunks(movie, ExportCastMedia(movie, tables, writer), writer);
-  const ExportCounts counts = Count(writer.rows());
+  ExportCounts counts = Count(writer.rows());
+  counts.kept = writer.kept_count();
   if (!writer.failed()) {
     const std::string manifest = FormatManifest(writer.rows());
     writer.WriteFile(writer.stem() + ".csv", reinterpret_cast<const uint8_t*>(manifest.data()),
@@ -105,18 +106,20 @@ std::string DescribeExport(const ExportCounts& counts, const std::string& files_
     if (i > 0) line += i + 1 == parts.size() ? " and " : ", ";
     line += parts[i];
   }
-  return line + " into " + files_dir + "; " + std::to_string(counts.passed_over) +
-         " passed over (see " + stem + ".csv).\n";
+  line += " into " + files_dir + "; " + std::to_string(counts.passed_over) + " passed over";
+  // Said only when there are some, so that an export into a new folder says what it always did.
+  if (counts.kept > 0) line += ", " + std::to_string(counts.kept) + " kept";
+  return line + " (see " + stem + ".csv).\n";
 }
 
 namespace {
 
 // The export once the arguments are counted; its exit code.
-int ExportInput(const InputNames& input, const std::string& files_dir) {
+int ExportInput(const InputNames& input, const std::string& files_dir, bool overwrite) {
   MovieView movie;
   if (!MapCheckedMovie(input, movie)) return 1;
   CreateFolders(files_dir);
-  ExportWriter writer(files_dir, input.stem, input.stored_path);
+  ExportWriter writer(files_dir, input.stem, input.stored_path, overwrite);
   const ExportCounts counts = ExportMovie(movie, writer);
   if (writer.failed()) {
     PrintFatal("Cannot write file %s!!!\n", writer.failed_path().c_str());
@@ -138,7 +141,7 @@ int RunExport(int argc, char** argv) {
     return line.help ? 0 : 1;
   }
   try {
-    return ExportInput(NameInput(line.arguments[0]), line.arguments[1]);
+    return ExportInput(NameInput(line.arguments[0]), line.arguments[1], line.overwrite);
   } catch (...) {
     // Only allocation throws here; the unwinding has released what the export held.
     PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());

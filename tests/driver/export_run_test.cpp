@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -324,6 +326,50 @@ TEST(ExportRunTest, PicturesWithoutAlphaAreWrittenAt24Bits) {
     ASSERT_EQ(file.size(), 18u + 2 * cases[i].tga_bits / 8) << name;
     EXPECT_EQ(file[16], static_cast<char>(cases[i].tga_bits)) << name;
   }
+}
+
+// A second export into the same folder: files the user changed are kept and named in the
+// manifest, files still equal are not written again, and --overwrite replaces what differs.
+TEST(ExportRunTest, ASecondExportKeepsEditedFilesUnlessToldToOverwrite) {
+  namespace fs = std::filesystem;
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", RichMovie());
+  const test::RunResult first = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"m.dxr", "f"});
+  const std::string closing = "Exported 6 bitmaps, 1 alpha channels, 1 GIF media and 13 chunks "
+                              "into f; 0 passed over";
+  EXPECT_NE(first.output.find(test::PrintedText(closing + " (see m.csv).\n")), std::string::npos)
+      << first.output;
+  const std::string picture = dir.ReadFile("f/m-000001-8.bmp");
+  const std::string text = dir.ReadFile("f/m-000003.STXT");
+  dir.WriteFile("f/m-000001-8.bmp", picture.substr(0, picture.size() - 1) + "\x7F");
+  dir.WriteFile("f/m-000003.STXT", "TXTS\4\0\0\0hej!");
+  const fs::path untouched = dir.path() + "/f/m-000008.gif";
+  const auto long_ago = fs::last_write_time(untouched) - std::chrono::hours(24);
+  fs::last_write_time(untouched, long_ago);
+
+  const test::RunResult second = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"m.dxr", "f"});
+  EXPECT_EQ(second.exit_code, 0);
+  EXPECT_NE(second.output.find(test::PrintedText(closing + ", 2 kept (see m.csv).\n")),
+            std::string::npos)
+      << second.output;
+  EXPECT_EQ(dir.ReadFile("f/m-000003.STXT"), "TXTS\4\0\0\0hej!");
+  EXPECT_EQ(fs::last_write_time(untouched), long_ago);
+  const std::string manifest = dir.ReadFile("f/m.csv");
+  for (const char* line : {"bitmap,7,BITD,1,6,5,3,8,member 2,m-000001-8.bmp,"
+                           "kept: differs from the movie\r\n",
+                           "chunk,3,STXT,,,,,,,m-000003.STXT,kept: differs from the movie\r\n"}) {
+    EXPECT_NE(manifest.find(line), std::string::npos) << line << manifest;
+  }
+
+  const test::RunResult forced =
+      RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"--overwrite", "m.dxr", "f"});
+  EXPECT_EQ(forced.exit_code, 0);
+  EXPECT_NE(forced.output.find(test::PrintedText(closing + " (see m.csv).\n")), std::string::npos)
+      << forced.output;
+  EXPECT_EQ(dir.ReadFile("f/m-000001-8.bmp"), picture);
+  EXPECT_EQ(dir.ReadFile("f/m-000003.STXT"), text);
+  EXPECT_EQ(dir.ReadFile("f/m.csv").find("kept"), std::string::npos);
+  EXPECT_EQ(fs::last_write_time(untouched), long_ago);
 }
 
 std::vector<uint32_t> ColorTable(const CDib& image) {
