@@ -33,6 +33,15 @@ bool NamesAFile(const std::string& name) {
   }
 }
 
+// The name of entry i's raw file as the raw pass reaches it when it opens its own name: on
+// Windows a type that ends in a space or a dot ("snd ") names the file without them.
+std::string RawFileName(const MovieView& movie, uint32_t i, const std::string& stem) {
+  const std::string name = RawReplacementName(movie, i, stem);
+  const size_t separator = name.rfind(kPathSeparator);
+  const size_t last = separator == std::string::npos ? 0 : separator + 1;
+  return name.substr(0, last) + OpenedFileName(name.substr(last));
+}
+
 // Every live chunk not exported as cast media, header and data as stored, so that the raw pass
 // takes it back unchanged.
 void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
@@ -45,7 +54,7 @@ void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
     row.kind = ManifestKind::kChunk;
     row.entry = i;
     row.type = ReadableType(entry);
-    const std::string name = RawReplacementName(movie, i, writer.stem());
+    const std::string name = RawFileName(movie, i, writer.stem());
     if (!NamesAFile(name)) {
       row.note = "type gives no file name";
     } else if (writer.Wrote(name)) {

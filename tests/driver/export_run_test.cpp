@@ -524,6 +524,43 @@ TEST(ExportRunTest, ATypeTheFileSystemCannotNameIsPassedOverAndTheRestExported) 
   EXPECT_EQ(rows[2].at("file"), "m-000005.STXT");
 }
 
+// A type ending in a space (sounds, "snd ") is written under the name the run's open of its own
+// name reaches: on Windows, which drops the space, the name without it.
+TEST(ExportRunTest, ATypeEndingInASpaceIsWrittenWhereTheRunFindsIt) {
+  MovieBuilder movie(6);
+  movie.AddChunk(" dns", {'s', 'n', 'd'});
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", movie.Build());
+  ExpectRoundTrip(dir, "m.dxr");
+#ifdef _WIN32
+  const std::string name = "m-000003.snd";
+#else
+  const std::string name = "m-000003.snd ";
+#endif
+  const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/m.csv"));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].at("file"), name);
+  EXPECT_EQ(rows[0].at("note"), "");
+  EXPECT_EQ(dir.ListFiles("f"), (std::vector<std::string>{name, "m.csv"}));
+  EXPECT_EQ(dir.ReadTextFile("Out/m.log"),
+            "Frame 0003 was substituted from file f" + std::string(1, kPathSeparator) +
+                "m-000003.snd ...\n");
+}
+
+// The real movie with a sound: every chunk exported, the sound included, and given back.
+TEST(ExportRunTest, RoundTripOfSoft1DxrIsTheIdentity) {
+  std::ifstream in(std::string(QUILLON_TESTDATA_DIR) + "/movies-with-sound/SOFT1.DXR",
+                   std::ios::binary);
+  const std::string movie((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (movie.empty()) GTEST_SKIP() << "no ../shared/testdata";
+  ScratchDir dir;
+  dir.WriteFile("SOFT1.DXR", movie);
+  ExpectRoundTrip(dir, "SOFT1.DXR");
+  const std::string manifest = dir.ReadFile("f/SOFT1.csv");
+  EXPECT_EQ(manifest.find("type gives no file name"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find(",snd ,"), std::string::npos) << manifest;
+}
+
 TEST(ExportRunTest, AnAlphaChannelThatWouldShareTheBitmapsFileIsPassedOver) {
   MovieBuilder movie(12);
   const uint32_t member = movie.AddChunk("tSAC", Member(2, 1, 8));
