@@ -16,9 +16,8 @@ uint64_t PaddedLength(uint64_t chunk_length) {
 
 uint64_t OutputLengthOf(const MovieView& movie, const ReplacementTable& table, uint32_t i) {
   const Chunk* replacement = table.Get(i);
-  return PaddedLength(replacement != nullptr
-                          ? replacement->size()
-                          : uint64_t{movie.Entry(i).length} + kChunkHeaderSize);
+  return PaddedLength(replacement != nullptr ? replacement->size()
+                                             : uint64_t{movie.Entry(i).length} + kChunkHeaderSize);
 }
 
 // Kept input chunks that lie back to back in the input, with the zero pad bytes between them.

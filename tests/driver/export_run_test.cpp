@@ -14,11 +14,11 @@
 #include "builders/member_rows.h"
 #include "builders/row_codec.h"
 #include "container/builtin_palettes.h"
-#include "image/dib.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
-#include "tests/support/tool_run.h"
+#include "image/dib.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/tool_run.h"
 #include "util/byte_reader.h"
 #include "util/paths.h"
 
@@ -320,8 +320,8 @@ TEST(ExportRunTest, PicturesWithoutAlphaAreWrittenAt24Bits) {
   dir.WriteFile("m.dxr", movie.Build());
   ExpectRoundTrip(dir, "m.dxr");
   for (size_t i = 0; i < std::size(cases); ++i) {
-    const std::string name = "f/m-00000" + std::to_string(i + 1) +
-                             (cases[i].depth == 32 ? "-32.tga" : "-16.tga");
+    const std::string name =
+        "f/m-00000" + std::to_string(i + 1) + (cases[i].depth == 32 ? "-32.tga" : "-16.tga");
     const std::string file = dir.ReadFile(name);
     ASSERT_EQ(file.size(), 18u + 2 * cases[i].tga_bits / 8) << name;
     EXPECT_EQ(file[16], static_cast<char>(cases[i].tga_bits)) << name;
@@ -335,8 +335,8 @@ TEST(ExportRunTest, ASecondExportKeepsEditedFilesUnlessToldToOverwrite) {
   ScratchDir dir;
   dir.WriteFile("m.dxr", RichMovie());
   const test::RunResult first = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"m.dxr", "f"});
-  const std::string closing = "Exported 6 bitmaps, 1 alpha channels, 1 GIF media and 13 chunks "
-                              "into f; 0 passed over";
+  const std::string closing =
+      "Exported 6 bitmaps, 1 alpha channels, 1 GIF media and 13 chunks into f; 0 passed over";
   EXPECT_NE(first.output.find(test::PrintedText(closing + " (see m.csv).\n")), std::string::npos)
       << first.output;
   const std::string picture = dir.ReadFile("f/m-000001-8.bmp");
@@ -542,9 +542,9 @@ TEST(ExportRunTest, ATypeEndingInASpaceIsWrittenWhereTheRunFindsIt) {
   EXPECT_EQ(rows[0].at("file"), name);
   EXPECT_EQ(rows[0].at("note"), "");
   EXPECT_EQ(dir.ListFiles("f"), (std::vector<std::string>{name, "m.csv"}));
-  EXPECT_EQ(dir.ReadTextFile("Out/m.log"),
-            "Frame 0003 was substituted from file f" + std::string(1, kPathSeparator) +
-                "m-000003.snd ...\n");
+  EXPECT_EQ(dir.ReadTextFile("Out/m.log"), "Frame 0003 was substituted from file f" +
+                                               std::string(1, kPathSeparator) +
+                                               "m-000003.snd ...\n");
 }
 
 // The real movie with a sound: every chunk exported, the sound included, and given back.

@@ -46,6 +46,12 @@ Bytes OneBitmapMovie(uint8_t depth) {
   return builder.Build();
 }
 
+// The line before "Writing resulting cast", over the last progress line.
+std::string Summary(int replaced, int refused) {
+  return OverProgressLine("Replaced " + std::to_string(replaced) + " chunks; " +
+                          std::to_string(refused) + " files could not be used (see Out/m.log).\n");
+}
+
 class RunTest : public testing::Test {
  protected:
   // Puts the movie at `relative` and remembers it, so that every run can check it survived.
@@ -82,10 +88,9 @@ TEST_F(RunTest, AWholeRunPrintsProgressAndWritesTheOutputAndTheLog) {
   dir_.WriteFile("f/m-000005.BITD", std::string("DTIB\x02\0\0\0xy", 10));
   const RunResult result = Run({"m.dxr", "f"});
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.output,
-            kBanner + ProgressLine("f/m-000003.STXT") + ProgressLine("f/m-000005.BITD") +
-                OverProgressLine("Replaced 1 chunks; 0 files could not be used (see Out/m.log).\n") +
-                "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
+  EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.STXT") +
+                               ProgressLine("f/m-000005.BITD") + Summary(1, 0) +
+                               "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
   EXPECT_EQ(dir_.ReadFile("Out/m.log"),
             "Frame 0005 was substituted from file f/m-000005.BITD...\n");
   const std::string out = dir_.ReadFile("Out/m.dxr");
@@ -96,22 +101,21 @@ TEST_F(RunTest, AWholeRunPrintsProgressAndWritesTheOutputAndTheLog) {
 // and the summary says how little was replaced. The movie is still written, with exit code 0.
 TEST_F(RunTest, RefusedFilesAreShownOnTheConsoleAndCountedInTheSummary) {
   AddMovie("m.dxr", OneBitmapMovie(8));
-  dir_.WriteFile("f/m-000003.CASt", "Film speichern");  // a text where a chunk belongs
-  dir_.WriteFile("f/m-000001-8.bmp", "\x89PNG\r\n\x1a\n");   // a PNG under a BMP's name
+  dir_.WriteFile("f/m-000003.CASt", "Film speichern");      // a text where a chunk belongs
+  dir_.WriteFile("f/m-000001-8.bmp", "\x89PNG\r\n\x1a\n");  // a PNG under a BMP's name
   const RunResult result = Run({"m.dxr", "f"});
   EXPECT_EQ(result.exit_code, 0);
   const std::string raw_refusal =
       "Frame 0003 was not substituted from file f/m-000003.CASt: header of another type!!!\n";
   const std::string image_refusal = "Cannot use file f/m-000001-8.bmp: no BMP signature!!!\n";
-  EXPECT_EQ(result.output,
-            kBanner + ProgressLine("f/m-000003.CASt") + OverProgressLine(raw_refusal) +
-                ProgressLine("f/m-000004.BITD") + ProgressLine("f/m-000005.CAS_") +
-                ProgressLine("f/m-000006.KEY_") + ProgressLine("f/m-000001-8.bmp") +
-                OverProgressLine(image_refusal) +
-                OverProgressLine("Replaced 0 chunks; 2 files could not be used (see Out/m.log).\n") +
-                "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
-  EXPECT_EQ(dir_.ReadFile("Out/m.log"), raw_refusal + "Cast 000001->(0003:0004): BITD=4x4x8\n" +
-                                            image_refusal);
+  EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.CASt") +
+                               OverProgressLine(raw_refusal) + ProgressLine("f/m-000004.BITD") +
+                               ProgressLine("f/m-000005.CAS_") + ProgressLine("f/m-000006.KEY_") +
+                               ProgressLine("f/m-000001-8.bmp") + OverProgressLine(image_refusal) +
+                               Summary(0, 2) +
+                               "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
+  EXPECT_EQ(dir_.ReadFile("Out/m.log"),
+            raw_refusal + "Cast 000001->(0003:0004): BITD=4x4x8\n" + image_refusal);
 }
 
 TEST_F(RunTest, NamesFollowTheStoredSpellingAndTheLastDot) {
@@ -188,8 +192,7 @@ TEST_F(RunTest, AFullDiskLeavesTheOlderOutputAndNoTemporaryFile) {
   const RunResult result = Run({"m.dxr", "f"}, 16 * 1024);
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.output,
-            kBanner + ProgressLine("f/m-000003.STXT") +
-                OverProgressLine("Replaced 0 chunks; 0 files could not be used (see Out/m.log).\n") +
+            kBanner + ProgressLine("f/m-000003.STXT") + Summary(0, 0) +
                 "Writing resulting cast Out/m.dxr...\nCannot write file Out/m.dxr!!!\n");
   EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
   EXPECT_EQ(dir_.ListFiles("Out"), (std::vector<std::string>{"m.dxr", "m.log"}));

@@ -6,12 +6,12 @@
 With --windows the executable is Quillon.exe, started through the --run-with words (say, env,
 WINEPREFIX=..., wine), and the model follows the Windows conventions (conventions.py).
 
-Each case is a fresh folder holding a random movie (any layout: chunks out of entry order,
-gaps, odd lengths, shared chunks, free, flagged and header-region entries, spare slots, now and
-then a broken header or map), random raw replacement files (tags that need TagToExtension, "/"
-as a subfolder, files shorter than a chunk header, headers naming another type or length, files
-for entries that are not live) and random command lines. Standard output, exit code, log, output file and the untouched input are
-compared byte for byte.
+Each case is a fresh folder holding a random movie (any layout: chunks out of entry order, gaps,
+odd lengths with or without a zero pad byte after them, shared chunks, free, flagged and
+header-region entries, spare slots, now and then a broken header or map), random raw replacement files
+(tags that need TagToExtension, "/" as a subfolder, files shorter than a chunk header, headers
+naming another type or length, files for entries that are not live) and random command lines.
+Standard output, exit code, log, output file and the untouched input are compared byte for byte.
 """
 
 import argparse
@@ -87,6 +87,8 @@ def random_movie(rng):
             body += random_bytes(rng, rng.randint(1, 9))  # a gap
         entry[2] = header_length + len(body)
         body += chunk_bytes(rng, entry[0], data)
+        if len(data) % 2 and rng.random() < 0.5:
+            body += b"\0"  # the pad byte Director writes after a chunk of odd length
     for entry, data, shared in pending:
         if shared is not None:
             entry[2] = shared[2]
