@@ -43,17 +43,6 @@ TEST(PathsWin32Test, CanNameFileFollowsTheWindowsRules) {
   }
 }
 
-TEST(PathsWin32Test, OpenedNamesLoseTheirTrailingDotsAndSpaces) {
-  EXPECT_EQ(OpenedFileName("m-000020.snd "), "m-000020.snd");
-  EXPECT_EQ(OpenedFileName("m-000020. . "), "m-000020");
-  EXPECT_EQ(OpenedFileName("m.a b"), "m.a b");
-  EXPECT_EQ(OpenedFileName(". "), "");
-  // The name written is the one an open of the raw pass's name finds.
-  test::ScratchDir dir;
-  dir.WriteFile(OpenedFileName("m-000020.snd "), "chunk");
-  EXPECT_EQ(dir.ReadFile("m-000020.snd "), "chunk");
-}
-
 TEST(PathsWin32Test, StoredSpellingComesFromTheFolder) {
   test::ScratchDir dir;
   dir.WriteFile("Intro.DXR", "x");

@@ -52,28 +52,5 @@ TEST(ReportTest, LogKeepsEveryLineWhenItIsClosed) {
   EXPECT_EQ(Log::OpenFile(dir.path() + "/missing/run.log"), nullptr);
 }
 
-TEST(ReportTest, RefusalLinesGoToTheLogAndOverTheProgressLineAndAreCounted) {
-  test::ScratchDir dir;
-  testing::internal::CaptureStdout();
-  {
-    Log log(Log::OpenFile(dir.path() + "/run.log"));
-    log.Write("Cast %06d->(%04X:%04X): BITD=4x4x8\n", 1, 3, 4);
-    log.WriteRefusal("Cannot use file %s: %s!!!\n", "f/m-000001-8.bmp", "truncated");
-    log.WriteRefusal("Frame %04X was not substituted from file %s: %s!!!\n", 5, "f/x", "y");
-    EXPECT_EQ(log.refusal_count(), 2u);
-    Log nowhere(nullptr);
-    nowhere.WriteRefusal("Cannot use file %s: %s!!!\n", "g", "h");
-    EXPECT_EQ(nowhere.refusal_count(), 1u);
-  }
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            kBlank + "Cannot use file f/m-000001-8.bmp: truncated!!!\n" + kBlank +
-                "Frame 0005 was not substituted from file f/x: y!!!\n" + kBlank +
-                "Cannot use file g: h!!!\n");
-  EXPECT_EQ(dir.ReadTextFile("run.log"),
-            "Cast 000001->(0003:0004): BITD=4x4x8\n"
-            "Cannot use file f/m-000001-8.bmp: truncated!!!\n"
-            "Frame 0005 was not substituted from file f/x: y!!!\n");
-}
-
 }  // namespace
 }  // namespace quillon
