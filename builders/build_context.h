@@ -11,6 +11,7 @@
 namespace quillon {
 
 class CastTables;
+class CodePage;
 
 struct BuildContext {
   std::string files_dir;
@@ -23,6 +24,8 @@ struct BuildContext {
   // The replacement file the step at work showed last, for the log line of a step that runs out
   // of memory; the cast pass clears it before each step.
   mutable std::string shown_file;
+  // The code page that text files are written in; without one they are not looked for.
+  CodePage* code_page = nullptr;
 
   // "<files_dir>/<stem>-<cast number %06u><suffix>", e.g. suffix "-8.bmp".
   std::string MemberFile(uint32_t cast_number, const char* suffix) const;

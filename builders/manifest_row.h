@@ -8,7 +8,7 @@
 namespace quillon {
 
 // What a row stands for: a media kind's file, or a chunk exported raw.
-enum class ManifestKind { kBitmap, kAlpha, kGif, kChunk };
+enum class ManifestKind { kBitmap, kAlpha, kGif, kText, kChunk };
 
 struct ManifestRow {
   ManifestKind kind = ManifestKind::kChunk;
@@ -22,6 +22,7 @@ struct ManifestRow {
   std::string palette;  // an indexed bitmap's palette
   std::string file;     // inside FilesDir; empty when nothing was written
   std::string note;     // why nothing was written, or what stood in for a palette
+  std::optional<uint32_t> code_page;  // a text's
 };
 
 }  // namespace quillon

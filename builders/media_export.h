@@ -15,6 +15,7 @@
 namespace quillon {
 
 class CastTables;
+class CodePage;
 class MovieView;
 
 struct ExportContext {
@@ -24,6 +25,8 @@ struct ExportContext {
   // File names that members of another kind take whatever the order (an 8-bit bitmap's
   // "-8.bmp", which its alpha channel would share).
   std::set<std::string> claimed;
+  // The code page that text files are written in.
+  CodePage* code_page = nullptr;
 };
 
 // The file a step makes; no name when there is nothing to write (the row's note says why).

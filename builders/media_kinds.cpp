@@ -6,6 +6,8 @@
 #include "builders/bitmap_builder.h"
 #include "builders/bitmap_export.h"
 #include "builders/gif_media.h"
+#include "builders/stxt.h"
+#include "builders/text_media.h"
 #include "container/bitmap_member.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
@@ -21,6 +23,8 @@ const MediaKind kMediaKinds[] = {
      ExportAlpha, nullptr},
     {kTagMedia, ManifestKind::kGif, "gif", "GIF media", false, HoldsGif89a, SubstituteGif,
      ExportGif, nullptr},
+    {kTagText, ManifestKind::kText, "text", "texts", false, nullptr, BuildTextChunk, ExportText,
+     nullptr},
 };
 
 const MediaKind* FindMediaKind(const CastTables::Key& key) {

@@ -1,10 +1,24 @@
 #include "driver/command_line.h"
 
+#include "util/code_page.h"
+
 namespace quillon {
 
 namespace {
 
 constexpr char kCodePagePrefix[] = "--codepage=";
+constexpr size_t kMaxCodePageDigits = 5;
+
+// A number in decimal digits alone, short enough for any code page.
+bool ParseCodePageNumber(const std::string& text, uint32_t& number) {
+  if (text.empty() || text.size() > kMaxCodePageDigits) return false;
+  number = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + static_cast<uint32_t>(c - '0');
+  }
+  return true;
+}
 
 // Takes `argument` as an option when it is one; false when it is not.
 bool TakeOption(const std::string& argument, bool overwrite_option, CommandLine& line) {
@@ -34,6 +48,12 @@ CommandLine ParseCommandLine(int argc, char** argv, bool overwrite_option) {
   while (first < argc && TakeOption(argv[first], overwrite_option, line)) ++first;
   line.arguments.assign(argv + first, argv + argc);
   return line;
+}
+
+bool OpenCodePage(const CommandLine& line, CodePage& code_page) {
+  uint32_t number = kDefaultCodePage;
+  if (line.code_page_given && !ParseCodePageNumber(line.code_page, number)) return false;
+  return code_page.Open(number);
 }
 
 }  // namespace quillon

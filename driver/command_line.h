@@ -10,6 +10,12 @@
 
 namespace quillon {
 
+class CodePage;
+
+// The line both programs' usage texts end with.
+inline constexpr char kCodePageUsage[] =
+    "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n";
+
 struct CommandLine {
   std::vector<std::string> arguments;  // the positional ones, as typed
   std::string code_page;               // as typed after "--codepage="; empty when not given
@@ -22,5 +28,9 @@ struct CommandLine {
 // Leading arguments that name an option are taken as options, the first other one and all
 // after it as positional arguments; `overwrite_option` says whether "--overwrite" is one.
 CommandLine ParseCommandLine(int argc, char** argv, bool overwrite_option);
+
+// Opens the code page the line names (1252 when it names none); false when it names no code
+// page the tool offers or the system cannot convert it.
+bool OpenCodePage(const CommandLine& line, CodePage& code_page);
 
 }  // namespace quillon

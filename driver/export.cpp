@@ -13,6 +13,7 @@
 #include "driver/export_media.h"
 #include "driver/export_writer.h"
 #include "driver/input_movie.h"
+#include "util/code_page.h"
 #include "util/paths.h"
 #include "util/report.h"
 
@@ -80,16 +81,18 @@ ExportCounts Count(const std::vector<ManifestRow>& rows) {
 }
 
 void PrintUsage() {
-  PrintInColor(kColorYellow,
-               "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
-               "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n");
+  const std::string usage =
+      std::string("Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
+                  "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n") +
+      kCodePageUsage;
+  PrintInColor(kColorYellow, usage.c_str());
 }
 
 }  // namespace
 
-ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer) {
+ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer, CodePage& code_page) {
   const CastTables tables(movie);
-  ExportRawChunks(movie, ExportCastMedia(movie, tables, writer), writer);
+  ExportRawChunks(movie, ExportCastMedia(movie, tables, writer, code_page), writer);
   ExportCounts counts = Count(writer.rows());
   counts.kept = writer.kept_count();
   if (!writer.failed()) {
@@ -124,12 +127,13 @@ std::string DescribeExport(const ExportCounts& counts, const std::string& files_
 namespace {
 
 // The export once the arguments are counted; its exit code.
-int ExportInput(const InputNames& input, const std::string& files_dir, bool overwrite) {
+int ExportInput(const InputNames& input, const std::string& files_dir, bool overwrite,
+                CodePage& code_page) {
   MovieView movie;
   if (!MapCheckedMovie(input, movie)) return 1;
   CreateFolders(files_dir);
   ExportWriter writer(files_dir, input.stem, input.stored_path, overwrite);
-  const ExportCounts counts = ExportMovie(movie, writer);
+  const ExportCounts counts = ExportMovie(movie, writer, code_page);
   if (writer.failed()) {
     PrintFatal("Cannot write file %s!!!\n", writer.failed_path().c_str());
     return 1;
@@ -150,7 +154,14 @@ int RunExport(int argc, char** argv) {
     return line.help ? 0 : 1;
   }
   try {
-    return ExportInput(NameInput(line.arguments[0]), line.arguments[1], line.overwrite);
+    CodePage code_page;
+    if (!OpenCodePage(line, code_page)) {
+      PrintUsage();
+      PrintFatal("Unknown code page %s!!!\n", line.code_page.c_str());
+      return 1;
+    }
+    return ExportInput(NameInput(line.arguments[0]), line.arguments[1], line.overwrite,
+                       code_page);
   } catch (...) {
     // Only allocation throws here; the unwinding has released what the export held.
     PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());

@@ -10,6 +10,7 @@
 
 namespace quillon {
 
+class CodePage;
 class ExportWriter;
 class MovieView;
 
@@ -20,18 +21,18 @@ struct ExportCounts {
   uint32_t kept = 0;         // files kept because they differ from the movie
 };
 
-// Cast media first, then every other live chunk raw, then the manifest. Stops at the first
-// file that cannot be written (writer.failed()).
-ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer);
+// Cast media first (texts in `code_page`), then every other live chunk raw, then the manifest.
+// Stops at the first file that cannot be written (writer.failed()).
+ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer, CodePage& code_page);
 
-// The closing line: "Exported 3 bitmaps, 1 alpha channels, 0 GIF media and 9 chunks into
+// The closing line: "Exported 3 bitmaps, 1 alpha channels, 0 GIF media, 2 texts and 9 chunks into
 // <files_dir>; 0 passed over (see <stem>.csv).\n", a count for every kind, and ", 2 kept" after
 // "passed over" when files were kept.
 std::string DescribeExport(const ExportCounts& counts, const std::string& files_dir,
                            const std::string& stem);
 
-// `quillon-export [--overwrite] InFile FilesDir`: the export's exit code, 0 when every file was
-// written, 1 for a wrong argument count or after a fatal message.
+// `quillon-export [--codepage=N] [--overwrite] InFile FilesDir`: the export's exit code, 0 when
+// every file was written, 1 for a wrong argument count or after a fatal message.
 int RunExport(int argc, char** argv);
 
 }  // namespace quillon

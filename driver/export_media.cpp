@@ -94,9 +94,10 @@ class CastMediaExport {
 }  // namespace
 
 std::set<uint32_t> ExportCastMedia(const MovieView& movie, const CastTables& tables,
-                                   ExportWriter& writer) {
+                                   ExportWriter& writer, CodePage& code_page) {
   const std::vector<MediaItem> items = CollectCastMedia(tables);
-  const ExportContext context{movie, tables, writer.stem(), ClaimedNames(items, writer.stem())};
+  const ExportContext context{movie, tables, writer.stem(), ClaimedNames(items, writer.stem()),
+                              &code_page};
   CastMediaExport media(context, writer);
   for (const MediaItem& item : items) media.Export(item);
   return media.exported();

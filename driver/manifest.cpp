@@ -7,7 +7,8 @@ namespace quillon {
 namespace {
 
 constexpr char kHeader[] =
-    "kind,entry index,type,cast number,member entry index,width,height,depth,palette,file,note";
+    "kind,entry index,type,cast number,member entry index,width,height,depth,palette,file,note,"
+    "code page";
 constexpr char kLineEnd[] = "\r\n";
 
 std::string Number(const std::optional<uint32_t>& value) {
@@ -34,7 +35,7 @@ std::string FormatManifest(const std::vector<ManifestRow>& rows) {
                                   Number(row.member_entry),   Number(row.width),
                                   Number(row.height),         Number(row.depth),
                                   row.palette,                row.file,
-                                  row.note};
+                                  row.note,                   Number(row.code_page)};
     bool first = true;
     for (const std::string& field : fields) {
       if (!first) csv += ',';

@@ -12,6 +12,7 @@
 #include "container/replacement_table.h"
 #include "driver/command_line.h"
 #include "driver/input_movie.h"
+#include "util/code_page.h"
 #include "util/file_io.h"
 #include "util/paths.h"
 #include "util/report.h"
@@ -32,9 +33,11 @@ struct RunNames {
 };
 
 void PrintUsage() {
-  PrintInColor(kColorYellow,
-               "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
-               "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n");
+  const std::string usage =
+      std::string("Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
+                  "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n") +
+      kCodePageUsage;
+  PrintInColor(kColorYellow, usage.c_str());
 }
 
 void PrintCannotWrite(const std::string& path) {
@@ -90,7 +93,7 @@ int WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names
 // The run once the arguments are counted; its exit code. Steps refuse what they cannot
 // allocate; what is left to throw is memory the run as a whole needs (names, the table, the key
 // grouping, ...).
-int RunPasses(const CommandLine& line) {
+int RunPasses(const CommandLine& line, CodePage& code_page) {
   const RunNames names = DeriveNames(line.arguments);
   // A folder that cannot be made shows when the log cannot be written into it.
   CreateFolders(names.out_dir);
@@ -106,7 +109,8 @@ int RunPasses(const CommandLine& line) {
   ReplacementTable table(movie.UsedCount());
   RawPass(movie, names.files_dir, names.input.stem, table, log);
   const CastTables tables(movie);
-  const BuildContext context{names.files_dir, names.input.stem, table, log, &tables, {}};
+  const BuildContext context{names.files_dir, names.input.stem, table, log, &tables, {},
+                             &code_page};
   ImportCastMedia(context);
   PrintSummary(movie, table, log, names);
   return WriteOutput(movie, table, names);
@@ -123,7 +127,13 @@ int RunQuillon(int argc, char** argv) {
     return line.help ? 0 : 1;
   }
   try {
-    return RunPasses(line);
+    CodePage code_page;
+    if (!OpenCodePage(line, code_page)) {
+      PrintUsage();
+      PrintFatal("Unknown code page %s!!!\n", line.code_page.c_str());
+      return 1;
+    }
+    return RunPasses(line, code_page);
   } catch (...) {
     // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
     // allocation); the unwinding has released what the run held, so the message can be shown.

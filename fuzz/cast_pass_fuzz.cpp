@@ -1,5 +1,5 @@
 // The cast pass and its builders over arbitrary movies, with a FilesDir holding a few small
-// images and a GIF for the first cast numbers, so that builds run to the end.
+// images, a GIF and a text for the first cast numbers, so that builds run to the end.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,6 +8,7 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
+#include "util/code_page.h"
 #include "util/report.h"
 #include "fixtures/image_writers.h"
 #include "tests/support/scratch_dir.h"
@@ -30,6 +31,7 @@ void WriteImages(const quillon::test::ScratchDir& files) {
     files.WriteFile(stem + "-16.tga", EncodeTrueColorTga(32, 2, 2, pixels, 0x20));
     files.WriteFile(stem + "-32.tga", EncodeTrueColorTga(24, 4, 1, pixels, 0x00));
     files.WriteFile(stem + ".gif", "GIF89a");
+    files.WriteFile(stem + ".txt", "\xEF\xBB\xBFZ\xC3\xBCrich\r\n\xE6\x97\xA5\xE6\x9C\xAC\n");
   }
 }
 
@@ -51,6 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   quillon::ReplacementTable table(movie.UsedCount());
   quillon::Log log(nullptr);
   const quillon::CastTables tables(movie);
-  quillon::ImportCastMedia({files.path(), "fuzz", table, log, &tables, {}});
+  // Japanese, so that the text is rebuilt with double-byte characters.
+  static quillon::CodePage code_page;
+  static const bool opened = code_page.Open(932);
+  (void)opened;
+  quillon::ImportCastMedia({files.path(), "fuzz", table, log, &tables, {}, &code_page});
   return 0;
 }

@@ -1,5 +1,6 @@
 // The export over arbitrary movies: every member decoded, every file named and written into a
-// fresh folder, the manifest included.
+// fresh folder, the manifest included; texts in a single-byte or a double-byte code page by the
+// input's length.
 #include <cstdint>
 #include <vector>
 
@@ -7,6 +8,19 @@
 #include "driver/export.h"
 #include "driver/export_writer.h"
 #include "tests/support/scratch_dir.h"
+#include "util/code_page.h"
+
+namespace {
+
+quillon::CodePage& CodePageFor(size_t size) {
+  static quillon::CodePage western;
+  static quillon::CodePage japanese;
+  static const bool opened = western.Open(1252) && japanese.Open(932);
+  (void)opened;
+  return size % 2 == 0 ? western : japanese;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> view(data, data + size);
@@ -14,6 +28,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const quillon::MovieView movie(view.data(), view.size());
   const quillon::test::ScratchDir files;
   quillon::ExportWriter writer(files.path(), "fuzz", "");
-  quillon::ExportMovie(movie, writer);
+  quillon::ExportMovie(movie, writer, CodePageFor(size));
   return 0;
 }

@@ -64,7 +64,7 @@ TEST(CastPassTest, DispatchesInSlotOrderThenKeyTableOrder) {
                                                   {bitd, a, "TXTS"}}));
   Bytes file = movie.Build();
   EXPECT_EQ(RunPass(file), (std::vector<std::string>{"bitmap 1 4 8 7", "alpha 2 3 6 5",
-                                                      "bitmap 2 3 5 5", "gif 2 7",
+                                                      "bitmap 2 3 5 5", "gif 2 7", "text 2 5",
                                                       "bitmap 3 4 8 7"}));
 }
 

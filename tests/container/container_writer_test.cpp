@@ -15,6 +15,7 @@
 #include "tests/container/mapped_movie.h"
 #include "tests/support/scratch_dir.h"
 #include "util/byte_reader.h"
+#include "util/file_io.h"
 
 namespace quillon {
 namespace {
@@ -212,6 +213,24 @@ TEST_P(ContainerWriterTest, OneCopyPerRunBreaksAtReplacementsAndJumpsInTheInput)
                 ChunkBytes("EEEE", "e") + pad + a + b);
 }
 
+// Runs longer than the writer's buffer, the second one shifted against the output by the chunk
+// dropped before it.
+TEST_P(ContainerWriterTest, RunsLongerThanTheCopyBufferArriveWhole) {
+  MovieBuilder builder(7);
+  const std::string first(kCopyBufferLength + 1, 'a');
+  const std::string second(2 * kCopyBufferLength + 5, 'b');
+  builder.AddChunk("AAAA", Bytes(first.begin(), first.end()));
+  builder.AddChunk("FFFF", {'f', 'f', 'f'}, 1);
+  builder.AddChunk("BBBB", Bytes(second.begin(), second.end()));
+  builder.AddChunk("CCCC", {'c'});
+
+  ASSERT_EQ(Relay(builder.Build()), WriteStatus::kWritten);
+  const std::string pad(1, '\0');
+  EXPECT_TRUE(Output().substr(builder.HeaderRegionLength()) ==
+              ChunkBytes("AAAA", first) + pad + ChunkBytes("BBBB", second) + pad +
+                  ChunkBytes("CCCC", "c") + pad);
+}
+
 // Two chunks of 200 KB: more than the room the full-disk cases leave.
 Bytes LargeMovie() {
   MovieBuilder builder(5);
@@ -257,7 +276,7 @@ int RelayOntoAFullTmpfs(CopyPath path, const std::string& folder) {
   }
   std::ofstream(folder + "/out.dxr") << "older";
   const Bytes input = LargeMovie();
-  if (path != CopyPath::kKernelCopy)
+  if (path == CopyPath::kFromMemory || path == CopyPath::kRefusedCopy)
     std::ofstream(folder + "/ballast") << std::string(input.size(), 'x');
   test::MappedMovie movie;
   if (!movie.Load(input, path, folder)) return 2;
@@ -280,7 +299,7 @@ TEST_P(ContainerWriterTest, AFullFileSystemFailsTheWriteAndKeepsTheOlderOutput) 
 
 INSTANTIATE_TEST_SUITE_P(CopyPaths, ContainerWriterTest,
                          testing::Values(CopyPath::kFromMemory, CopyPath::kKernelCopy,
-                                         CopyPath::kRefusedCopy),
+                                         CopyPath::kBufferedCopy, CopyPath::kRefusedCopy),
                          [](const auto& param_info) {
                            return test::CopyPathName(param_info.param);
                          });

@@ -5,6 +5,8 @@
 
 #include <fstream>
 
+#include "util/file_io.h"
+
 namespace quillon::test {
 
 namespace {
@@ -27,6 +29,8 @@ std::string CopyPathName(CopyPath path) {
       return "FromMemory";
     case CopyPath::kKernelCopy:
       return "KernelCopy";
+    case CopyPath::kBufferedCopy:
+      return "BufferedCopy";
     case CopyPath::kRefusedCopy:
       return "RefusedCopy";
   }
@@ -36,6 +40,7 @@ std::string CopyPathName(CopyPath path) {
 MappedMovie::~MappedMovie() {
   UnmapFile(mapping_);
   if (!file_.empty()) unlink(file_.c_str());
+  if (every_copy_buffered_) SetBufferedCopies(BufferedCopies::kShifted);
 }
 
 bool MappedMovie::Load(const Bytes& bytes, CopyPath path, const std::string& scratch_folder) {
@@ -51,6 +56,8 @@ bool MappedMovie::Load(const Bytes& bytes, CopyPath path, const std::string& scr
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
   mapping_ = MapFileCopyOnWrite(file_);
+  every_copy_buffered_ = path == CopyPath::kBufferedCopy;
+  if (every_copy_buffered_) SetBufferedCopies(BufferedCopies::kAll);
   return mapping_.valid();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // A movie as the write pass meets it, over each of the ways kept chunks reach the output: from
-// memory (a view without a file), copied file to file by the kernel, and from the view after
-// the kernel refused (the input on another file system).
+// memory (a view without a file), copied file to file by the kernel, read into the writer's
+// buffer and written from it, and from the view after the kernel refused (the input on another
+// file system).
 
 #include <string>
 
@@ -11,7 +12,9 @@
 
 namespace quillon::test {
 
-enum class CopyPath { kFromMemory, kKernelCopy, kRefusedCopy };
+// kBufferedCopy loads as kKernelCopy does and sends every copy through the writer's buffer
+// while the movie lives.
+enum class CopyPath { kFromMemory, kKernelCopy, kBufferedCopy, kRefusedCopy };
 
 std::string CopyPathName(CopyPath path);
 // False when `path` cannot be had here (no second file system for kRefusedCopy).
@@ -32,6 +35,7 @@ class MappedMovie {
   Bytes memory_;
   FileMapping mapping_;
   std::string file_;
+  bool every_copy_buffered_ = false;
 };
 
 }  // namespace quillon::test

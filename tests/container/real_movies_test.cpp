@@ -75,8 +75,9 @@ TEST_P(RealMovieTest, EveryCopyPathWritesTheSameBytes) {
 
   test::ScratchDir dir;
   std::string first_output;
-  for (const test::CopyPath copy_path :
-       {test::CopyPath::kFromMemory, test::CopyPath::kKernelCopy, test::CopyPath::kRefusedCopy}) {
+  for (const test::CopyPath copy_path : {test::CopyPath::kFromMemory, test::CopyPath::kKernelCopy,
+                                         test::CopyPath::kBufferedCopy,
+                                         test::CopyPath::kRefusedCopy}) {
     if (!test::CopyPathAvailable(copy_path, dir.path())) continue;
     test::MappedMovie movie;
     ASSERT_TRUE(movie.Load(input, copy_path, dir.path()));

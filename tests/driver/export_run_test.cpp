@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -276,12 +277,27 @@ TEST(ExportRunTest, RoundTripOfTheBundledExampleIsTheIdentity) {
   ExpectRoundTrip(dir, "Example.dxr");
 }
 
-void ExpectRealMovieRoundTrip(const char* name, const char* folder = "movies") {
+// The number of texts exported: `texts` when given.
+void ExpectRealMovieRoundTrip(const char* name, const std::string& folder = "movies",
+                              std::optional<size_t> texts = {}) {
   const std::string movie = RealMovie(name, folder);
   if (movie.empty()) GTEST_SKIP() << "no ../shared/testdata";
   ScratchDir dir;
   dir.WriteFile(name, movie);
   ExpectRoundTrip(dir, name);
+  if (!texts) return;
+  const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/" + Stem(name) + ".csv"));
+  EXPECT_EQ(static_cast<size_t>(std::count_if(rows.begin(), rows.end(), [](const Row& row) {
+              return row.at("kind") == "text" && !row.at("file").empty() &&
+                     row.at("code page") == "1252";
+            })),
+            *texts);
+}
+
+// Every STXT chunk goes out as its text and comes back byte for byte.
+TEST(ExportRunTest, RoundTripOfTheTextMoviesIsTheIdentity) {
+  ExpectRealMovieRoundTrip("saving_text_d5_win.dir", "movies", 2);
+  ExpectRealMovieRoundTrip("SOFT1.DXR", "movies-with-sound", 32);
 }
 
 TEST(ExportRunTest, RoundTripOfPalettesDirIsTheIdentity) {
@@ -334,7 +350,8 @@ TEST(ExportRunTest, ASecondExportKeepsEditedFilesUnlessToldToOverwrite) {
   dir.WriteFile("m.dxr", RichMovie());
   const test::RunResult first = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"m.dxr", "f"});
   const std::string closing =
-      "Exported 6 bitmaps, 1 alpha channels, 1 GIF media and 13 chunks into f; 0 passed over";
+      "Exported 6 bitmaps, 1 alpha channels, 1 GIF media, 0 texts and 13 chunks into f; "
+      "0 passed over";
   EXPECT_NE(first.output.find(test::PrintedText(closing + " (see m.csv).\n")), std::string::npos)
       << first.output;
   const std::string picture = dir.ReadFile("f/m-000001-8.bmp");
@@ -352,9 +369,12 @@ TEST(ExportRunTest, ASecondExportKeepsEditedFilesUnlessToldToOverwrite) {
       << second.output;
   EXPECT_EQ(dir.ReadFile("f/m-000003.STXT"), "TXTS\4\0\0\0hej!");
   EXPECT_EQ(fs::last_write_time(untouched), long_ago);
-  EXPECT_NE(dir.ReadFile("f/m.csv").find(
-                "chunk,3,STXT,,,,,,,m-000003.STXT,kept: differs from the movie\r\n"),
-            std::string::npos);
+  const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/m.csv"));
+  const auto text_row = std::find_if(rows.begin(), rows.end(), [](const Row& row) {
+    return row.at("file") == "m-000003.STXT";
+  });
+  ASSERT_NE(text_row, rows.end());
+  EXPECT_EQ(text_row->at("note"), "kept: differs from the movie");
 
   const test::RunResult forced =
       RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"--overwrite", "m.dxr", "f"});
@@ -365,11 +385,6 @@ TEST(ExportRunTest, ASecondExportKeepsEditedFilesUnlessToldToOverwrite) {
   EXPECT_EQ(dir.ReadFile("f/m-000003.STXT"), text);
   EXPECT_EQ(dir.ReadFile("f/m.csv").find("kept"), std::string::npos);
   EXPECT_EQ(fs::last_write_time(untouched), long_ago);
-}
-
-// Its sound chunk (type "snd ") is exported on Windows too.
-TEST(ExportRunTest, RoundTripOfSoft1DxrIsTheIdentity) {
-  ExpectRealMovieRoundTrip("SOFT1.DXR", "movies-with-sound");
 }
 
 std::vector<uint32_t> ColorTable(const CDib& image) {
@@ -459,6 +474,60 @@ TEST(ExportRunTest, AnEditedPictureSavedAt24BitsGoesBackAsTheIndicesOfItsColours
             expected);
 }
 
+// Two field members in the code page the export and the run are given: the first one's text
+// edited, the second one's refused for a character the code page lacks.
+TEST(ExportRunTest, AnEditedTextComesBackInTheCodePageOfTheRun) {
+  const struct {
+    std::string code_page;
+    std::string text;      // as stored
+    std::string exported;  // its file, LF line ends
+    std::string edited;    // the file as the translator saves it
+    std::string rebuilt;   // the text that gives
+    std::vector<uint32_t> starts;  // the runs', before and after the run
+    std::vector<uint32_t> rebuilt_starts;
+    std::string lacking;   // a character the code page lacks
+    std::string number;    // and its number
+  } cases[] = {
+      {"1251", "\xCF\xF0\xE8\r1", "\xD0\x9F\xD1\x80\xD0\xB8\n1",
+       "\xEF\xBB\xBF\xD0\x96\xD0\xB4\xD0\xB8\r\n\xD0\xB4\xD0\xB0", "\xC6\xE4\xE8\r\xE4\xE0",
+       {0, 3}, {0, 3}, "\xC3\xA4", "00E4"},
+      // The second run started at byte 2, now the second byte of a character.
+      {"932", "\x93\xFA\x96{", "\xE6\x97\xA5\xE6\x9C\xAC", "a\xE6\x97\xA5\xE6\x9C\xAC\n",
+       "a\x93\xFA\x96{\r", {0, 2}, {0, 1}, "\xE2\x82\xAC", "20AC"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code_page);
+    MovieBuilder movie(12);
+    const uint32_t m1 = movie.AddChunk("tSAC", {});
+    const uint32_t t1 = movie.AddChunk("TXTS", MovieBuilder::TextChunk(c.text, c.starts));
+    const uint32_t m2 = movie.AddChunk("tSAC", {});
+    const uint32_t t2 = movie.AddChunk("TXTS", MovieBuilder::TextChunk(c.text, {0}));
+    movie.AddChunk("*SAC", MovieBuilder::CastTable({{m1}, {m2}}));
+    movie.AddChunk("*YEK", MovieBuilder::KeyTable({{t1, m1, "TXTS"}, {t2, m2, "TXTS"}}));
+    ScratchDir dir;
+    dir.WriteFile("m.dxr", movie.Build());
+    const std::string option = "--codepage=" + c.code_page;
+    ASSERT_EQ(RunProgram(QUILLON_EXPORT_EXE, dir.path(), {option, "m.dxr", "f"}).exit_code, 0);
+    std::string exported = dir.ReadFile("f/m-000001.txt");
+    exported.erase(std::remove(exported.begin(), exported.end(), '\r'), exported.end());
+    EXPECT_EQ(exported, c.exported);
+    EXPECT_NE(dir.ReadFile("f/m.csv").find("text,4,STXT,1,3,,,,,m-000001.txt,," + c.code_page),
+              std::string::npos);
+    dir.WriteFile("f/m-000001.txt", c.edited);
+    dir.WriteFile("f/m-000002.txt", "ok " + c.lacking);
+    ASSERT_EQ(RunProgram(QUILLON_EXE, dir.path(), {option, "m.dxr", "f", "Out"}).exit_code, 0);
+    const std::string log = dir.ReadTextFile("Out/m.log");  // after the raw files' lines
+    EXPECT_EQ(log.substr(std::min(log.find("Cast "), log.size())),
+              "Cast 000001->(0003:0004): STXT=" + std::to_string(c.rebuilt.size()) + " bytes\n"
+              "Cast 000002->(0005:0006): STXT=" + std::to_string(c.text.size()) + " bytes\n"
+              "Cannot use file f" + kPathSeparator + "m-000002.txt: character U+" + c.number +
+              " has no byte in code page " + c.code_page + "!!!\n");
+    const MovieFile out(dir.ReadFile("Out/m.dxr"));
+    EXPECT_EQ(out.Data(t1), Text(MovieBuilder::TextChunk(c.rebuilt, c.rebuilt_starts)));
+    EXPECT_EQ(out.Data(t2), Text(MovieBuilder::TextChunk(c.text, {0})));
+  }
+}
+
 // Members the run would not rebuild, or not from a file of their own, are passed over with the
 // reason; their chunks go out raw, so the run still gives them back unchanged.
 TEST(ExportRunTest, PassesOverWhatItCannotExportAndSaysWhy) {
@@ -488,16 +557,16 @@ TEST(ExportRunTest, PassesOverWhatItCannotExportAndSaysWhy) {
   ExpectRoundTrip(dir, "m.dxr");
   const std::string manifest = dir.ReadFile("f/m.csv");
   for (const char* line : {
-           "bitmap,4,BITD,1,3,,,,,,\"specific length 30, not 28\"\r\n",
-           "bitmap,6,BITD,2,5,2,2,4,,,depth 4 not supported\r\n",
-           "bitmap,8,BITD,3,7,0,2,8,,,empty rectangle\r\n",
-           "bitmap,10,BITD,4,9,4,4,8,,,unpackable chunk\r\n",
-           "bitmap,12,BITD,5,11,2,1,32,,m-000005-32.tga,\r\n",
+           "bitmap,4,BITD,1,3,,,,,,\"specific length 30, not 28\",\r\n",
+           "bitmap,6,BITD,2,5,2,2,4,,,depth 4 not supported,\r\n",
+           "bitmap,8,BITD,3,7,0,2,8,,,empty rectangle,\r\n",
+           "bitmap,10,BITD,4,9,4,4,8,,,unpackable chunk,\r\n",
+           "bitmap,12,BITD,5,11,2,1,32,,m-000005-32.tga,,\r\n",
            "bitmap,14,BITD,6,13,2,1,8,System - Win,m-000006-8.bmp,"
-           "no built-in palette -7; System - Win used\r\n",
-           "bitmap,12,BITD,7,11,,,,,,chunk already exported for another cast number\r\n",
-           "chunk,4,BITD,,,,,,,m-000004.BITD,\r\n",
-           "chunk,15,/XX/,,,,,,,,type gives no file name\r\n",
+           "no built-in palette -7; System - Win used,\r\n",
+           "bitmap,12,BITD,7,11,,,,,,chunk already exported for another cast number,\r\n",
+           "chunk,4,BITD,,,,,,,m-000004.BITD,,\r\n",
+           "chunk,15,/XX/,,,,,,,,type gives no file name,\r\n",
        }) {
     EXPECT_NE(manifest.find(line), std::string::npos) << line << manifest;
   }
@@ -575,6 +644,7 @@ TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {
       {{"nope.dxr", "f"}, "Cannot Open File nope.dxr!!!"},
       {{"bad.dxr"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
       {{"bad.dxr", "f", "x"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
+      {{"--codepage=65001", "bad.dxr", "f"}, "given\nUnknown code page 65001!!!\n"},
   };
   for (const auto& c : cases) {
     const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), c.args);
@@ -589,6 +659,8 @@ TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
   const std::string banner = "Quillon v1.1.\n";
   const std::string vendor =
       "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n";
+  const std::string option =
+      "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n";
   const struct {
     const char* program;
     std::vector<std::string> args;
@@ -596,11 +668,15 @@ TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
     int exit_code;
   } cases[] = {
       {QUILLON_EXE, {"--help"}, banner + vendor +
-           "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n", 0},
+           "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n" + option, 0},
       {QUILLON_EXE, {"--version"}, banner, 0},
       {QUILLON_EXPORT_EXE, {"--help"}, banner + vendor +
-           "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n", 0},
+           "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n" + option, 0},
       {QUILLON_EXPORT_EXE, {"--version"}, banner, 0},
+      // A code page not on offer is refused before anything else.
+      {QUILLON_EXE, {"--codepage=x", "m.dxr", "f"}, banner + vendor +
+           "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n" + option +
+           "Unknown code page x!!!\n", 1},
       // Beside other arguments they are names like any other.
       {QUILLON_EXPORT_EXE, {"--version", "f"}, banner + "Cannot Open File --version!!!", 1},
   };

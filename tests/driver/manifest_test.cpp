@@ -23,12 +23,16 @@ TEST(FormatManifestTest, HeaderThenOneLinePerRowInColumnOrder) {
   chunk.entry = 7;
   chunk.type = "ST,XT";
   chunk.file = "m-000007.ST,XT";
-  ManifestRow bitmap{ManifestKind::kBitmap, 8, "BITD", 1, 7, 9, 0, 8, "System - Mac", "", "x"};
-  EXPECT_EQ(FormatManifest({chunk, bitmap}),
+  ManifestRow bitmap{ManifestKind::kBitmap, 8, "BITD", 1, 7, 9, 0, 8, "System - Mac", "", "x",
+                     {}};
+  ManifestRow text{ManifestKind::kText, 20, "STXT", 1, 19, {}, {}, {}, "", "m-000001.txt", "",
+                   932};
+  EXPECT_EQ(FormatManifest({chunk, bitmap, text}),
             "kind,entry index,type,cast number,member entry index,width,height,depth,palette,"
-            "file,note\r\n"
-            "chunk,7,\"ST,XT\",,,,,,,\"m-000007.ST,XT\",\r\n"
-            "bitmap,8,BITD,1,7,9,0,8,System - Mac,,x\r\n");
+            "file,note,code page\r\n"
+            "chunk,7,\"ST,XT\",,,,,,,\"m-000007.ST,XT\",,\r\n"
+            "bitmap,8,BITD,1,7,9,0,8,System - Mac,,x,\r\n"
+            "text,20,STXT,1,19,,,,,m-000001.txt,,932\r\n");
 }
 
 }  // namespace

@@ -46,7 +46,9 @@ TEST_F(WindowsRunTest, RedirectedOutputHoldsTheTextsAloneWithCrLf) {
   EXPECT_EQ(result.output,
             kBanner +
                 "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\r\n"
-                "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\r\n");
+                "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\r\n"
+                "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not "
+                "given\r\n");
 }
 
 TEST_F(WindowsRunTest, NamesTakeTheStoredSpellingAndPathsJoinWithBackslashes) {

@@ -2,7 +2,7 @@
 
 Called once per successful run by quillon_model between the raw pass and the write pass:
 
-    cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, refuse)
+    cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, refuse, code_page)
 
     movie      quillon_model.Movie (.data, .used_count, .entry(i), .find_chunk(stored_tag)).
     cwd        the folder the run starts in; files_dir is relative to it or absolute.
@@ -13,10 +13,12 @@ Called once per successful run by quillon_model between the raw pass and the wri
     progress   function(path): the progress line for a candidate file.
     say        function(bytes): other text on standard output.
     refuse     function(bytes): a line refusing a file, for the log and the console both.
+    code_page  the number of the code page that texts are written in (one of CODECS).
 
 Images are decoded here from the few forms the random movies use (8- and 24-bit BMP, 24- and
 32-bit true-colour TGA). Of the files the random movies hold that do not load, each is refused
 for the first reason that applies, in the order of the checks below, and the reason is logged.
+Texts are encoded by Python's own codecs, character by character.
 """
 
 import math
@@ -28,7 +30,11 @@ import conventions
 COLLISION = b"Frames collision! Frame %04X was alread patched!!! Deleting previous patch...\n"
 COLLISION_2 = (b"Frames collision 2! Frame %04X was alread patched!!! "
                b"Deleting previous patch...\n")
+COLLISION_3 = (b"Frames collision 3! Frame %04X was alread patched!!! "
+               b"Deleting previous patch...\n")
 MAX_PLANE = 1 << 30
+# The code pages the random cases write their texts in.
+CODECS = {1252: "cp1252", 1251: "cp1251", 932: "cp932"}
 
 
 # --- the packed row form -------------------------------------------------------------------
@@ -208,6 +214,71 @@ def to_indices(image, palette):
     return Image(image.width, image.height, [nearest[v] for v in image.pixels])
 
 
+# --- texts of fields and buttons --------------------------------------------------------------
+
+def stxt_parts(data):
+    """(text length, [20-byte style runs]) of an STXT chunk's data; None when it is unreadable."""
+    if data is None or len(data) < 12:
+        return None
+    header, text_length, style_length = struct.unpack_from(">III", data)
+    if header != 12 or 12 + text_length + style_length > len(data) or style_length < 2:
+        return None
+    count = struct.unpack_from(">H", data, 12 + text_length)[0]
+    if 2 + 20 * count > style_length:
+        return None
+    at = 14 + text_length
+    return text_length, [data[at + 20 * k:at + 20 * k + 20] for k in range(count)]
+
+
+def character_bytes(character, codec):
+    """The bytes of one character, or None: none without a stand-in, none that give it back,
+    none for the C1 controls and the private use area."""
+    value = ord(character)
+    if 0x80 <= value <= 0x9F or 0xE000 <= value <= 0xF8FF:
+        return None
+    try:
+        data = character.encode(codec)
+        return data if data.decode(codec) == character else None
+    except UnicodeError:
+        return None
+
+
+def encode_text_file(data, code_page):
+    """(text bytes, offsets where characters start) of a text file, or the reason it is
+    refused."""
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError:
+        return "not UTF-8 text"
+    if text.startswith("\ufeff"):
+        text = text[1:]
+    text = text.replace("\r\n", "\r").replace("\n", "\r")
+    out, starts = bytearray(), set()
+    for character in text:
+        data = character_bytes(character, CODECS[code_page])
+        if data is None:
+            return "character U+%04X has no byte in code page %d" % (ord(character), code_page)
+        starts.add(len(out))
+        out += data
+    return bytes(out), starts
+
+
+def rebuilt_stxt(runs, text, starts):
+    """The STXT data holding `text`, with the runs that start inside it."""
+    kept = []
+    for k, run in enumerate(runs):
+        start = struct.unpack_from(">I", run)[0]
+        if k == 0:
+            start = 0
+        elif start >= len(text):
+            continue
+        while start > 0 and start not in starts:
+            start -= 1
+        kept.append(struct.pack(">I", start) + run[4:])
+    styles = struct.pack(">H", len(kept)) + b"".join(kept)
+    return struct.pack(">III", 12, len(text), len(styles)) + text + styles
+
+
 # --- the pass ------------------------------------------------------------------------------
 
 def resolve_slot(word):
@@ -237,10 +308,11 @@ def member_row(image, y, width, depth, row_bytes):
 
 
 class Run:
-    def __init__(self, movie, cwd, files_dir, stem, table, log, progress, say, refuse):
+    def __init__(self, movie, cwd, files_dir, stem, table, log, progress, say, refuse,
+                 code_page):
         self.movie, self.cwd, self.files_dir, self.stem = movie, cwd, files_dir, stem
         self.table, self.log, self.progress, self.say = table, log, progress, say
-        self.refuse = refuse
+        self.refuse, self.code_page = refuse, code_page
         self.warned = False
 
     def chunk_data(self, index, length):
@@ -270,6 +342,30 @@ class Run:
         data = self.read(path)
         if data is not None:
             self.put(child, b"DEMX", data, COLLISION)
+
+    def text(self, cast_number, member, child, first):
+        head = b"Cast %06d->(%04X:%04X): STXT=" % (cast_number, member, child)
+        parts = stxt_parts(self.chunk_data(child, self.movie.entry(child).length))
+        if parts is None:
+            self.log += head + b"unreadable!!!\n"
+            return
+        length, runs = parts
+        data = None
+        if first:
+            path = self.file_name(cast_number, ".txt")
+            self.progress(path)
+            data = self.read(path)
+        if data is None:
+            self.log += head + b"%d bytes\n" % length
+            return
+        encoded = encode_text_file(data, self.code_page)
+        if isinstance(encoded, str):
+            self.log += head + b"%d bytes\n" % length
+            self.refuse(b"Cannot use file %s: %s!!!\n" % (path.encode(), encoded.encode()))
+            return
+        text, starts = encoded
+        self.log += head + b"%d bytes\n" % len(text)
+        self.put(child, b"TXTS", rebuilt_stxt(runs, text, starts), COLLISION_3)
 
     def member_fields(self, member):
         head = self.chunk_data(member, 12)
@@ -356,7 +452,10 @@ class Run:
                     fields = self.member_fields(member)
                     if fields is not None:
                         self.build(slot + 1, member, child, fields, tag == b"AFLA")
+                elif tag == b"TXTS":
+                    first = next(c for c, o, t in keys if o == member and t == b"TXTS")
+                    self.text(slot + 1, member, child, child == first)
 
 
-def cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, refuse):
-    Run(movie, cwd, files_dir, stem, table, log, progress, say, refuse).walk()
+def cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, refuse, code_page):
+    Run(movie, cwd, files_dir, stem, table, log, progress, say, refuse, code_page).walk()

@@ -7,10 +7,10 @@ separators and line ends (each "/" a backslash, each line end CR LF).
                               [--exporters LINUX_EXPORT EXPORT_EXE]
 
 The inputs: the bundled example movie (made by the example generator), each real movie of DIR
-with random raw replacement chunks, GIF files and BMP/TGA images for its first cast numbers,
-and N random movies with cast media. Paths typed on the command line hold no "/", so that every
-separator in the texts is one the tool composed. With --exporters, both exporters also export
-each input into a folder of its own, and what they write must agree the same way.
+with random raw replacement chunks, GIF files, BMP/TGA images and texts for its first cast
+numbers, and N random movies with cast media. Paths typed on the command line hold no "/", so
+that every separator in the texts is one the tool composed. With --exporters, both exporters
+also export each input into a folder of its own, and what they write must agree the same way.
 """
 
 import argparse
@@ -35,7 +35,8 @@ def random_image_files(rng, root, stem, cast_numbers):
         images = {"-8.bmp": run_cast_model.encode_bmp(width, height, 8, pixels, rng.random() < .5),
                   "-16.tga": run_cast_model.encode_tga(width, height, 24, pixels, False),
                   "-32.tga": run_cast_model.encode_tga(width, height, 32, pixels, True),
-                  ".gif": b"GIF89a" + bytes(rng.getrandbits(8) for _ in range(20))}
+                  ".gif": b"GIF89a" + bytes(rng.getrandbits(8) for _ in range(20)),
+                  ".txt": run_cast_model.text_file(rng, 1252)}
         for suffix, data in images.items():
             if rng.random() < 0.7:
                 with open(name + suffix, "wb") as f:
@@ -98,10 +99,13 @@ def manifest_rows(data, separator="/"):
 
 def same_file(name, on_linux, on_windows):
     """Whether a file of the Linux build and its Windows twin agree: the log is in text mode and
-    holds composed paths; the manifest has CR LF line ends on both, and only its file names
-    take backslashes; everything else is equal byte for byte."""
+    holds composed paths; a text file ends its lines as its system does; the manifest has CR LF
+    line ends on both, and only its file names take backslashes; everything else is equal byte
+    for byte."""
     if name.endswith(".log"):
         return as_windows_text(on_linux) == on_windows
+    if name.endswith(".txt"):
+        return on_linux.replace(b"\n", b"\r\n") == on_windows
     if name.endswith(".csv"):
         return manifest_rows(on_linux, "\\") == manifest_rows(on_windows)
     return on_linux == on_windows
@@ -158,9 +162,11 @@ def main():
             args = make(root)
             agree = compare(linux, windows, root, args, label)
             if options.exporters:
+                # The options in front, then the movie.
+                movie = next(i for i, a in enumerate(args) if not a.startswith("--"))
                 agree &= compare([os.path.abspath(options.exporters[0])],
                                  options.run_with + [os.path.abspath(options.exporters[1])],
-                                 root, [args[0], "x"], label, made_in="x")
+                                 root, args[:movie + 1] + ["x"], label, made_in="x")
             failures += not agree
 
         if options.example_maker:

@@ -5,6 +5,7 @@ real executable must produce, byte for byte. Nothing here is shared with the C++
 """
 
 import os
+import re
 import struct
 from collections import namedtuple
 
@@ -14,7 +15,10 @@ from conventions import join, on_disk
 
 BANNER = b"Quillon v1.1.\n"
 USAGE = (b"Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
-         b"Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n")
+         b"Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n"
+         b"Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n")
+CODE_PAGE_OPTION = "--codepage="
+KNOWN_CODE_PAGES = {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1257, 10000}
 MAX_OUTPUT = 0xFFFFFFFF + 8
 
 Entry = namedtuple("Entry", "tag length offset flags")
@@ -250,20 +254,39 @@ def fatal(outcome, text):
     raise Fatal()
 
 
+def code_page_of(typed):
+    """The code page a --codepage= option names, or None when it names none on offer."""
+    if typed is None:
+        return 1252
+    if not re.fullmatch("[0-9]{1,5}", typed) or int(typed) not in KNOWN_CODE_PAGES:
+        return None
+    return int(typed)
+
+
 def run(args, cwd):
     outcome = Outcome()
+    typed_code_page = None
+    while args and args[0].startswith(CODE_PAGE_OPTION):
+        typed_code_page = args[0][len(CODE_PAGE_OPTION):]
+        args = args[1:]
     if len(args) not in (2, 3):
         outcome.stdout += USAGE
         outcome.exit_code = 1
         return outcome
+    code_page = code_page_of(typed_code_page)
+    if code_page is None:
+        outcome.stdout += USAGE + b"Unknown code page %s!!!\n" % typed_code_page.encode(
+            "utf-8", "surrogateescape")
+        outcome.exit_code = 1
+        return outcome
     try:
-        _run(args, cwd, outcome)
+        _run(args, cwd, outcome, code_page)
     except Fatal:
         pass
     return outcome
 
 
-def _run(args, cwd, outcome):
+def _run(args, cwd, outcome, code_page):
     in_file, files_dir = args[0], args[1]
     out_dir = args[2] if len(args) == 3 else "Out"
     stored = stored_path(in_file, cwd)
@@ -303,7 +326,8 @@ def _run(args, cwd, outcome):
 
     def say(text):
         outcome.stdout += text
-    cast_model.cast_pass(movie, cwd, files_dir, stem, table, outcome.log, progress, say, refuse)
+    cast_model.cast_pass(movie, cwd, files_dir, stem, table, outcome.log, progress, say, refuse,
+                         code_page)
 
     replaced = sum(1 for i in table if movie.is_live(i))
     outcome.stdout += CLEAR_LINE + (b"Replaced %d chunks; %d files could not be used (see %s).\n"

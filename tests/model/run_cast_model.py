@@ -9,12 +9,18 @@ naming no slot or entries beyond the map; members refused for their specific len
 with rectangles off the origin or running backwards, or cut off by the end of the file; and in
 FilesDir 8- and 24-bit BMPs, 24- and 32-bit TGAs stored either way up, and refused ones
 (16-bit and greyscale TGAs, run-length BMPs, files cut short, broken headers), GIF files and raw
-replacements that the builders displace.
+replacements that the builders displace. Field and button members own STXT chunks (now and then
+two, or one that cannot be read) with style runs anywhere in their text, and FilesDir holds their
+texts in UTF-8 with any line ends and a byte-order mark, and refused ones (characters the code
+page lacks, bytes that are no UTF-8); the command line names a code page, or one on offer in
+another spelling, or none it offers.
 """
 
 import struct
 import sys
 
+import cast_model
+import quillon_model
 import run_model
 
 STEM = "m"
@@ -58,6 +64,74 @@ def encode_tga(width, height, depth, pixels, top_first, image_type=2):
     if not top_first:
         rows.reverse()
     return header + b"".join(rows)
+
+
+# What the random texts are made of in each code page, and characters it lacks.
+TEXT_ALPHABETS = {1252: "Hallo Welt! \u00e4\u00f6\u00fc\u00df \u00e9 \u20ac",
+                  1251: "\u041f\u0440\u0438\u0432\u0435\u0442 \u0416\u044f \u20ac ab",
+                  932: "\u65e5\u672c\u8a9e\u306e\u30c6\u30ad\u30b9\u30c8 \uff71\uff72 ab"}
+FOREIGN = {1252: "\u0416\u65e5\u0100", 1251: "\u00e4\u65e5", 932: "\u00e4\u20ac"}
+# Characters no code page gives: C1 controls, the private use area, a byte-order mark inside.
+NEVER = "\u0081\ue000\ufeff"
+NOT_UTF8 = [b"\xff", b"\xc0\xaf", b"\xed\xa0\x80", b"\xe6\x97", b"\x80", b"\xf4\x90\x80\x80"]
+# What follows --codepage= (None: no option), and now and then what names no code page on offer.
+CODE_PAGE_OPTIONS = [None, None, None, "1252", "1251", "1251", "932", "932", "932", "01251"]
+UNKNOWN_CODE_PAGES = ["1234", "abc", "", "001252"]
+
+
+def random_text(rng, code_page, length):
+    return "".join(rng.choice(TEXT_ALPHABETS[code_page] + "\r") for _ in range(length))
+
+
+def stxt_data(rng, code_page):
+    """An STXT chunk's data: the text, runs starting anywhere in it (some past its end), and now
+    and then a header, a length or a run count that makes it unreadable, or bytes after it."""
+    text = random_text(rng, code_page, rng.randint(0, 30)).encode(
+        cast_model.CODECS[code_page])
+    count = rng.choice([0, 1, 1, 1, 2, 3, 5])
+    starts = sorted(rng.randint(0, len(text) + 2) for _ in range(count))
+    if starts and rng.random() < 0.8:
+        starts[0] = 0
+    styles = struct.pack(">H", count) + b"".join(
+        struct.pack(">I", start) + bytes(rng.getrandbits(8) for _ in range(16))
+        for start in starts)
+    header, text_length, style_length = 12, len(text), len(styles)
+    spoil = rng.random()
+    if spoil < 0.04:
+        header = rng.choice([0, 11, 13])
+    elif spoil < 0.08:
+        text_length += rng.randint(1, 40)
+    elif spoil < 0.12:
+        style_length = rng.choice([0, 1, style_length - 1, style_length + 5])
+    data = struct.pack(">III", header, text_length, max(style_length, 0)) + text + styles
+    return data + bytes(rng.choice([0, 0, 0, 0, 3]))
+
+
+def text_file(rng, code_page):
+    """A member's text in UTF-8, with any line ends; now and then a byte-order mark, or a
+    character the code page lacks, or bytes that are no UTF-8."""
+    text = random_text(rng, code_page, rng.choice([0, rng.randint(1, 40)]))
+    text = "".join(rng.choice(["\r", "\n", "\r\n"]) if c == "\r" else c for c in text)
+    at = rng.randint(0, len(text))
+    kind = rng.choices(["plain", "foreign", "never", "not utf8"], [80, 8, 5, 7])[0]
+    if kind == "foreign":
+        text = text[:at] + rng.choice(FOREIGN[code_page]) + text[at:]
+    elif kind == "never":
+        text = text[:at] + rng.choice(NEVER) + text[at:]
+    data = text.encode("utf-8")
+    if kind == "not utf8":
+        cut = len(text[:at].encode("utf-8"))
+        data = data[:cut] + rng.choice(NOT_UTF8) + data[cut:]
+    return (b"\xef\xbb\xbf" if rng.random() < 0.2 else b"") + data
+
+
+def add_text_member(rng, movie, keys, code_page):
+    """A field or button member (its own data is never read) with one STXT child, now and then
+    two."""
+    member = movie.add(b"tSAC", bytes(rng.getrandbits(8) for _ in range(rng.randint(0, 20))))
+    for _ in range(1 if rng.random() < 0.85 else 2):
+        keys.append((movie.add(b"TXTS", stxt_data(rng, code_page)), member, b"TXTS"))
+    return member, None
 
 
 def member_data(rng, width, height, depth, specific):
@@ -181,9 +255,13 @@ def add_images(rng, root, cast_number, size, true_color):
 
 
 def make_case(rng, root):
+    option = rng.choice(UNKNOWN_CODE_PAGES if rng.random() < 0.03 else CODE_PAGE_OPTIONS)
+    # With a code page not on offer the run stops before any text is read.
+    code_page = quillon_model.code_page_of(option) or 1252
     movie = CastMovie()
     keys = []
-    members = [add_member(rng, movie, keys) for _ in range(rng.randint(1, 6))]
+    members = [add_text_member(rng, movie, keys, code_page) if rng.random() < 0.3
+               else add_member(rng, movie, keys) for _ in range(rng.randint(1, 6))]
     slots = []
     for member, size in members:
         slots.append((member, size))
@@ -215,12 +293,18 @@ def make_case(rng, root):
     # true-colour picture: a palette the model does not hold.
     cut_member = None if cut is None else cut + 3
     for cast_number, (member, size) in enumerate(slots, start=1):
-        add_images(rng, root, cast_number, size, member != cut_member)
+        if size is None:
+            if rng.random() < 0.8:
+                write(root, "%s/%s-%06d.txt" % (FILES_DIR, STEM, cast_number),
+                      text_file(rng, code_page))
+        else:
+            add_images(rng, root, cast_number, size, member != cut_member)
     for child, _, tag in keys:
         if child < len(movie.chunks) + 3 and rng.random() < 0.15:
             raw = tag + struct.pack("<I", 3) + b"raw"
             write(root, "%s/%s-%06d.%s" % (FILES_DIR, STEM, child, tag[::-1].decode()), raw)
-    return STEM + ".dxr", [STEM + ".dxr", FILES_DIR], None
+    options = [] if option is None else ["--codepage=" + option]
+    return STEM + ".dxr", options + [STEM + ".dxr", FILES_DIR], None
 
 
 if __name__ == "__main__":

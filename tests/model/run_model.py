@@ -234,6 +234,7 @@ def tally(stats, expected):
     stats["ok runs"] += expected.exit_code == 0
     stats["failed runs"] += expected.exit_code != 0
     stats["too large"] += b"would exceed" in expected.stdout
+    stats["unknown code pages"] += b"Unknown code page" in expected.stdout
     stats["substitutions"] += log.count(b"was substituted")
     stats["short files"] += log.count(b"shorter than")
     stats["headers of another type"] += log.count(b"header of another type")
@@ -241,8 +242,9 @@ def tally(stats, expected):
     shown = [part.split(b"\r")[0] for part in bytes(expected.stdout).split(b"Processing ")[1:]]
     stats["progress lines"] += len(shown)
     stats["long progress lines"] += sum(len(line) == 67 for line in shown)
-    for word in (b"BITD=", b"ALFA=", b"bittype", b"bitsperpixel", b"collision!",
-                 b"collision 2!", b"Cannot use file"):
+    for word in (b"BITD=", b"ALFA=", b"STXT=", b"unreadable", b"bittype", b"bitsperpixel",
+                 b"collision!", b"collision 2!", b"collision 3!", b"Cannot use file",
+                 b"has no byte", b"not UTF-8"):
         stats[word.decode()] += log.count(word)
 
 

@@ -87,9 +87,11 @@ TEST(FileIoTest, AtomicWriterReportsAFullDiskAndKeepsTheOlderFile) {
 }
 #endif
 
-// Ranges of a mapped file appended between plain writes, copied by the kernel (the mapping's
-// file open) and from the view (no file), across the view's write block too.
-TEST(FileIoTest, CopyFromAppendsRangesOfTheSourceEitherWay) {
+// Ranges of a mapped file appended between plain writes, from the file (POSIX: by the kernel
+// where the range and the output position agree modulo the page size, else through the buffer,
+// a range shorter than the buffer and one of several buffers' length) and from the view (no
+// file), across the view's write block too.
+TEST(FileIoTest, CopyFromAppendsRangesOfTheSourceEveryWay) {
   test::ScratchDir dir;
   std::string source(kViewWriteBlock + 5, 's');
   for (size_t i = 0; i < source.size(); i += 4093) source[i] = static_cast<char>('a' + i % 26);
@@ -102,12 +104,14 @@ TEST(FileIoTest, CopyFromAppendsRangesOfTheSourceEitherWay) {
     AtomicFileWriter writer;
     ASSERT_TRUE(writer.Open(dir.path() + "/out"));
     ASSERT_TRUE(writer.Write("head", 4));
-    ASSERT_TRUE(writer.CopyFrom(from, 4093, 3));
-    ASSERT_TRUE(writer.CopyFrom(from, 0, source.size()));
+    ASSERT_TRUE(writer.CopyFrom(from, 4093, 3));                // shifted, short
+    ASSERT_TRUE(writer.CopyFrom(from, 7, source.size() - 7));  // in step with the output
+    ASSERT_TRUE(writer.CopyFrom(from, 0, source.size()));      // shifted by 5, long
     ASSERT_TRUE(writer.CopyFrom(from, 1, 0));
     ASSERT_TRUE(writer.Write("tail", 4));
     ASSERT_TRUE(writer.Commit());
-    EXPECT_TRUE(dir.ReadFile("out") == "head" + source.substr(4093, 3) + source + "tail")
+    EXPECT_TRUE(dir.ReadFile("out") ==
+                "head" + source.substr(4093, 3) + source.substr(7) + source + "tail")
         << with_file;
   }
   EXPECT_TRUE(UnmapFile(mapping));
@@ -116,20 +120,24 @@ TEST(FileIoTest, CopyFromAppendsRangesOfTheSourceEitherWay) {
 #ifndef _WIN32
 // Windows refuses to cut a file that has a view mapped.
 TEST(FileIoTest, CopyFromASourceThatShrankFailsTheWrite) {
-  test::ScratchDir dir;
-  dir.WriteFile("source", std::string(8192, 's'));
-  FileMapping mapping = MapFileReadOnly(dir.path() + "/source");
-  ASSERT_TRUE(mapping.valid());
-  // Another program cuts the file under the view: the copy must fail, not run past its end.
-  ASSERT_EQ(truncate((dir.path() + "/source").c_str(), 100), 0);
-  dir.WriteFile("out", "old");
-  AtomicFileWriter writer;
-  ASSERT_TRUE(writer.Open(dir.path() + "/out"));
-  EXPECT_FALSE(writer.CopyFrom(mapping, 0, 8192));
-  EXPECT_FALSE(writer.Commit());
-  EXPECT_EQ(dir.ReadFile("out"), "old");
-  EXPECT_EQ(dir.ListFiles().size(), 2u);  // out and source
-  UnmapFile(mapping);
+  // A head of one byte sends the copy through the buffer, none lets the kernel copy it.
+  for (const std::string head : {"", "h"}) {
+    test::ScratchDir dir;
+    dir.WriteFile("source", std::string(8192, 's'));
+    FileMapping mapping = MapFileReadOnly(dir.path() + "/source");
+    ASSERT_TRUE(mapping.valid());
+    // Another program cuts the file under the view: the copy must fail, not run past its end.
+    ASSERT_EQ(truncate((dir.path() + "/source").c_str(), 100), 0);
+    dir.WriteFile("out", "old");
+    AtomicFileWriter writer;
+    ASSERT_TRUE(writer.Open(dir.path() + "/out"));
+    ASSERT_TRUE(writer.Write(head.data(), head.size()));
+    EXPECT_FALSE(writer.CopyFrom(mapping, 0, 8192)) << head;
+    EXPECT_FALSE(writer.Commit());
+    EXPECT_EQ(dir.ReadFile("out"), "old");
+    EXPECT_EQ(dir.ListFiles().size(), 2u);  // out and source
+    UnmapFile(mapping);
+  }
 }
 #endif
 

@@ -1,0 +1,94 @@
+#include "builders/stxt.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "builders/chunk.h"
+#include "container/movie.h"
+#include "util/checked_math.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr uint32_t kHeaderLength = 12;
+constexpr size_t kTextLengthOffset = 4;
+constexpr size_t kStyleLengthOffset = 8;
+constexpr size_t kRunCountSize = 2;
+constexpr size_t kRunSize = 20;
+
+void StoreU32Be(uint8_t* p, uint32_t value) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+}
+
+void StoreU16Be(uint8_t* p, uint16_t value) {
+  p[0] = static_cast<uint8_t>(value >> 8);
+  p[1] = static_cast<uint8_t>(value);
+}
+
+// Where a run that started at `start` starts in the new text: moved back out of a character.
+uint32_t StartOfCharacter(uint32_t start, const EncodedText& text) {
+  while (start > 0 && start < text.continues.size() && text.continues[start]) --start;
+  return start;
+}
+
+}  // namespace
+
+bool ReadStxt(const ByteReader& data, StxtChunk& stxt) {
+  uint32_t header_length = 0;
+  uint32_t text_length = 0;
+  uint32_t style_length = 0;
+  if (!data.U32Be(0, header_length) || header_length != kHeaderLength ||
+      !data.U32Be(kTextLengthOffset, text_length) ||
+      !data.U32Be(kStyleLengthOffset, style_length) || !data.Has(kHeaderLength, text_length) ||
+      !data.Has(size_t{kHeaderLength} + text_length, style_length)) {
+    return false;
+  }
+  const size_t styles = size_t{kHeaderLength} + text_length;
+  uint16_t run_count = 0;
+  if (style_length < kRunCountSize || !data.U16Be(styles, run_count) ||
+      kRunCountSize + kRunSize * run_count > style_length) {
+    return false;
+  }
+  stxt.text = ByteReader(data.data() + kHeaderLength, text_length);
+  stxt.run_count = run_count;
+  stxt.runs = ByteReader(data.data() + styles + kRunCountSize, kRunSize * run_count);
+  return true;
+}
+
+bool RebuildStxt(const StxtChunk& old, const EncodedText& text, Chunk& chunk) {
+  const size_t text_length = text.bytes.size();
+  uint16_t kept = 0;
+  for (uint16_t run = 0; run < old.run_count; ++run) {
+    uint32_t start = 0;
+    old.runs.U32Be(kRunSize * run, start);
+    if (run == 0 || start < text_length) ++kept;
+  }
+  const size_t style_length = kRunCountSize + kRunSize * kept;
+  size_t data_length = 0;
+  if (!CheckedAdd(size_t{kHeaderLength} + style_length, text_length, data_length) ||
+      data_length > kMaxChunkLength - kChunkHeaderSize) {
+    return false;
+  }
+  chunk = MakeChunk(kTagText, static_cast<uint32_t>(data_length));
+  uint8_t* out = chunk.data() + kChunkHeaderSize;
+  StoreU32Be(out, kHeaderLength);
+  StoreU32Be(out + kTextLengthOffset, static_cast<uint32_t>(text_length));
+  StoreU32Be(out + kStyleLengthOffset, static_cast<uint32_t>(style_length));
+  std::copy(text.bytes.begin(), text.bytes.end(), out + kHeaderLength);
+  uint8_t* styles = out + kHeaderLength + text_length;
+  StoreU16Be(styles, kept);
+  uint8_t* next = styles + kRunCountSize;
+  for (uint16_t run = 0; run < old.run_count; ++run) {
+    const uint8_t* fields = old.runs.data() + kRunSize * run;
+    uint32_t start = 0;
+    old.runs.U32Be(kRunSize * run, start);
+    if (run > 0 && start >= text_length) continue;
+    std::memcpy(next, fields, kRunSize);
+    StoreU32Be(next, run == 0 ? 0 : StartOfCharacter(start, text));
+    next += kRunSize;
+  }
+  return true;
+}
+
+}  // namespace quillon

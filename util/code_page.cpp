@@ -1,0 +1,78 @@
+// The parts of code_page.h that every platform shares: which code pages are offered, and the
+// characters converted once each and kept.
+#include "util/code_page.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace quillon {
+
+namespace {
+
+constexpr uint32_t kKnownCodePages[] = {874,  932,  936,  949,  950,  1250,
+                                        1251, 1252, 1253, 1254, 1257, 10000};
+
+// Every known code page has at most two bytes a character; the packing leaves room for three.
+constexpr size_t kMaxCharacterBytes = 3;
+constexpr uint32_t kNoBytes = 0;
+constexpr uint32_t kNotConverted = UINT32_MAX;
+constexpr char32_t kConvertedLimit = 0x10000;
+
+bool StandsForUndefinedByte(char32_t character) {
+  return (character >= 0x80 && character <= 0x9F) || (character >= 0xE000 && character <= 0xF8FF);
+}
+
+}  // namespace
+
+bool IsKnownCodePage(uint32_t number) {
+  return std::find(std::begin(kKnownCodePages), std::end(kKnownCodePages), number) !=
+         std::end(kKnownCodePages);
+}
+
+bool CodePage::Open(uint32_t number) {
+  converted_.clear();
+  number_ = number;
+  if (!IsKnownCodePage(number) || !OpenNative()) return false;
+  converted_.assign(kConvertedLimit, kNotConverted);
+  return true;
+}
+
+bool CodePage::Decode(const ByteReader& bytes, std::u32string& text) {
+  text.clear();
+  if (!native_ || !DecodeNative(bytes.data(), bytes.size(), text)) return false;
+  return std::none_of(text.begin(), text.end(), StandsForUndefinedByte);
+}
+
+bool CodePage::Append(char32_t character, EncodedText& text) {
+  uint32_t packed = kNoBytes;
+  if (character < converted_.size()) {
+    if (converted_[character] == kNotConverted) converted_[character] = Convert(character);
+    packed = converted_[character];
+  } else {
+    packed = Convert(character);
+  }
+  const size_t length = packed >> 24;
+  for (size_t i = 0; i < length; ++i) {
+    text.bytes.push_back(static_cast<uint8_t>(packed >> (16 - 8 * i)));
+    text.continues.push_back(i > 0);
+  }
+  return length > 0;
+}
+
+uint32_t CodePage::Convert(char32_t character) {
+  if (!native_ || StandsForUndefinedByte(character)) return kNoBytes;
+  uint8_t bytes[kMaxCharacterBytes] = {};
+  size_t length = 0;
+  if (!EncodeNative(character, bytes, sizeof bytes, length) || length == 0) return kNoBytes;
+  // A table may map several characters to one byte sequence; only the one it gives back owns
+  // the bytes, so that a text read from the movie and written back is unchanged.
+  std::u32string back;
+  if (!DecodeNative(bytes, length, back) || back != std::u32string(1, character)) {
+    return kNoBytes;
+  }
+  uint32_t packed = static_cast<uint32_t>(length) << 24;
+  for (size_t i = 0; i < length; ++i) packed |= uint32_t{bytes[i]} << (16 - 8 * i);
+  return packed;
+}
+
+}  // namespace quillon
