@@ -1,6 +1,6 @@
 // Loading large replacement images: CDib against stb_image on the same 4096 x 4096 files, a
 // 32-bit TGA stored top row first and an 8-bit BMP. The run ends with CDib's time as a ratio
-// to stb_image's for each file (goal: at most 1.5), after checking that both read the same pixels.
+// to stb_image's for each file, after checking that both read the same pixels.
 #include <benchmark/benchmark.h>
 #include <stb/stb_image.h>
 
@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bench/ratio_reporter.h"
@@ -144,9 +145,13 @@ int main(int argc, char** argv) {
   CheckSamePixels(TheFiles().tga, true);
   CheckSamePixels(TheFiles().bmp, false);
   quillon::bench::RatioReporter reporter;
-  for (const char* what : {"Tga32", "Bmp8"}) {
+  // The TGA's bytes go into the image in one copy from the file's pages; stb_image reads them
+  // into its buffer and swaps red and blue there.
+  const std::pair<const char*, const char*> goals[] = {{"Tga32", "at most 0.8"},
+                                                        {"Bmp8", "at most 0.05"}};
+  for (const auto& [what, goal] : goals) {
     reporter.AddRatio(std::string(what) + ": CDib / stb_image", std::string("LoadWithDib/") + what,
-                      std::string("LoadWithStb/") + what, "at most 1.5");
+                      std::string("LoadWithStb/") + what, goal);
   }
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::error_code ignored;

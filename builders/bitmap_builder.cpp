@@ -29,46 +29,55 @@ ImageStatus LoadImage(const ImageSource& source, const std::string& path, CDib& 
   return source.tga ? LoadTgaFile(path, image) : LoadBmpFile(path, image);
 }
 
-void AppendPackedRow(const uint8_t* row, size_t length, std::vector<uint8_t>& packed) {
-  const size_t start = packed.size();
-  packed.resize(start + PackedRowBound(length));
-  packed.resize(start + PackRow(row, packed.data() + start, length));
-}
+// How much of the member the image covers: its columns and rows up to the member's size. The
+// rest of the member stays zero; an image smaller than the member reports what reading the
+// uncovered pixels one by one would have.
+struct Coverage {
+  uint32_t columns;
+  uint32_t rows;
+};
 
-// The chunk: every row packed on its own, top row first, straight behind the header. Rows and
-// columns the image does not reach stay zero; those zero rows all pack alike, so one is packed
-// and repeated.
-Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geometry,
-                 const char* stored_tag) {
+Coverage CoverMember(const CDib& image, const RowGeometry& geometry) {
   const uint32_t image_width = static_cast<uint32_t>(std::max(image.GetWidth(), 0));
   const uint32_t image_height = static_cast<uint32_t>(std::max(image.GetHeight(), 0));
-  const uint32_t columns = std::min(geometry.width, image_width);
-  const uint32_t covered_rows = std::min(geometry.height, image_height);
-  // What reading the uncovered pixels one by one would have reported.
+  const Coverage covered{std::min(geometry.width, image_width),
+                         std::min(geometry.height, image_height)};
   if (geometry.width > 0 && geometry.height > 0 &&
-      (columns < geometry.width || covered_rows < geometry.height)) {
+      (covered.columns < geometry.width || covered.rows < geometry.height)) {
     CheckAssertion(false);
   }
+  return covered;
+}
+
+void AppendBytes(const std::vector<uint8_t>& bytes, size_t length, Chunk& chunk) {
+  chunk.insert(chunk.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
+// The chunk: every row packed on its own as it is laid out, top row first, straight behind the
+// header. Columns and rows the image does not reach stay zero; those zero rows all pack alike,
+// so one is packed and repeated.
+Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geometry,
+                 const char* stored_tag) {
+  const Coverage covered = CoverMember(image, geometry);
   Chunk chunk = MakeChunk(stored_tag, 0);
+  // Room for every row at the packer's bound and for the last repeat run spelt out below.
+  constexpr size_t kSpelledOutGrowth = 129;
+  const uint64_t plane = uint64_t{geometry.row_bytes} * geometry.height;
+  chunk.reserve(kChunkHeaderSize + PackedRowBound(static_cast<size_t>(plane)) + kSpelledOutGrowth);
+  // Only the covered columns are written: the rest of each row stays as zeroed here.
   std::vector<uint8_t> row(geometry.row_bytes);
-  for (uint32_t y = 0; y < covered_rows; ++y) {
-    std::fill(row.begin(), row.end(), 0);
-    FillRow(image, layout, static_cast<int32_t>(y), columns, geometry.width, row.data());
-    AppendPackedRow(row.data(), row.size(), chunk);
+  std::vector<uint8_t> packed(PackedRowBound(geometry.row_bytes));
+  for (uint32_t y = 0; y < covered.rows; ++y) {
+    FillRow(image, layout, static_cast<int32_t>(y), covered.columns, geometry.width, row.data());
+    AppendBytes(packed, PackRow(row.data(), packed.data(), row.size()), chunk);
   }
-  if (covered_rows < geometry.height) {
+  if (covered.rows < geometry.height) {
     std::fill(row.begin(), row.end(), 0);
-    std::vector<uint8_t> zero_row;
-    AppendPackedRow(row.data(), row.size(), zero_row);
-    chunk.reserve(chunk.size() + zero_row.size() * (geometry.height - covered_rows));
-    for (uint32_t y = covered_rows; y < geometry.height; ++y) {
-      chunk.insert(chunk.end(), zero_row.begin(), zero_row.end());
-    }
+    const size_t zero_row = PackRow(row.data(), packed.data(), row.size());
+    for (uint32_t y = covered.rows; y < geometry.height; ++y) AppendBytes(packed, zero_row, chunk);
   }
   // Readers take data exactly as long as the plain rows for plain rows.
-  if (chunk.size() - kChunkHeaderSize == uint64_t{geometry.row_bytes} * geometry.height) {
-    SpellOutLastRepeatRun(chunk, kChunkHeaderSize);
-  }
+  if (chunk.size() - kChunkHeaderSize == plane) SpellOutLastRepeatRun(chunk, kChunkHeaderSize);
   // The data length behind the tag. The plane limit keeps it (at most twice the plane, and a
   // run spelt out) within 32 bits.
   StoreU32Le(chunk.data() + 4, static_cast<uint32_t>(chunk.size() - kChunkHeaderSize));

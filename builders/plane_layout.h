@@ -37,8 +37,9 @@ enum class PlaneLayout {
 // component, the lower bits dropped.
 uint16_t ToRgb1555(uint32_t argb);
 
-// Writes the first `columns` pixels of image row y into `row`, whose planes are `width` bytes
-// apart; bytes of columns not written keep their value. `columns` must not exceed the image.
+// Writes the first `columns` pixels of image row y (from the top) into `row`, whose planes are
+// `width` bytes apart, each pixel's value as CDib::GetPixel gives it; bytes of columns not
+// written keep their value. y must lie within the image and `columns` must not exceed it.
 void FillRow(const CDib& image, PlaneLayout layout, int32_t y, uint32_t columns, uint32_t width,
              uint8_t* row);
 

@@ -1,12 +1,13 @@
-// Loading by path: the whole file is read once, bounded, and handed to the decoder.
+// Loading by path: the decoder reads a read-only view of the whole file (bounded), so that its
+// bytes go from the system's pages straight into the image.
 #include "image/image_file.h"
 
 #include <new>
-#include <vector>
 
 #include "image/dib.h"
 #include "image/image_decode.h"
 #include "util/file_io.h"
+#include "util/file_map.h"
 
 namespace quillon {
 namespace {
@@ -28,13 +29,19 @@ ImageStatus FromReadStatus(ReadFileStatus status) {
   return ImageStatus::kCannotRead;
 }
 
+// Releases the view on every way out.
+struct ScopedView {
+  FileMapping view;
+  ~ScopedView() { UnmapFile(view); }
+};
+
 // Leaves `image` as the decoder leaves it, or untouched when the file cannot be read.
 ImageStatus ReadAndDecode(const char* path, Decoder decode, CDib& image) {
   try {
-    std::vector<uint8_t> bytes;
-    const ReadFileStatus read = ReadWholeFile(path, kMaxImageFileLength, bytes);
+    ScopedView file;
+    const ReadFileStatus read = MapWholeFile(path, kMaxImageFileLength, file.view);
     if (read != ReadFileStatus::kOk) return FromReadStatus(read);
-    return decode(bytes.data(), bytes.size(), image);
+    return decode(file.view.view, file.view.size, image);
   } catch (const std::bad_alloc&) {
     return ImageStatus::kOutOfMemory;  // the path's own copy
   }

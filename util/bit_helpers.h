@@ -14,4 +14,10 @@ uint8_t Get3BitField(const uint8_t* data, size_t length, int32_t index);
 // The byte with bit 7 - k set where bit k of `byte` is set.
 uint8_t ReverseBits(uint8_t byte);
 
+// Zero bits below the lowest set bit of `word`; 64 when none is set. Every compiler the project
+// builds with (GCC, Clang, MinGW-w64's GCC) makes the builtin one instruction.
+inline size_t CountTrailingZeros(uint64_t word) {
+  return word == 0 ? 64 : static_cast<size_t>(__builtin_ctzll(word));
+}
+
 }  // namespace quillon

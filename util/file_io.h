@@ -25,6 +25,13 @@ enum class ReadFileStatus {
 ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
                              std::vector<uint8_t>& bytes);
 
+// A read-only view of the whole file, unless it is longer than `max_length`: its bytes are used
+// where the system keeps them, never copied into a buffer first. An empty file gives an empty
+// view. A view that cannot be had is kOutOfMemory when the address space is short, else
+// kReadError. The view keeps no file open (its `file` is kNoFile); the file must not shrink while
+// the view is in use. UnmapFile releases it.
+ReadFileStatus MapWholeFile(const std::string& path, uint64_t max_length, FileMapping& view);
+
 // Why a file that exists was not read, for the log ("cannot read it whole", "too large", "out of
 // memory"); null for kMissing (a missing file is passed over without a word) and kOk.
 const char* DescribeReadFailure(ReadFileStatus status);

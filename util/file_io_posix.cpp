@@ -1,5 +1,6 @@
 // POSIX side of file_io.h.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -123,14 +124,31 @@ bool AtEnd(int fd) {
   return got == 0;
 }
 
-// Everything `fd` holds, a regular file of at most `max_length` bytes.
-ReadFileStatus ReadOpenFile(int fd, uint64_t max_length, std::vector<uint8_t>& bytes) {
+// Opens `path` for reading and tells its length, when it is a regular file of at most
+// `max_length` bytes. A plain descriptor: a batch reads thousands of small files, and stdio would
+// add a buffer, a status call and a read of its own to each. Not blocking: a FIFO in the folder
+// must not hold the run at the open (it is then refused as no regular file).
+ReadFileStatus OpenRegularFile(const std::string& path, uint64_t max_length, int& fd,
+                               size_t& length) {
+  fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return ReadFileStatus::kMissing;
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return ReadFileStatus::kMissing;
-  const auto length = static_cast<uint64_t>(info.st_size);
-  if (length > max_length || length > SIZE_MAX) return ReadFileStatus::kTooLarge;
+  ReadFileStatus status = ReadFileStatus::kOk;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    status = ReadFileStatus::kMissing;
+  } else if (static_cast<uint64_t>(info.st_size) > std::min<uint64_t>(max_length, SIZE_MAX)) {
+    status = ReadFileStatus::kTooLarge;
+  } else {
+    length = static_cast<size_t>(info.st_size);
+  }
+  if (status != ReadFileStatus::kOk) close(fd);
+  return status;
+}
+
+// Everything `fd` holds: the `length` bytes its status gave.
+ReadFileStatus ReadOpenFile(int fd, size_t length, std::vector<uint8_t>& bytes) {
   try {
-    bytes.resize(static_cast<size_t>(length));
+    bytes.resize(length);
   } catch (const std::bad_alloc&) {
     bytes = std::vector<uint8_t>();
     return ReadFileStatus::kOutOfMemory;
@@ -146,14 +164,31 @@ void SetBufferedCopies(BufferedCopies which) { buffered_copies = which; }
 
 ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
                              std::vector<uint8_t>& bytes) {
-  // A plain descriptor: a batch reads thousands of small files, and stdio would add a buffer,
-  // a status call and a read of its own to each. Not blocking: a FIFO in the folder must not
-  // hold the run at the open (it is then refused as no regular file).
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return ReadFileStatus::kMissing;
-  const ReadFileStatus status = ReadOpenFile(fd, max_length, bytes);
+  int fd = -1;
+  size_t length = 0;
+  const ReadFileStatus opened = OpenRegularFile(path, max_length, fd, length);
+  if (opened != ReadFileStatus::kOk) return opened;
+  const ReadFileStatus status = ReadOpenFile(fd, length, bytes);
   close(fd);
   return status;
+}
+
+ReadFileStatus MapWholeFile(const std::string& path, uint64_t max_length, FileMapping& view) {
+  view = FileMapping();
+  int fd = -1;
+  size_t length = 0;
+  const ReadFileStatus opened = OpenRegularFile(path, max_length, fd, length);
+  if (opened != ReadFileStatus::kOk) return opened;
+  void* pages = length == 0 ? nullptr : mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0);
+  const int error = errno;
+  // A view keeps the file's pages without the descriptor.
+  close(fd);
+  if (pages == MAP_FAILED) {
+    return error == ENOMEM ? ReadFileStatus::kOutOfMemory : ReadFileStatus::kReadError;
+  }
+  view.view = static_cast<uint8_t*>(pages);
+  view.size = length;
+  return ReadFileStatus::kOk;
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

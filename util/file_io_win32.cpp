@@ -45,6 +45,28 @@ HANDLE OpenRegularFile(const std::string& path, uint64_t& length) {
   return handle;
 }
 
+// OpenRegularFile for a file of at most `max_length` bytes.
+ReadFileStatus OpenFileOfAtMost(const std::string& path, uint64_t max_length, HANDLE& file,
+                                size_t& length) {
+  uint64_t full_length = 0;
+  file = OpenRegularFile(path, full_length);
+  if (file == INVALID_HANDLE_VALUE) return ReadFileStatus::kMissing;
+  if (full_length > max_length || full_length > SIZE_MAX) {
+    CloseHandle(file);
+    return ReadFileStatus::kTooLarge;
+  }
+  length = static_cast<size_t>(full_length);
+  return ReadFileStatus::kOk;
+}
+
+// Why a view could not be had: the address space or the commit limit ran short, or the file
+// could not be mapped.
+ReadFileStatus MapFailure(DWORD error) {
+  const bool short_of_memory = error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY ||
+                               error == ERROR_COMMITMENT_LIMIT;
+  return short_of_memory ? ReadFileStatus::kOutOfMemory : ReadFileStatus::kReadError;
+}
+
 // Reads exactly `length` bytes; false on a failure or an early end.
 bool ReadAll(HANDLE file, uint8_t* data, size_t length) {
   while (length > 0) {
@@ -99,15 +121,12 @@ void SetBufferedCopies(BufferedCopies) {}
 
 ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
                              std::vector<uint8_t>& bytes) {
-  uint64_t length = 0;
-  const HANDLE file = OpenRegularFile(path, length);
-  if (file == INVALID_HANDLE_VALUE) return ReadFileStatus::kMissing;
-  if (length > max_length || length > SIZE_MAX) {
-    CloseHandle(file);
-    return ReadFileStatus::kTooLarge;
-  }
+  HANDLE file = INVALID_HANDLE_VALUE;
+  size_t length = 0;
+  const ReadFileStatus opened = OpenFileOfAtMost(path, max_length, file, length);
+  if (opened != ReadFileStatus::kOk) return opened;
   try {
-    bytes.resize(static_cast<size_t>(length));
+    bytes.resize(length);
   } catch (const std::bad_alloc&) {
     CloseHandle(file);
     bytes = std::vector<uint8_t>();
@@ -117,6 +136,26 @@ ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
   const bool whole = ReadAll(file, bytes.data(), bytes.size()) && AtEnd(file);
   CloseHandle(file);
   return whole ? ReadFileStatus::kOk : ReadFileStatus::kReadError;
+}
+
+ReadFileStatus MapWholeFile(const std::string& path, uint64_t max_length, FileMapping& view) {
+  view = FileMapping();
+  HANDLE file = INVALID_HANDLE_VALUE;
+  size_t length = 0;
+  const ReadFileStatus opened = OpenFileOfAtMost(path, max_length, file, length);
+  if (opened != ReadFileStatus::kOk) return opened;
+  // A zero-length file has no mapping: its view stays empty.
+  const HANDLE section =
+      length == 0 ? nullptr : CreateFileMappingA(file, nullptr, PAGE_READONLY, 0, 0, nullptr);
+  void* pages = section != nullptr ? MapViewOfFile(section, FILE_MAP_READ, 0, 0, 0) : nullptr;
+  const DWORD error = GetLastError();
+  // The view keeps the mapping and the file alive without their handles.
+  if (section != nullptr) CloseHandle(section);
+  CloseHandle(file);
+  if (length != 0 && pages == nullptr) return MapFailure(error);
+  view.view = static_cast<uint8_t*>(pages);
+  view.size = length;
+  return ReadFileStatus::kOk;
 }
 
 bool IsSameFile(const std::string& a, const std::string& b) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "builders/row_scan.h"
+
 namespace quillon {
 namespace {
 
@@ -94,6 +96,94 @@ Bytes RandomRow(std::mt19937& random) {
   Bytes row(length);
   for (uint8_t& byte : row) byte = static_cast<uint8_t>(random() % alphabet);
   return row;
+}
+
+// Rows the scans and the packer are held to: every length to 300 in three patterns, runs of
+// telling lengths at every position, runs across the packer's segments of 4096, random rows.
+const std::vector<Bytes>& RowTable() {
+  static const std::vector<Bytes> table = [] {
+    std::vector<Bytes> rows;
+    for (size_t length = 0; length <= 300; ++length) {
+      Bytes singles_and_pairs(length);
+      for (size_t i = 0; i < length; ++i) {
+        singles_and_pairs[i] = static_cast<uint8_t>(i / 3 * 2 + (i % 3 != 0));
+      }
+      rows.insert(rows.end(), {Ascending(length), Repeat(length, 0x40), singles_and_pairs});
+    }
+    const auto add_run = [&rows](size_t length, size_t at, size_t run) {
+      Bytes row = Ascending(length);
+      std::fill(row.begin() + static_cast<long>(at),
+                row.begin() + static_cast<long>(std::min(length, at + run)), 0xEE);
+      rows.push_back(row);
+    };
+    for (const size_t run : {2u, 3u, 17u, 63u, 64u, 65u, 126u, 127u, 128u, 129u, 130u, 259u}) {
+      for (size_t at = 0; at < 300; ++at) add_run(300, at, run);
+    }
+    for (const size_t run : {2u, 3u, 129u, 300u}) {
+      for (size_t at = 4096 - 140; at < 4096 + 140; ++at) add_run(4496, at, run);
+    }
+    rows.push_back(Repeat(3 * 4096 + 77, 0));
+    std::mt19937 random(20261209);
+    for (int i = 0; i < 2000; ++i) rows.push_back(RandomRow(random));
+    return rows;
+  }();
+  return table;
+}
+
+// An exactly sized copy, so that the address sanitizer sees a step past it.
+std::unique_ptr<uint8_t[]> Exact(const Bytes& bytes, size_t size) {
+  auto copy = std::make_unique<uint8_t[]>(std::max<size_t>(size, 1));
+  std::copy(bytes.begin(), bytes.end(), copy.get());
+  return copy;
+}
+
+TEST(RowScanTest, SimdAndPortableScansMarkExactlyTheEqualNeighbours) {
+  for (const Bytes& row : RowTable()) {
+    // Three words more than the row needs: those past it must come out clear.
+    std::vector<uint64_t> expected((row.size() + kMarkBits - 1) / kMarkBits + 3);
+    for (size_t i = 0; i + 1 < row.size(); ++i) {
+      if (row[i] == row[i + 1]) expected[i / kMarkBits] |= uint64_t{1} << (i % kMarkBits);
+    }
+    for (const auto scan : {MarkEqualNeighbours, MarkEqualNeighboursPortable}) {
+      std::vector<uint64_t> words(expected.size(), ~uint64_t{0});
+      scan(Exact(row, row.size()).get(), row.size(), words.size(), words.data());
+      ASSERT_EQ(words, expected) << "row of " << row.size();
+    }
+  }
+}
+
+// The greedy rule one byte at a time: a repeat run at two equal bytes, taking up to 129; else a
+// literal run that ends before the first two equal bytes, or full at 128.
+Bytes PackByteByByte(const Bytes& row) {
+  Bytes packed;
+  for (size_t next = 0; next < row.size();) {
+    size_t end = next + 1;
+    if (end < row.size() && row[end] == row[next]) {
+      while (end < row.size() && end - next < 129 && row[end] == row[next]) ++end;
+      packed.insert(packed.end(), {static_cast<uint8_t>(257 - (end - next)), row[next]});
+    } else {
+      while (end < row.size() && end - next < 128 &&
+             !(end + 1 < row.size() && end - next < 127 && row[end] == row[end + 1])) {
+        ++end;
+      }
+      packed.push_back(static_cast<uint8_t>(end - next - 1));
+      packed.insert(packed.end(), row.begin() + static_cast<long>(next),
+                    row.begin() + static_cast<long>(end));
+    }
+    next = end;
+  }
+  return packed;
+}
+
+TEST(PackRowTest, PacksEveryRowOfTheTableAsTheGreedyRuleDoesByteByByte) {
+  for (const Bytes& row : RowTable()) {
+    const size_t bound = PackedRowBound(row.size());
+    const auto destination = Exact({}, bound);
+    const size_t length = PackRow(Exact(row, row.size()).get(), destination.get(), row.size());
+    ASSERT_LE(length, bound);
+    ASSERT_EQ(Bytes(destination.get(), destination.get() + length), PackByteByByte(row))
+        << "row of " << row.size();
+  }
 }
 
 TEST(RowCodecTest, UnpackReversesPackOnRandomRows) {

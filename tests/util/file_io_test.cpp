@@ -39,6 +39,39 @@ TEST(FileIoTest, ReadWholeFileNeverWaitsOnAFifo) {
 }
 #endif
 
+// The view and the buffer refuse a file for the same reasons; an empty file is an empty view.
+TEST(FileIoTest, MapWholeFileViewsWhatReadWholeFileWouldRead) {
+  test::ScratchDir dir;
+  dir.WriteFile("data", "abc");
+  dir.WriteFile("empty", "");
+  struct Case {
+    const char* what;
+    std::string path;
+    uint64_t max_length;
+    ReadFileStatus status;
+    std::string bytes;
+  };
+  std::vector<Case> cases = {
+      {"a file", dir.path() + "/data", 3, ReadFileStatus::kOk, "abc"},
+      {"an empty file", dir.path() + "/empty", 3, ReadFileStatus::kOk, ""},
+      {"no file", dir.path() + "/none", 3, ReadFileStatus::kMissing, ""},
+      {"a folder", dir.path(), 3, ReadFileStatus::kMissing, ""},
+      {"a file too long", dir.path() + "/data", 2, ReadFileStatus::kTooLarge, ""},
+  };
+#ifndef _WIN32
+  ASSERT_EQ(mkfifo((dir.path() + "/fifo").c_str(), 0600), 0);
+  cases.push_back({"a FIFO", dir.path() + "/fifo", 3, ReadFileStatus::kMissing, ""});
+#endif
+  for (const Case& c : cases) {
+    FileMapping view;
+    EXPECT_EQ(MapWholeFile(c.path, c.max_length, view), c.status) << c.what;
+    EXPECT_EQ(std::string(view.view, view.view + view.size), c.bytes) << c.what;
+    std::vector<uint8_t> bytes;
+    EXPECT_EQ(ReadWholeFile(c.path, c.max_length, bytes), c.status) << c.what;
+    UnmapFile(view);
+  }
+}
+
 TEST(FileIoTest, AtomicWriterReplacesOnlyOnCommit) {
   test::ScratchDir dir;
   const std::string target = dir.path() + "/out.dxr";
