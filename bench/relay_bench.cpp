@@ -21,7 +21,9 @@ namespace fs = std::filesystem;
 using quillon::StoreU32Le;
 
 constexpr uint32_t kChunks = 20480;
-constexpr uint32_t kDataLength = 26 * 1024 + 1;  // odd, so chunks sit at odd offsets too
+// Odd, so that each chunk is followed by the pad byte Director writes after it.
+constexpr uint32_t kDataLength = 26 * 1024 + 1;
+constexpr uint32_t kChunkStride = kDataLength + 8 + 1;
 constexpr size_t kCopyBlock = 1 << 20;
 
 struct Workspace {
@@ -40,11 +42,11 @@ struct Workspace {
     fs::remove_all(folder, ignored);
   }
 
-  // Streamed to disk: the header region, then every chunk back to back.
+  // Streamed to disk: the header region, then every chunk with its zero pad byte.
   void WriteMovie() const {
     const uint32_t capacity = kChunks + 3;
     const uint32_t header = 76 + 20 * capacity;
-    const uint64_t total = header + uint64_t{kChunks} * (kDataLength + 8);
+    const uint64_t total = header + uint64_t{kChunks} * kChunkStride;
     std::vector<uint8_t> region(header, 0);
     auto put_tag = [&](size_t at, const char* tag) { std::copy_n(tag, 4, &region[at]); };
     auto put_entry = [&](uint32_t i, const char* tag, uint32_t length, uint32_t offset,
@@ -70,12 +72,13 @@ struct Workspace {
     put_entry(1, "pami", 24, 12, 1);
     put_entry(2, "pamm", 24 + 20 * capacity, 44, 0);
     for (uint32_t i = 0; i < kChunks; ++i) {
-      put_entry(i + 3, "DTIB", kDataLength, header + i * (kDataLength + 8), 0);
+      put_entry(i + 3, "DTIB", kDataLength, header + i * kChunkStride, 0);
     }
     std::FILE* out = std::fopen(movie.c_str(), "wb");
     std::fwrite(region.data(), 1, region.size(), out);
-    std::vector<uint8_t> chunk(kDataLength + 8, 0x5A);
+    std::vector<uint8_t> chunk(kChunkStride, 0x5A);
     std::copy_n("DTIB", 4, chunk.begin());
+    chunk.back() = 0;
     StoreU32Le(chunk.data() + 4, kDataLength);
     for (uint32_t i = 0; i < kChunks; ++i) std::fwrite(chunk.data(), 1, chunk.size(), out);
     std::fclose(out);

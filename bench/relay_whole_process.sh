@@ -21,7 +21,8 @@ work=$(mktemp -d "$PWD/build/relay-whole-process.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 # make_movie LAYOUT FILE DATA_LENGTH CHUNKS [FILES_DIR]: the relay benchmark's layout (header
-# region, then BITD chunks back to back); with FILES_DIR, a raw replacement for every tenth chunk.
+# region, then BITD chunks one after another, each of odd length followed by its zero pad byte);
+# with FILES_DIR, a raw replacement for every tenth chunk.
 # LAYOUT "aligned" gives every chunk DATA_LENGTH bytes, so each keeps its offset in the output.
 # "shifted" gives the chunks odd lengths of DATA_LENGTH to DATA_LENGTH + 4 and makes every
 # 1024th one a free chunk or a flagged one, which the output drops: every later run of kept
@@ -35,7 +36,7 @@ shifted = layout == "shifted"
 capacity = chunks + 3
 header = 76 + 20 * capacity
 lengths = [data_length + (2 * (i % 3) if shifted else 0) for i in range(chunks)]
-total = header + sum(length + 8 for length in lengths)
+total = header + sum(length + 8 + length % 2 for length in lengths)
 region = bytearray(header)
 def entry(i, tag, length, offset, flags):
     struct.pack_into("<4sIII", region, 76 + 20 * i, tag, length, offset, flags)
@@ -52,11 +53,11 @@ for i, length in enumerate(lengths):
     tag = b"eerf" if dropped and i % 2048 == 1023 else b"DTIB"
     entry(i + 3, tag, length, offset, 1 if dropped and tag == b"DTIB" else 0)
     tags.append(tag)
-    offset += length + 8
+    offset += length + 8 + length % 2
 with open(path, "wb") as out:
     out.write(region)
     for tag, length in zip(tags, lengths):
-        out.write(tag + struct.pack("<I", length) + b"\x5a" * length)
+        out.write(tag + struct.pack("<I", length) + b"\x5a" * length + bytes(length % 2))
 if files:
     os.makedirs(files, exist_ok=True)
     for i in range(0, chunks, 10):

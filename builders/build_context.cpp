@@ -16,7 +16,7 @@ void BuildContext::ShowFile(const std::string& path) const {
 }
 
 void BuildContext::LogUnusableFile(const std::string& path, const char* reason) const {
-  log.Write("Cannot use file %s: %s!!!\n", path.c_str(), reason);
+  log.WriteRefusal("Cannot use file %s: %s!!!\n", path.c_str(), reason);
 }
 
 void BuildContext::StoreChunk(uint32_t child, Chunk chunk, const char* collision) const {

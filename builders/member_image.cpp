@@ -12,6 +12,24 @@ uint32_t Widen5(uint32_t value) {
   return v << 3 | v >> 2;
 }
 
+bool AnyAlpha(const RowGeometry& geometry, const PixelSource& argb) {
+  for (uint32_t y = 0; y < geometry.height; ++y) {
+    for (uint32_t x = 0; x < geometry.width; ++x) {
+      if (argb(x, y) >> 24 != 0) return true;
+    }
+  }
+  return false;
+}
+
+// Viewers draw a 32-bit TGA through its alpha channel, so a picture whose alpha is 0 all over
+// would show nothing: it goes out at 24 bits, which the run reads back as alpha 0 all the same.
+std::vector<uint8_t> EncodeTrueColorImage(const RowGeometry& geometry, const PixelSource& argb) {
+  const auto width = static_cast<uint16_t>(geometry.width);
+  const auto height = static_cast<uint16_t>(geometry.height);
+  return AnyAlpha(geometry, argb) ? EncodeTga32(width, height, argb)
+                                  : EncodeTga24(width, height, argb);
+}
+
 }  // namespace
 
 uint32_t WidenRgb1555(uint16_t value) {
@@ -34,13 +52,11 @@ std::vector<uint8_t> EncodeMemberImage(const std::vector<uint8_t>& rows,
     case PlaneLayout::kIndex8:
       return EncodeIndexedBmp(8, geometry.width, geometry.height, stored, palette);
     case PlaneLayout::kHighLow16:
-      return EncodeTga32(static_cast<uint16_t>(geometry.width),
-                         static_cast<uint16_t>(geometry.height), [&](uint32_t x, uint32_t y) {
-                           return WidenRgb1555(static_cast<uint16_t>(stored(x, y)));
-                         });
+      return EncodeTrueColorImage(geometry, [&](uint32_t x, uint32_t y) {
+        return WidenRgb1555(static_cast<uint16_t>(stored(x, y)));
+      });
     case PlaneLayout::kArgb32:
-      return EncodeTga32(static_cast<uint16_t>(geometry.width),
-                         static_cast<uint16_t>(geometry.height), stored);
+      return EncodeTrueColorImage(geometry, stored);
   }
   return {};
 }

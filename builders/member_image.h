@@ -1,7 +1,7 @@
 #pragma once
 // A member's decoded rows as the image file its builder reads back to the very same rows: a BMP
-// of the stored indices (or alpha values) at 1, 4 (for 2- and 4-bit members) or 8 bits, a 32-bit
-// TGA at 16 and 32 bits.
+// of the stored indices (or alpha values) at 1, 4 (for 2- and 4-bit members) or 8 bits, a TGA
+// at 16 and 32 bits (32-bit, or 24-bit when no pixel has alpha).
 
 #include <cstdint>
 #include <vector>

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "builders/replacement_names.h"
+#include "util/byte_reader.h"
 #include "util/file_io.h"
 #include "util/known_files.h"
 #include "util/paths.h"
@@ -11,8 +12,22 @@ namespace quillon {
 
 namespace {
 
-void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable& table,
-                       Log& log) {
+// Why `bytes`, read whole, cannot replace entry i's chunk; null when they can. Readers check
+// a chunk's header against its map entry, so a file whose header disagrees with the file
+// would give a movie they refuse.
+const char* RefusalOfChunkFile(const MovieView& movie, uint32_t i, const Chunk& bytes) {
+  if (bytes.size() < kChunkHeaderSize) return "shorter than a frame header";
+  const ByteReader header(bytes.data(), kChunkHeaderSize);
+  if (!header.Matches(0, movie.Entry(i).tag, 4)) return "header of another type";
+  uint32_t length = 0;
+  if (!header.U32Le(4, length) || length != bytes.size() - kChunkHeaderSize) {
+    return "header length is not the file's";
+  }
+  return nullptr;
+}
+
+void TryRawReplacement(const MovieView& movie, uint32_t index, const std::string& path,
+                       ReplacementTable& table, Log& log) {
   Chunk bytes;
   const ReadFileStatus status = ReadWholeFile(path, kMaxChunkLength, bytes);
   if (status == ReadFileStatus::kMissing) return;
@@ -21,12 +36,12 @@ void TryRawReplacement(uint32_t index, const std::string& path, ReplacementTable
     refusal = "larger than 4 GB";  // the most a chunk can hold
   } else if (status != ReadFileStatus::kOk) {
     refusal = DescribeReadFailure(status);
-  } else if (bytes.size() < kChunkHeaderSize) {
-    refusal = "shorter than a frame header";
+  } else {
+    refusal = RefusalOfChunkFile(movie, index, bytes);
   }
   if (refusal != nullptr) {
-    log.Write("Frame %04X was not substituted from file %s: %s!!!\n", index, path.c_str(),
-              refusal);
+    log.WriteRefusal("Frame %04X was not substituted from file %s: %s!!!\n", index, path.c_str(),
+                     refusal);
     return;
   }
   log.Write("Frame %04X was substituted from file %s...\n", index, path.c_str());
@@ -48,7 +63,7 @@ void RawPass(const MovieView& movie, const std::string& files_dir, const std::st
     if (!movie.IsLive(i)) continue;
     const std::string path = JoinPath(files_dir, RawReplacementName(movie, i, stem));
     ShowProgress(path);
-    if (known_files.MayExist(path)) TryRawReplacement(i, path, table, log);
+    if (known_files.MayExist(path)) TryRawReplacement(movie, i, path, table, log);
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The write pass: the movie laid out again, live chunks back to back in entry order, with every
-// pending replacement in place and the memory map patched to match.
+// The write pass: the movie laid out again, live chunks one after another in entry order, each
+// at an even offset (a zero pad byte after each chunk of odd length, as Director lays them out),
+// with every pending replacement in place and the memory map patched to match.
 
 #include <cstdint>
 #include <string>
@@ -18,8 +19,11 @@ enum class WriteStatus {
   kCannotWrite,  // the output could not be created or written; nothing was left behind
 };
 
-// The byte length the re-laid output will have.
+// The byte length the re-laid output will have, pad bytes included.
 uint64_t ReLaidLength(const MovieView& movie, const ReplacementTable& table);
+
+// How many chunks the write pass replaces: the replacements held for live entries.
+uint32_t ReplacedChunkCount(const MovieView& movie, const ReplacementTable& table);
 
 // Writes the output through a temporary file renamed over `output_path` only on success, so an
 // older output survives any failure. Patches the map in the (copy-on-write) view and releases

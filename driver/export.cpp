@@ -34,6 +34,15 @@ bool NamesAFile(const std::string& name) {
   }
 }
 
+// The name of entry i's raw file as the raw pass reaches it when it opens its own name: on
+// Windows a type that ends in a space or a dot ("snd ") names the file without them.
+std::string RawFileName(const MovieView& movie, uint32_t i, const std::string& stem) {
+  const std::string name = RawReplacementName(movie, i, stem);
+  const size_t separator = name.rfind(kPathSeparator);
+  const size_t last = separator == std::string::npos ? 0 : separator + 1;
+  return name.substr(0, last) + OpenedFileName(name.substr(last));
+}
+
 // Every live chunk not exported as cast media, header and data as stored, so that the raw pass
 // takes it back unchanged.
 void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
@@ -46,14 +55,14 @@ void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
     row.kind = ManifestKind::kChunk;
     row.entry = i;
     row.type = ReadableType(entry);
-    const std::string name = RawReplacementName(movie, i, writer.stem());
+    const std::string name = RawFileName(movie, i, writer.stem());
     if (!NamesAFile(name)) {
       row.note = "type gives no file name";
     } else if (writer.Wrote(name)) {
       row.note = "name shared with another file";
-    } else if (writer.WriteFile(name, movie.data() + entry.offset,
-                                size_t{kChunkHeaderSize} + entry.length)) {
-      row.file = name;
+    } else {
+      writer.PutRowFile(name, movie.data() + entry.offset, size_t{kChunkHeaderSize} + entry.length,
+                        row);
     }
     writer.AddRow(std::move(row));
   }
@@ -84,7 +93,8 @@ void PrintUsage() {
 ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer, CodePage& code_page) {
   const CastTables tables(movie);
   ExportRawChunks(movie, ExportCastMedia(movie, tables, writer, code_page), writer);
-  const ExportCounts counts = Count(writer.rows());
+  ExportCounts counts = Count(writer.rows());
+  counts.kept = writer.kept_count();
   if (!writer.failed()) {
     const std::string manifest = FormatManifest(writer.rows());
     writer.WriteFile(writer.stem() + ".csv", reinterpret_cast<const uint8_t*>(manifest.data()),
@@ -108,18 +118,21 @@ std::string DescribeExport(const ExportCounts& counts, const std::string& files_
     if (i > 0) line += i + 1 == parts.size() ? " and " : ", ";
     line += parts[i];
   }
-  return line + " into " + files_dir + "; " + std::to_string(counts.passed_over) +
-         " passed over (see " + stem + ".csv).\n";
+  line += " into " + files_dir + "; " + std::to_string(counts.passed_over) + " passed over";
+  // Said only when there are some, so that an export into a new folder says what it always did.
+  if (counts.kept > 0) line += ", " + std::to_string(counts.kept) + " kept";
+  return line + " (see " + stem + ".csv).\n";
 }
 
 namespace {
 
 // The export once the arguments are counted; its exit code.
-int ExportInput(const InputNames& input, const std::string& files_dir, CodePage& code_page) {
+int ExportInput(const InputNames& input, const std::string& files_dir, bool overwrite,
+                CodePage& code_page) {
   MovieView movie;
   if (!MapCheckedMovie(input, movie)) return 1;
   CreateFolders(files_dir);
-  ExportWriter writer(files_dir, input.stem, input.stored_path);
+  ExportWriter writer(files_dir, input.stem, input.stored_path, overwrite);
   const ExportCounts counts = ExportMovie(movie, writer, code_page);
   if (writer.failed()) {
     PrintFatal("Cannot write file %s!!!\n", writer.failed_path().c_str());
@@ -147,7 +160,8 @@ int RunExport(int argc, char** argv) {
       PrintFatal("Unknown code page %s!!!\n", line.code_page.c_str());
       return 1;
     }
-    return ExportInput(NameInput(line.arguments[0]), line.arguments[1], code_page);
+    return ExportInput(NameInput(line.arguments[0]), line.arguments[1], line.overwrite,
+                       code_page);
   } catch (...) {
     // Only allocation throws here; the unwinding has released what the export held.
     PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());

@@ -15,8 +15,10 @@ class ExportWriter;
 class MovieView;
 
 struct ExportCounts {
-  std::array<uint32_t, static_cast<size_t>(ManifestKind::kChunk) + 1> files{};  // by kind
+  // Rows with a file, by kind: files written, and files FilesDir held already.
+  std::array<uint32_t, static_cast<size_t>(ManifestKind::kChunk) + 1> files{};
   uint32_t passed_over = 0;  // rows without a file
+  uint32_t kept = 0;         // files kept because they differ from the movie
 };
 
 // Cast media first (texts in `code_page`), then every other live chunk raw, then the manifest.
@@ -24,12 +26,13 @@ struct ExportCounts {
 ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer, CodePage& code_page);
 
 // The closing line: "Exported 3 bitmaps, 1 alpha channels, 0 GIF media, 2 texts and 9 chunks into
-// <files_dir>; 0 passed over (see <stem>.csv).\n", a count for every kind.
+// <files_dir>; 0 passed over (see <stem>.csv).\n", a count for every kind, and ", 2 kept" after
+// "passed over" when files were kept.
 std::string DescribeExport(const ExportCounts& counts, const std::string& files_dir,
                            const std::string& stem);
 
-// `quillon-export [--codepage=N] InFile FilesDir`: the export's exit code, 0 when every file was
-// written, 1 for a wrong argument count or after a fatal message.
+// `quillon-export [--codepage=N] [--overwrite] InFile FilesDir`: the export's exit code, 0 when
+// every file was written, 1 for a wrong argument count or after a fatal message.
 int RunExport(int argc, char** argv);
 
 }  // namespace quillon

@@ -82,8 +82,7 @@ class CastMediaExport {
       row.note = "name shared with another member's file";
       return;
     }
-    if (!writer_.WriteFile(file.name, file.data, file.size)) return;
-    row.file = file.name;
+    if (!writer_.PutRowFile(file.name, file.data, file.size, row)) return;
     exported_.insert(item.media.child);
   }
 

@@ -64,6 +64,14 @@ bool SparesTheInput(const RunNames& names) {
   return true;
 }
 
+// What the passes did, so that a run that used none of its files does not pass unnoticed.
+void PrintSummary(const MovieView& movie, const ReplacementTable& table, const Log& log,
+                  const RunNames& names) {
+  ClearProgressLine();
+  std::printf("Replaced %u chunks; %u files could not be used (see %s).\n",
+              ReplacedChunkCount(movie, table), log.refusal_count(), names.LogPath().c_str());
+}
+
 // The exit code of the write pass and its last lines.
 int WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names) {
   const std::string output_path = names.OutputPath();
@@ -104,6 +112,7 @@ int RunPasses(const CommandLine& line, CodePage& code_page) {
   const BuildContext context{names.files_dir, names.input.stem, table, log, &tables, {},
                              &code_page};
   ImportCastMedia(context);
+  PrintSummary(movie, table, log, names);
   return WriteOutput(movie, table, names);
 }
 

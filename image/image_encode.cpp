@@ -14,6 +14,27 @@ constexpr uint8_t kTgaTrueColor = 2;
 constexpr uint8_t kTgaTopRowFirst = 0x20;
 constexpr uint8_t kTgaAlphaBits = 8;
 
+// An uncompressed true-colour TGA (type 2), top row first: each pixel's low `bytes_per_pixel`
+// bytes (3: blue, green, red; 4: and alpha).
+std::vector<uint8_t> EncodeTrueColorTga(uint16_t width, uint16_t height, int bytes_per_pixel,
+                                        const PixelSource& pixel) {
+  const auto pixel_size = static_cast<size_t>(bytes_per_pixel);
+  std::vector<uint8_t> file(kTgaHeader + pixel_size * width * height, 0);
+  uint8_t* p = file.data();
+  p[2] = kTgaTrueColor;
+  StoreU16Le(p + 12, width);
+  StoreU16Le(p + 14, height);
+  p[16] = static_cast<uint8_t>(8 * bytes_per_pixel);
+  p[17] = static_cast<uint8_t>((bytes_per_pixel == 4 ? kTgaAlphaBits : 0) | kTgaTopRowFirst);
+  uint8_t* out = p + kTgaHeader;
+  for (uint32_t y = 0; y < height; ++y) {
+    for (uint32_t x = 0; x < width; ++x, out += pixel_size) {
+      StoreLe(out, pixel(x, y), bytes_per_pixel);
+    }
+  }
+  return file;
+}
+
 }  // namespace
 
 std::vector<uint8_t> EncodeIndexedBmp(int bit_count, uint32_t width, uint32_t height,
@@ -57,18 +78,11 @@ std::vector<uint8_t> EncodeIndexedBmp(int bit_count, uint32_t width, uint32_t he
 }
 
 std::vector<uint8_t> EncodeTga32(uint16_t width, uint16_t height, const PixelSource& pixel) {
-  std::vector<uint8_t> file(kTgaHeader + 4 * size_t{width} * height, 0);
-  uint8_t* p = file.data();
-  p[2] = kTgaTrueColor;
-  StoreU16Le(p + 12, width);
-  StoreU16Le(p + 14, height);
-  p[16] = 32;
-  p[17] = kTgaAlphaBits | kTgaTopRowFirst;
-  uint8_t* out = p + kTgaHeader;
-  for (uint32_t y = 0; y < height; ++y) {
-    for (uint32_t x = 0; x < width; ++x, out += 4) StoreU32Le(out, pixel(x, y));
-  }
-  return file;
+  return EncodeTrueColorTga(width, height, 4, pixel);
+}
+
+std::vector<uint8_t> EncodeTga24(uint16_t width, uint16_t height, const PixelSource& pixel) {
+  return EncodeTrueColorTga(width, height, 3, pixel);
 }
 
 }  // namespace quillon

@@ -1,6 +1,6 @@
 #pragma once
 // Image files made in memory, in the forms the run's loaders read back exactly: an indexed BMP
-// of 1, 4 or 8 bits and a 32-bit true-colour TGA.
+// of 1, 4 or 8 bits and a 24- or 32-bit true-colour TGA.
 
 #include <cstdint>
 #include <functional>
@@ -22,5 +22,8 @@ std::vector<uint8_t> EncodeIndexedBmp(int bit_count, uint32_t width, uint32_t he
 // An uncompressed 32-bit TGA (type 2), top row first, each pixel 0xAARRGGBB. Width and height
 // must fit 16 bits.
 std::vector<uint8_t> EncodeTga32(uint16_t width, uint16_t height, const PixelSource& pixel);
+
+// The same at 24 bits, without alpha: each pixel 0x??RRGGBB, the top byte left out.
+std::vector<uint8_t> EncodeTga24(uint16_t width, uint16_t height, const PixelSource& pixel);
 
 }  // namespace quillon

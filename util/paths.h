@@ -45,6 +45,10 @@ bool CanNameFile(const std::string& part);
 // PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, with any extension); elsewhere every name.
 bool SystemTakesName(const std::string& part);
 
+// The name an open of `name`, a path's last component, reaches: on Windows without the dots and
+// spaces it ends in, which Windows drops when it opens a file; elsewhere `name` itself.
+std::string OpenedFileName(const std::string& name);
+
 // The path with its last component spelled as the folder stores it: an exact match when one
 // exists, else a case-insensitive match in the folder, else the path itself.
 std::string GetStoredPath(const std::string& path);

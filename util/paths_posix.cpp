@@ -50,4 +50,6 @@ bool CreateFolders(const std::string& path) {
 
 bool SystemTakesName(const std::string&) { return true; }
 
+std::string OpenedFileName(const std::string& name) { return name; }
+
 }  // namespace quillon

@@ -30,6 +30,11 @@ bool SystemTakesName(const std::string& part) {
   return last != '.' && last != ' ' && !IsDeviceName(part);
 }
 
+std::string OpenedFileName(const std::string& name) {
+  const size_t last_kept = name.find_last_not_of(". ");
+  return last_kept == std::string::npos ? std::string() : name.substr(0, last_kept + 1);
+}
+
 std::string GetStoredPath(const std::string& path) {
   // A wildcard would let the lookup pick a file the user never named.
   if (path.find_first_of("*?") != std::string::npos) return path;

@@ -12,14 +12,24 @@ constexpr size_t kTailLength = 32;
 
 bool g_assertion_reported = false;
 
+void PrintInColorV(ConsoleColor color, const char* format, va_list arguments) {
+  SetConsoleColor(color);
+  std::vprintf(format, arguments);
+  SetConsoleColor(kColorNormal);
+}
+
 }  // namespace
+
+void ClearProgressLine() {
+  // "\r%78s\r" with an empty string: the previous line blanked out.
+  static const std::string kBlankLine = "\r" + std::string(78, ' ') + "\r";
+  std::fwrite(kBlankLine.data(), 1, kBlankLine.size(), stdout);
+}
 
 // Written piece by piece rather than through printf: a run shows one line per entry, tens of
 // thousands in a large movie, and formatting them was most of the run's own time.
 void ShowProgress(const std::string& path) {
-  // "\r%78s\r" with an empty string: the previous line blanked out.
-  static const std::string kBlankLine = "\r" + std::string(78, ' ') + "\r";
-  std::fwrite(kBlankLine.data(), 1, kBlankLine.size(), stdout);
+  ClearProgressLine();
   std::fputs("Processing ", stdout);
   if (path.size() < kShortPathLimit) {
     std::fwrite(path.data(), 1, path.size(), stdout);
@@ -44,12 +54,10 @@ void PrintInColor(ConsoleColor color, const char* text) {
 }
 
 void PrintFatal(const char* format, ...) {
-  SetConsoleColor(kColorRed);
   va_list arguments;
   va_start(arguments, format);
-  std::vprintf(format, arguments);
+  PrintInColorV(kColorRed, format, arguments);
   va_end(arguments);
-  SetConsoleColor(kColorNormal);
 }
 
 Log::~Log() {
@@ -63,6 +71,21 @@ void Log::Write(const char* format, ...) {
   va_list arguments;
   va_start(arguments, format);
   std::vfprintf(stream_, format, arguments);
+  va_end(arguments);
+}
+
+void Log::WriteRefusal(const char* format, ...) {
+  ++refusal_count_;
+  va_list arguments;
+  va_start(arguments, format);
+  if (stream_ != nullptr) {
+    va_list for_log;
+    va_copy(for_log, arguments);
+    std::vfprintf(stream_, format, for_log);
+    va_end(for_log);
+  }
+  ClearProgressLine();
+  PrintInColorV(kColorRed, format, arguments);
   va_end(arguments);
 }
 

@@ -17,6 +17,14 @@ using test::MovieBuilder;
 
 const std::string kBlank = "\r" + std::string(78, ' ') + "\r";
 
+// A chunk file: the stored tag, the data's length, the data.
+std::string ChunkFile(const std::string& stored_tag, const std::string& data) {
+  const auto n = static_cast<uint32_t>(data.size());
+  const char length[4] = {static_cast<char>(n), static_cast<char>(n >> 8),
+                          static_cast<char>(n >> 16), static_cast<char>(n >> 24)};
+  return stored_tag + std::string(length, 4) + data;
+}
+
 class RawPassTest : public testing::Test {
  protected:
   // Runs the raw pass over `builder`'s movie with the files of files_ and the stem "movie";
@@ -68,16 +76,16 @@ TEST_F(RawPassTest, TakesFoundFilesWholeAndLogsThem) {
   for (int i = 3; i < 26; ++i) builder.AddFreeEntry();
   builder.AddChunk("DTIB", {1, 2});  // 26
   builder.AddChunk("CB/A", {3});     // 27
-  const std::string hundred(100, 'h');
-  AddFile("movie-000026.BITD", hundred);
-  AddFile("movie-000027.A/BC", "ABCDEFGHIJ");
+  const std::string bitmap = ChunkFile("DTIB", std::string(100, 'h'));
+  AddFile("movie-000026.BITD", bitmap);
+  AddFile("movie-000027.A/BC", ChunkFile("CB/A", "IJ"));
   Run(builder);
   EXPECT_EQ(LogText(), "Frame 001A was substituted from file " + PathOf("movie-000026.BITD") +
                            "...\nFrame 001B was substituted from file " +
                            PathOf(std::string("movie-000027.A") + kPathSeparator + "BC") +
                            "...\n");
   ASSERT_TRUE(table_->Has(26));
-  EXPECT_EQ(*table_->Get(26), Chunk(hundred.begin(), hundred.end()));
+  EXPECT_EQ(*table_->Get(26), Chunk(bitmap.begin(), bitmap.end()));
   EXPECT_EQ(table_->Get(27)->size(), 10u);
 }
 
@@ -93,18 +101,43 @@ TEST_F(RawPassTest, PassesOverEntriesThatAreNotLiveEvenWithAFile) {
   for (uint32_t i = 0; i < 5; ++i) EXPECT_FALSE(table_->Has(i)) << i;
 }
 
-TEST_F(RawPassTest, RefusesFilesTooShortForAChunkHeader) {
-  MovieBuilder builder(5);
-  builder.AddChunk("TXTS", {1});  // 3
-  builder.AddChunk("TXTS", {1});  // 4
-  AddFile("movie-000003.STXT", "1234567");
-  AddFile("movie-000004.STXT", "12345678");
-  Run(builder);
-  EXPECT_EQ(LogText(), "Frame 0003 was not substituted from file " + PathOf("movie-000003.STXT") +
-                           ": shorter than a frame header!!!\nFrame 0004 was substituted from file " +
-                           PathOf("movie-000004.STXT") + "...\n");
-  EXPECT_FALSE(table_->Has(3));
-  EXPECT_TRUE(table_->Has(4));
+// A file is a chunk only when its header agrees with it and with the entry; any other keeps the
+// chunk, with the refusal in the log and on the console.
+TEST_F(RawPassTest, RefusesFilesThatAreNoChunkOfTheEntrysType) {
+  const struct {
+    std::string content;
+    const char* refusal;  // null: taken
+  } cases[] = {
+      {"", "shorter than a frame header"},
+      {"TXTS\1\0\0", "shorter than a frame header"},
+      {"Film speichern", "header of another type"},
+      {ChunkFile("STXT", "ab"), "header of another type"},  // the type, not the stored tag
+      {ChunkFile("TXTs", "ab"), "header of another type"},
+      {ChunkFile("TXTS", "ab") + "c", "header length is not the file's"},
+      {ChunkFile("TXTS", "abc").substr(0, 10), "header length is not the file's"},
+      {std::string("TXTS\xF9\xFF\xFF\xFF", 8), "header length is not the file's"},
+      {ChunkFile("TXTS", ""), nullptr},
+      {ChunkFile("TXTS", "a longer text than the chunk's"), nullptr},
+  };
+  for (const auto& c : cases) {
+    MovieBuilder builder(4);
+    builder.AddChunk("TXTS", {1});
+    AddFile("movie-000003.STXT", c.content);
+    const std::string printed = Run(builder);
+    const std::string path = PathOf("movie-000003.STXT");
+    if (c.refusal == nullptr) {
+      EXPECT_EQ(LogText(), "Frame 0003 was substituted from file " + path + "...\n");
+      EXPECT_EQ(printed, Progress("movie-000003.STXT"));
+      ASSERT_TRUE(table_->Has(3));
+      EXPECT_EQ(*table_->Get(3), Chunk(c.content.begin(), c.content.end()));
+      continue;
+    }
+    const std::string line =
+        "Frame 0003 was not substituted from file " + path + ": " + c.refusal + "!!!\n";
+    EXPECT_EQ(LogText(), line) << c.content;
+    EXPECT_EQ(printed, Progress("movie-000003.STXT") + kBlank + line) << c.content;
+    EXPECT_FALSE(table_->Has(3)) << c.content;
+  }
 }
 
 TEST_F(RawPassTest, AFolderOfTheNameIsNoReplacement) {
@@ -124,11 +157,11 @@ TEST_F(RawPassTest, FindsNamesAsTheOpenDoesWhereCaseAndSubfoldersDiffer) {
   builder.AddChunk("TXTS", {2});  // 4
   builder.AddChunk("CB/A", {3});  // 5
   builder.AddChunk("CB/A", {4});  // 6
-  AddFile("movie-000003.stxt", "12345678");
-  AddFile("MOVIE-000004.STXT", "ABCDEFGH");
-  AddFile("movie-000004.STXT", "abcdefgh");
-  AddFile("movie-000005.a/BC", "12345678");
-  AddFile("movie-000006.A/BC", "12345678");
+  AddFile("movie-000003.stxt", ChunkFile("TXTS", ""));
+  AddFile("MOVIE-000004.STXT", ChunkFile("TXTS", "ABCD"));
+  AddFile("movie-000004.STXT", ChunkFile("TXTS", "abcd"));
+  AddFile("movie-000005.a/BC", ChunkFile("CB/A", ""));
+  AddFile("movie-000006.A/BC", ChunkFile("CB/A", ""));
   EXPECT_EQ(Run(builder), Progress("movie-000003.STXT") + Progress("movie-000004.STXT") +
                               Progress("movie-000005.A/BC") + Progress("movie-000006.A/BC"));
   // A file system that tells case apart opens only the exact spellings.
@@ -136,7 +169,7 @@ TEST_F(RawPassTest, FindsNamesAsTheOpenDoesWhereCaseAndSubfoldersDiffer) {
                            "...\nFrame 0006 was substituted from file " +
                            PathOf("movie-000006.A/BC") + "...\n");
   EXPECT_FALSE(table_->Has(3));
-  EXPECT_EQ(*table_->Get(4), Chunk({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'}));
+  EXPECT_EQ(*table_->Get(4), Chunk({'T', 'X', 'T', 'S', 4, 0, 0, 0, 'a', 'b', 'c', 'd'}));
   EXPECT_FALSE(table_->Has(5));
 }
 #endif

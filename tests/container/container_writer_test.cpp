@@ -62,7 +62,7 @@ class ContainerWriterTest : public testing::TestWithParam<CopyPath> {
   test::MappedMovie movie_;
 };
 
-TEST_P(ContainerWriterTest, LaysLiveChunksBackToBackInEntryOrder) {
+TEST_P(ContainerWriterTest, LaysLiveChunksInEntryOrderEachAtAnEvenOffset) {
   MovieBuilder builder(9);
   builder.SetSpareSlotFill(0xA5);
   const uint32_t late_offset = builder.AppendChunk("BBBB", {'b', 'b'});
@@ -77,14 +77,18 @@ TEST_P(ContainerWriterTest, LaysLiveChunksBackToBackInEntryOrder) {
   ASSERT_EQ(Relay(input), WriteStatus::kWritten);
   const std::string out = Output();
   const size_t header = builder.HeaderRegionLength();
-  EXPECT_EQ(out.substr(header),
-            ChunkBytes("AAAA", "aaa") + ChunkBytes("BBBB", "bb") + ChunkBytes("AAAA", "aaa"));
+  const std::string pad(1, '\0');
+  EXPECT_EQ(out.substr(header), ChunkBytes("AAAA", "aaa") + pad + ChunkBytes("BBBB", "bb") +
+                                    ChunkBytes("AAAA", "aaa") + pad);
   EXPECT_EQ(OffsetOf(out, odd), header);
-  EXPECT_EQ(OffsetOf(out, late), header + 11);
-  EXPECT_EQ(OffsetOf(out, shared), header + 21);
+  EXPECT_EQ(OffsetOf(out, late), header + 12);
+  EXPECT_EQ(OffsetOf(out, shared), header + 22);
   EXPECT_EQ(LengthOf(out, shared), 3u);
+  // The container's length counts the pad bytes, the entries' lengths do not.
   EXPECT_EQ(LoadU32Le(reinterpret_cast<const uint8_t*>(out.data()) + 4), out.size() - 8);
   EXPECT_EQ(LengthOf(out, 0), out.size() - 8);
+  MovieView view = movie_.View();
+  EXPECT_EQ(ReLaidLength(view, ReplacementTable(view.UsedCount())), out.size());
 
   // Everything else of the header region is carried as it was: entries that are not live,
   // the standard entries, the spare slots.
@@ -95,23 +99,54 @@ TEST_P(ContainerWriterTest, LaysLiveChunksBackToBackInEntryOrder) {
   EXPECT_EQ(out.substr(8, 68), in.substr(8, 68));
 }
 
+// A zero pad byte after an odd chunk goes out with the run; any other byte there, or none at
+// the end of the file, is replaced by a zero.
+TEST_P(ContainerWriterTest, OddChunksAreFollowedByAZeroPadByteWhateverTheInputHasThere) {
+  MovieBuilder builder(8);
+  builder.AddChunk("AAAA", {'a'});  // 3: followed by a zero, as Director writes it
+  builder.Append({0});
+  builder.AddChunk("BBBB", {'b', 'b', 'b'});  // 4: followed by another byte
+  builder.Append({0xEE});
+  builder.AddChunk("CCCC", {'c', 'c'});  // 5
+  builder.AddChunk("DDDD", {'d'});       // 6: the file's last byte
+  ASSERT_EQ(Relay(builder.Build()), WriteStatus::kWritten);
+  const std::string out = Output();
+  const uint32_t header = builder.HeaderRegionLength();
+  const std::string pad(1, '\0');
+  EXPECT_EQ(out.substr(header), ChunkBytes("AAAA", "a") + pad + ChunkBytes("BBBB", "bbb") + pad +
+                                    ChunkBytes("CCCC", "cc") + ChunkBytes("DDDD", "d") + pad);
+  const uint32_t offsets[] = {header, header + 10, header + 22, header + 32};
+  for (uint32_t i = 3; i <= 6; ++i) EXPECT_EQ(OffsetOf(out, i), offsets[i - 3]) << i;
+  EXPECT_EQ(LengthOf(out, 0), out.size() - 8);
+}
+
 TEST_P(ContainerWriterTest, WritesReplacementsWithTheirOwnHeaderAndPatchedLength) {
-  MovieBuilder builder(6);
+  MovieBuilder builder(7);
   const uint32_t replaced = builder.AddChunk("TXTS", {1, 2, 3, 4});
   const uint32_t kept = builder.AddChunk("TXTS", {5});
+  const uint32_t even = builder.AddChunk("TXTS", {6});
   const uint32_t flagged = builder.AddChunk("DTIB", {6}, 1);
   const Bytes input = builder.Build();
   ReplacementTable table(builder.UsedCount());
-  table.PutReplacement(replaced, Chunk{'X', 'Y', 'Z', 'W', 0, 0, 0, 0, 9, 9});
+  table.PutReplacement(replaced, Chunk{'X', 'Y', 'Z', 'W', 0, 0, 0, 0, 9, 9, 9});
+  table.PutReplacement(even, Chunk{'E', 'V', 'E', 'N', 0, 0, 0, 0, 8, 8});
   table.PutReplacement(flagged, Chunk(20, 1));
+  Load(input);
+  MovieView view = movie_.View();
+  EXPECT_EQ(ReplacedChunkCount(view, table), 2u);  // the flagged entry's is never written
+  const uint64_t expected_length = ReLaidLength(view, table);
 
-  ASSERT_EQ(Relay(input, &table), WriteStatus::kWritten);
+  ASSERT_EQ(RelayLoaded(&table, dir_.path() + "/out.dxr"), WriteStatus::kWritten);
   const std::string out = Output();
   const size_t header = builder.HeaderRegionLength();
-  EXPECT_EQ(out.substr(header),
-            std::string("XYZW\0\0\0\0\x09\x09", 10) + ChunkBytes("TXTS", std::string(1, 5)));
-  EXPECT_EQ(LengthOf(out, replaced), 2u);
-  EXPECT_EQ(OffsetOf(out, kept), header + 10);
+  EXPECT_EQ(out.substr(header), std::string("XYZW\0\0\0\0\x09\x09\x09\0", 12) +
+                                    ChunkBytes("TXTS", std::string(1, 5)) + std::string(1, '\0') +
+                                    std::string("EVEN\0\0\0\0\x08\x08", 10));
+  EXPECT_EQ(out.size(), expected_length);
+  EXPECT_EQ(LengthOf(out, replaced), 3u);
+  EXPECT_EQ(OffsetOf(out, kept), header + 12);
+  EXPECT_EQ(LengthOf(out, even), 2u);
+  EXPECT_EQ(OffsetOf(out, even), header + 22);
   EXPECT_FALSE(table.Has(replaced));
   // A replacement for an entry that is not live stays unwritten; the entry keeps its fields.
   EXPECT_TRUE(table.Has(flagged));
@@ -156,9 +191,12 @@ TEST_P(ContainerWriterTest, ReportsAnOutputThatCannotBeCreated) {
 TEST_P(ContainerWriterTest, OneCopyPerRunBreaksAtReplacementsAndJumpsInTheInput) {
   MovieBuilder builder(12);
   const uint32_t first = builder.AddChunk("AAAA", {'a'});       // 3: a run of 3 and 4
+  builder.Append({0});
   builder.AddChunk("BBBB", {'b', 'b'});                         // 4
   const uint32_t replaced = builder.AddChunk("CCCC", {'c'});    // 5
+  builder.Append({0});
   builder.AddChunk("DDDD", {'d', 'd', 'd'});                    // 6: runs on after 5's chunk
+  builder.Append({0});
   builder.AddFreeEntry();                                       // 7: writes nothing
   builder.AddChunk("EEEE", {'e'});                              // 8: the run of 6 goes on
   builder.AddEntry("AAAA", 1, builder.EntryOffset(first));      // 9: back to the start
@@ -167,11 +205,12 @@ TEST_P(ContainerWriterTest, OneCopyPerRunBreaksAtReplacementsAndJumpsInTheInput)
   table.PutReplacement(replaced, Chunk{'R', 'R', 'R', 'R', 1, 0, 0, 0, 'r'});
 
   ASSERT_EQ(Relay(builder.Build(), &table), WriteStatus::kWritten);
-  const std::string a = ChunkBytes("AAAA", "a");
+  const std::string pad(1, '\0');
+  const std::string a = ChunkBytes("AAAA", "a") + pad;
   const std::string b = ChunkBytes("BBBB", "bb");
-  EXPECT_EQ(Output().substr(builder.HeaderRegionLength()), a + b + ChunkBytes("RRRR", "r") +
-                                                               ChunkBytes("DDDD", "ddd") +
-                                                               ChunkBytes("EEEE", "e") + a + b);
+  EXPECT_EQ(Output().substr(builder.HeaderRegionLength()),
+            a + b + ChunkBytes("RRRR", "r") + pad + ChunkBytes("DDDD", "ddd") + pad +
+                ChunkBytes("EEEE", "e") + pad + a + b);
 }
 
 // Runs longer than the writer's buffer, the second one shifted against the output by the chunk
@@ -186,8 +225,10 @@ TEST_P(ContainerWriterTest, RunsLongerThanTheCopyBufferArriveWhole) {
   builder.AddChunk("CCCC", {'c'});
 
   ASSERT_EQ(Relay(builder.Build()), WriteStatus::kWritten);
+  const std::string pad(1, '\0');
   EXPECT_TRUE(Output().substr(builder.HeaderRegionLength()) ==
-              ChunkBytes("AAAA", first) + ChunkBytes("BBBB", second) + ChunkBytes("CCCC", "c"));
+              ChunkBytes("AAAA", first) + pad + ChunkBytes("BBBB", second) + pad +
+                  ChunkBytes("CCCC", "c") + pad);
 }
 
 // Two chunks of 200 KB: more than the room the full-disk cases leave.

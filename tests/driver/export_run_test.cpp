@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -14,11 +16,11 @@
 #include "builders/member_rows.h"
 #include "builders/row_codec.h"
 #include "container/builtin_palettes.h"
-#include "image/dib.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
-#include "tests/support/tool_run.h"
+#include "image/dib.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/tool_run.h"
 #include "util/byte_reader.h"
 #include "util/paths.h"
 
@@ -459,6 +461,83 @@ TEST(ExportRunTest, AnEditedOlderBitmapAtAnyDepthComesBackWithTheColoursItShows)
   }
 }
 
+// Pictures that viewers would draw fully transparent (alpha 0 all over, or no 1-5-5-5 top bit
+// set) go out at 24 bits, the others at 32; either way the run gives the stored values back.
+TEST(ExportRunTest, PicturesWithoutAlphaAreWrittenAt24Bits) {
+  // Cast numbers 1 to 4: one row of two pixels stored as is, each pixel's bytes together.
+  const struct {
+    uint8_t depth;
+    Bytes rows;
+    const char* file;
+    uint8_t tga_bits;
+  } cases[] = {{32, {0, 1, 2, 3, 0, 4, 5, 6}, "f/m-000001-32.tga", 24},
+               {32, {0, 1, 2, 3, 9, 4, 5, 6}, "f/m-000002-32.tga", 32},
+               {16, {0x7F, 0x01, 0x10, 0x20}, "f/m-000003-16.tga", 24},
+               {16, {0x7F, 0x01, 0x90, 0x20}, "f/m-000004-16.tga", 32}};
+  MovieBuilder movie(16);
+  std::vector<test::CastSlot> slots;
+  std::vector<test::Key> keys;
+  for (const auto& c : cases) {
+    slots.push_back({movie.AddChunk("tSAC", Member(2, 1, c.depth))});
+    keys.push_back({movie.AddChunk("DTIB", c.rows), slots.back().member, "DTIB"});
+  }
+  movie.AddChunk("*SAC", MovieBuilder::CastTable(slots));
+  movie.AddChunk("*YEK", MovieBuilder::KeyTable(keys));
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", movie.Build());
+  ExpectRoundTrip(dir, "m.dxr");
+  for (const auto& c : cases) {
+    const std::string file = dir.ReadFile(c.file);
+    ASSERT_EQ(file.size(), 18u + 2 * c.tga_bits / 8) << c.file;
+    EXPECT_EQ(file[16], static_cast<char>(c.tga_bits)) << c.file;
+  }
+}
+
+// A second export into the same folder: files the user changed are kept and named in the
+// manifest, files still equal are not written again, and --overwrite replaces what differs.
+TEST(ExportRunTest, ASecondExportKeepsEditedFilesUnlessToldToOverwrite) {
+  namespace fs = std::filesystem;
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", RichMovie());
+  const test::RunResult first = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"m.dxr", "f"});
+  const std::string closing =
+      "Exported 6 bitmaps, 1 alpha channels, 1 GIF media, 0 texts and 13 chunks into f; "
+      "0 passed over";
+  EXPECT_NE(first.output.find(test::PrintedText(closing + " (see m.csv).\n")), std::string::npos)
+      << first.output;
+  const std::string picture = dir.ReadFile("f/m-000001-8.bmp");
+  const std::string text = dir.ReadFile("f/m-000003.STXT");
+  dir.WriteFile("f/m-000001-8.bmp", picture.substr(0, picture.size() - 1) + "\x7F");
+  dir.WriteFile("f/m-000003.STXT", "TXTS\4\0\0\0hej!");
+  const fs::path untouched = dir.path() + "/f/m-000008.gif";
+  const auto long_ago = fs::last_write_time(untouched) - std::chrono::hours(24);
+  fs::last_write_time(untouched, long_ago);
+
+  const test::RunResult second = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"m.dxr", "f"});
+  EXPECT_EQ(second.exit_code, 0);
+  EXPECT_NE(second.output.find(test::PrintedText(closing + ", 2 kept (see m.csv).\n")),
+            std::string::npos)
+      << second.output;
+  EXPECT_EQ(dir.ReadFile("f/m-000003.STXT"), "TXTS\4\0\0\0hej!");
+  EXPECT_EQ(fs::last_write_time(untouched), long_ago);
+  const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/m.csv"));
+  const auto text_row = std::find_if(rows.begin(), rows.end(), [](const Row& row) {
+    return row.at("file") == "m-000003.STXT";
+  });
+  ASSERT_NE(text_row, rows.end());
+  EXPECT_EQ(text_row->at("note"), "kept: differs from the movie");
+
+  const test::RunResult forced =
+      RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"--overwrite", "m.dxr", "f"});
+  EXPECT_EQ(forced.exit_code, 0);
+  EXPECT_NE(forced.output.find(test::PrintedText(closing + " (see m.csv).\n")), std::string::npos)
+      << forced.output;
+  EXPECT_EQ(dir.ReadFile("f/m-000001-8.bmp"), picture);
+  EXPECT_EQ(dir.ReadFile("f/m-000003.STXT"), text);
+  EXPECT_EQ(dir.ReadFile("f/m.csv").find("kept"), std::string::npos);
+  EXPECT_EQ(fs::last_write_time(untouched), long_ago);
+}
+
 std::vector<uint32_t> ColorTable(const CDib& image) {
   std::vector<uint32_t> table;
   for (uint32_t i = 0; i < 256; ++i) table.push_back(image.GetColorTableEntry(i));
@@ -663,6 +742,28 @@ TEST(ExportRunTest, ATypeTheFileSystemCannotNameIsPassedOverAndTheRestExported) 
     }
   }
   EXPECT_EQ(rows[2].at("file"), "m-000005.STXT");
+}
+
+// A type ending in a space (sounds, "snd ") is written under the name the run's open of its own
+// name reaches: on Windows, which drops the space, the name without it.
+TEST(ExportRunTest, ATypeEndingInASpaceIsWrittenWhereTheRunFindsIt) {
+  MovieBuilder movie(6);
+  movie.AddChunk(" dns", {'s', 'n', 'd'});
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", movie.Build());
+  ExpectRoundTrip(dir, "m.dxr");
+#ifdef _WIN32
+  const std::string name = "m-000003.snd";
+#else
+  const std::string name = "m-000003.snd ";
+#endif
+  const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/m.csv"));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].at("file"), name);
+  EXPECT_EQ(dir.ReadFile("f/" + name), Text({' ', 'd', 'n', 's', 3, 0, 0, 0, 's', 'n', 'd'}));
+  EXPECT_EQ(dir.ReadTextFile("Out/m.log"), "Frame 0003 was substituted from file f" +
+                                               std::string(1, kPathSeparator) +
+                                               "m-000003.snd ...\n");
 }
 
 TEST(ExportRunTest, AnAlphaChannelThatWouldShareTheBitmapsFileIsPassedOver) {

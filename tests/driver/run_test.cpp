@@ -14,6 +14,7 @@ namespace {
 
 using test::Bytes;
 using test::MovieBuilder;
+using test::OverProgressLine;
 using test::ProgressLine;
 using test::RunResult;
 
@@ -30,6 +31,26 @@ Bytes SmallMovie() {
   builder.AddFreeEntry();
   builder.AddChunk("DTIB", {1, 2, 3});
   return builder.Build();
+}
+
+// Cast 1 is a bitmap member of `depth` bits and 4 x 4 pixels owning entry 4, its BITD chunk.
+Bytes OneBitmapMovie(uint8_t depth) {
+  MovieBuilder builder(8);
+  test::BitmapMemberFields fields;
+  fields.right = 4;
+  fields.bottom = 4;
+  fields.depth = depth;
+  const uint32_t member = builder.AddChunk("tSAC", MovieBuilder::BitmapMember(fields));
+  const uint32_t bitd = builder.AddChunk("DTIB", {0x42});
+  builder.AddChunk("*SAC", MovieBuilder::CastTable({{member}}));
+  builder.AddChunk("*YEK", MovieBuilder::KeyTable({{bitd, member, "DTIB"}}));
+  return builder.Build();
+}
+
+// The line before "Writing resulting cast", over the last progress line.
+std::string Summary(int replaced, int refused) {
+  return OverProgressLine("Replaced " + std::to_string(replaced) + " chunks; " +
+                          std::to_string(refused) + " files could not be used (see Out/m.log).\n");
 }
 
 class RunTest : public testing::Test {
@@ -65,16 +86,37 @@ TEST_F(RunTest, WrongArgumentCountsShowTheUsageAndCreateNothing) {
 
 TEST_F(RunTest, AWholeRunPrintsProgressAndWritesTheOutputAndTheLog) {
   AddMovie("m.dxr");
-  dir_.WriteFile("f/m-000005.BITD", std::string("NEW!\x02\0\0\0xy", 10));
+  dir_.WriteFile("f/m-000005.BITD", std::string("DTIB\x02\0\0\0xy", 10));
   const RunResult result = Run({"m.dxr", "f"});
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.STXT") +
-                               ProgressLine("f/m-000005.BITD") +
+                               ProgressLine("f/m-000005.BITD") + Summary(1, 0) +
                                "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
   EXPECT_EQ(dir_.ReadFile("Out/m.log"),
             "Frame 0005 was substituted from file f/m-000005.BITD...\n");
   const std::string out = dir_.ReadFile("Out/m.dxr");
-  EXPECT_EQ(out.substr(76 + 160), std::string("TXTS\4\0\0\0textNEW!\x02\0\0\0xy", 22));
+  EXPECT_EQ(out.substr(76 + 160), std::string("TXTS\4\0\0\0textDTIB\x02\0\0\0xy", 22));
+}
+
+// What used to end "Job OK!!!" without a word: each refused file is shown where it is refused,
+// and the summary says how little was replaced. The movie is still written, with exit code 0.
+TEST_F(RunTest, RefusedFilesAreShownOnTheConsoleAndCountedInTheSummary) {
+  AddMovie("m.dxr", OneBitmapMovie(8));
+  dir_.WriteFile("f/m-000003.CASt", "Film speichern");      // a text where a chunk belongs
+  dir_.WriteFile("f/m-000001-8.bmp", "\x89PNG\r\n\x1a\n");  // a PNG under a BMP's name
+  const RunResult result = Run({"m.dxr", "f"});
+  EXPECT_EQ(result.exit_code, 0);
+  const std::string raw_refusal =
+      "Frame 0003 was not substituted from file f/m-000003.CASt: header of another type!!!\n";
+  const std::string image_refusal = "Cannot use file f/m-000001-8.bmp: no BMP signature!!!\n";
+  EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.CASt") +
+                               OverProgressLine(raw_refusal) + ProgressLine("f/m-000004.BITD") +
+                               ProgressLine("f/m-000005.CAS_") + ProgressLine("f/m-000006.KEY_") +
+                               ProgressLine("f/m-000001-8.bmp") + OverProgressLine(image_refusal) +
+                               Summary(0, 2) +
+                               "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
+  EXPECT_EQ(dir_.ReadFile("Out/m.log"),
+            raw_refusal + "Cast 000001->(0003:0004): BITD=4x4x8\n" + image_refusal);
 }
 
 TEST_F(RunTest, NamesFollowTheStoredSpellingAndTheLastDot) {
@@ -150,8 +192,9 @@ TEST_F(RunTest, AFullDiskLeavesTheOlderOutputAndNoTemporaryFile) {
   dir_.WriteFile("Out/m.dxr", "older output");
   const RunResult result = Run({"m.dxr", "f"}, 16 * 1024);
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.STXT") +
-                               "Writing resulting cast Out/m.dxr...\nCannot write file Out/m.dxr!!!\n");
+  EXPECT_EQ(result.output,
+            kBanner + ProgressLine("f/m-000003.STXT") + Summary(0, 0) +
+                "Writing resulting cast Out/m.dxr...\nCannot write file Out/m.dxr!!!\n");
   EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
   EXPECT_EQ(dir_.ListFiles("Out"), (std::vector<std::string>{"m.dxr", "m.log"}));
 }
@@ -200,20 +243,6 @@ Bytes LittleEndian(std::initializer_list<std::pair<uint64_t, int>> fields) {
   return bytes;
 }
 
-// Cast 1 is a bitmap member of `depth` bits and 4 x 4 pixels owning entry 4, its BITD chunk.
-Bytes OneBitmapMovie(uint8_t depth) {
-  MovieBuilder builder(8);
-  test::BitmapMemberFields fields;
-  fields.right = 4;
-  fields.bottom = 4;
-  fields.depth = depth;
-  const uint32_t member = builder.AddChunk("tSAC", MovieBuilder::BitmapMember(fields));
-  const uint32_t bitd = builder.AddChunk("DTIB", {0x42});
-  builder.AddChunk("*SAC", MovieBuilder::CastTable({{member}}));
-  builder.AddChunk("*YEK", MovieBuilder::KeyTable({{bitd, member, "DTIB"}}));
-  return builder.Build();
-}
-
 class MemoryLimitTest : public RunTest {
  protected:
   void SetUp() override {
@@ -228,7 +257,8 @@ class MemoryLimitTest : public RunTest {
     const std::string log = dir_.ReadFile("Out/m.log");
     EXPECT_NE(log.find(after + expected_prefix), std::string::npos) << log;
     EXPECT_EQ(log.substr(log.size() - 4), "!!!\n") << log;
-    EXPECT_EQ(dir_.ReadFile("Out/m.dxr").size(), dir_.ReadFile("m.dxr").size());
+    EXPECT_NE(result.output.find("Replaced 0 chunks; 1 files could not be used"),
+              std::string::npos);
   }
 };
 
@@ -273,7 +303,7 @@ TEST_F(MemoryLimitTest, RawAndGifFilesTooLargeForMemoryAreLoggedAndPassedOver) {
   EXPECT_EQ(dir_.ReadFile("Out/m.log"),
             "Frame 0003 was not substituted from file f/m-000003.STXT: out of memory!!!\n"
             "Cannot use file f/m-000001.gif: out of memory!!!\n");
-  EXPECT_EQ(dir_.ReadFile("Out/m.dxr").size(), dir_.ReadFile("m.dxr").size());
+  EXPECT_NE(result.output.find("Replaced 0 chunks; 2 files could not be used"), std::string::npos);
 }
 
 TEST_F(MemoryLimitTest, AMapTooLargeForMemoryEndsTheRunWithItsMessage) {

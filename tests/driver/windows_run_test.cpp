@@ -53,12 +53,15 @@ TEST_F(WindowsRunTest, RedirectedOutputHoldsTheTextsAloneWithCrLf) {
 
 TEST_F(WindowsRunTest, NamesTakeTheStoredSpellingAndPathsJoinWithBackslashes) {
   dir_.WriteFile("Movies\\Intro.DXR", movie_);
-  dir_.WriteFile("new\\Intro-000004.BITD", std::string("NEW!\x01\0\0\0z", 9));
+  dir_.WriteFile("new\\Intro-000004.BITD", std::string("DTIB\x01\0\0\0z", 9));
   const test::RunResult result = Run({"Movies/intro.dxr", "new"});
   EXPECT_EQ(result.exit_code, 0);
-  EXPECT_EQ(result.output, kBanner + test::ProgressLine("new\\Intro-000003.STXT") +
-                               test::ProgressLine("new\\Intro-000004.BITD") +
-                               "Writing resulting cast Out\\Intro.DXR...\r\n\r\nJob OK!!!\r\n");
+  EXPECT_EQ(result.output,
+            kBanner + test::ProgressLine("new\\Intro-000003.STXT") +
+                test::ProgressLine("new\\Intro-000004.BITD") +
+                test::OverProgressLine(
+                    "Replaced 1 chunks; 0 files could not be used (see Out\\Intro.log).\r\n") +
+                "Writing resulting cast Out\\Intro.DXR...\r\n\r\nJob OK!!!\r\n");
   EXPECT_EQ(dir_.ListFiles("Out"), (std::vector<std::string>{"Intro.DXR", "Intro.log"}));
   // The log is a text file: each line ends with CR LF.
   EXPECT_EQ(dir_.ReadFile("Out\\Intro.log"),

@@ -53,15 +53,24 @@ TEST(ImageEncodeTest, IndexedBmpTakesAtMost256Colours) {
   EXPECT_EQ(file.size(), 14u + 40 + 1024 + 4 * 2);
 }
 
-TEST(ImageEncodeTest, Tga32LoadsBackWithEveryChannelAndAlpha) {
+TEST(ImageEncodeTest, TrueColorTgasLoadBackWithEveryChannelAndAlphaAt32Bits) {
+  const struct {
+    std::vector<uint8_t> (*encode)(uint16_t, uint16_t, const PixelSource&);
+    int bits;
+    uint32_t kept;  // the bits of each pixel the file holds
+  } cases[] = {{EncodeTga32, 32, 0xFFFFFFFFu}, {EncodeTga24, 24, 0xFFFFFFu}};
   test::ScratchDir dir;
-  const std::string path = dir.WriteFile("t.tga", EncodeTga32(5, 3, Pattern));
-  CDib image;
-  ASSERT_TRUE(image.LoadTga(path.c_str()));
-  ASSERT_EQ(image.GetBitCount(), 32);
-  for (uint32_t y = 0; y < 3; ++y) {
-    for (uint32_t x = 0; x < 5; ++x) {
-      EXPECT_EQ(image.GetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y)), Pattern(x, y));
+  for (const auto& c : cases) {
+    const std::string path = dir.WriteFile("t.tga", c.encode(5, 3, Pattern));
+    CDib image;
+    ASSERT_TRUE(image.LoadTga(path.c_str())) << c.bits;
+    ASSERT_EQ(image.GetBitCount(), c.bits);
+    for (uint32_t y = 0; y < 3; ++y) {
+      for (uint32_t x = 0; x < 5; ++x) {
+        EXPECT_EQ(image.GetPixel(static_cast<int32_t>(x), static_cast<int32_t>(y)),
+                  Pattern(x, y) & c.kept)
+            << c.bits;
+      }
     }
   }
 }

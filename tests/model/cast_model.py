@@ -2,7 +2,7 @@
 
 Called once per successful run by quillon_model between the raw pass and the write pass:
 
-    cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, code_page)
+    cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, refuse, code_page)
 
     movie      quillon_model.Movie (.data, .used_count, .entry(i), .find_chunk(stored_tag)).
     cwd        the folder the run starts in; files_dir is relative to it or absolute.
@@ -12,6 +12,7 @@ Called once per successful run by quillon_model between the raw pass and the wri
     log        bytearray of log text.
     progress   function(path): the progress line for a candidate file.
     say        function(bytes): other text on standard output.
+    refuse     function(bytes): a line refusing a file, for the log and the console both.
     code_page  the number of the code page that texts are written in (one of CODECS).
 
 Images are decoded here from the few forms the random movies use (1-, 4-, 8- and 24-bit BMP,
@@ -397,10 +398,11 @@ def member_row(image, y, width, depth, row_bytes):
 
 
 class Run:
-    def __init__(self, movie, cwd, files_dir, stem, table, log, progress, say, code_page):
+    def __init__(self, movie, cwd, files_dir, stem, table, log, progress, say, refuse,
+                 code_page):
         self.movie, self.cwd, self.files_dir, self.stem = movie, cwd, files_dir, stem
         self.table, self.log, self.progress, self.say = table, log, progress, say
-        self.code_page = code_page
+        self.refuse, self.code_page = refuse, code_page
 
     def chunk_data(self, index, length):
         start = self.movie.entry(index).offset + 8
@@ -448,7 +450,7 @@ class Run:
         encoded = encode_text_file(data, self.code_page)
         if isinstance(encoded, str):
             self.log += head + b"%d bytes\n" % length
-            self.log += b"Cannot use file %s: %s!!!\n" % (path.encode(), encoded.encode())
+            self.refuse(b"Cannot use file %s: %s!!!\n" % (path.encode(), encoded.encode()))
             return
         text, starts = encoded
         self.log += head + b"%d bytes\n" % len(text)
@@ -492,7 +494,7 @@ class Run:
             return
         image = load_bmp(data) if depth <= 8 else load_tga(data)
         if isinstance(image, str):
-            self.log += b"Cannot use file %s: %s!!!\n" % (path.encode(), image.encode())
+            self.refuse(b"Cannot use file %s: %s!!!\n" % (path.encode(), image.encode()))
             return
         if (image.width, image.height) != (width, height):
             self.log += b"Image %s is %dx%d, not %dx%d: cut or padded with zeros\n" % (
@@ -551,5 +553,5 @@ class Run:
                     self.text(slot + 1, member, child, child == first)
 
 
-def cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, code_page):
-    Run(movie, cwd, files_dir, stem, table, log, progress, say, code_page).walk()
+def cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, refuse, code_page):
+    Run(movie, cwd, files_dir, stem, table, log, progress, say, refuse, code_page).walk()

@@ -48,7 +48,9 @@ def random_raw_files(rng, root, stem, movie, count):
     for i in rng.sample(live, min(count, len(live))):
         tag = movie.entry(i).tag
         extension = quillon_model.extension_of(tag)
-        data = tag + (rng.randint(0, 40)).to_bytes(4, "little") + bytes(rng.randint(0, 40))
+        length = rng.randint(0, 40)
+        stated = length if rng.random() < 0.7 else rng.randint(0, 40)  # else mostly refused
+        data = tag + stated.to_bytes(4, "little") + bytes(length)
         with open(os.path.join(root, "f", "%s-%06d.%s" % (stem, i, extension)), "wb") as f:
             f.write(data)
 

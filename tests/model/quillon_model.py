@@ -87,10 +87,26 @@ def container_ok(data):
     return True
 
 
+CLEAR_LINE = b"\r" + b" " * 78 + b"\r"
+
+
 def progress_line(path):
     raw = path.encode("utf-8", "surrogateescape")
     shown = raw if len(raw) < 64 else raw[:29] + b"..." + raw[-32:]
-    return b"\r" + b" " * 78 + b"\rProcessing " + shown + b"...\r"
+    return CLEAR_LINE + b"Processing " + shown + b"...\r"
+
+
+class Refusals:
+    """Lines that refuse a replacement file: in the log, and on the console over the progress
+    line (no colours: the runs' output is a pipe)."""
+
+    def __init__(self, log, outcome):
+        self.log, self.outcome, self.count = log, outcome, 0
+
+    def __call__(self, line):
+        self.log += line
+        self.outcome.stdout += CLEAR_LINE + line
+        self.count += 1
 
 
 def stored_path(path, cwd):
@@ -162,7 +178,18 @@ def same_file(a, b):
     return (sa.st_dev, sa.st_ino) == (sb.st_dev, sb.st_ino)
 
 
-def raw_pass(movie, cwd, files_dir, stem, table, log, outcome):
+def chunk_file_refusal(entry, data):
+    """Why a raw replacement file read whole cannot stand for the entry's chunk, or None."""
+    if len(data) < 8:
+        return b"shorter than a frame header"
+    if data[:4] != entry.tag:
+        return b"header of another type"
+    if struct.unpack_from("<I", data, 4)[0] != len(data) - 8:
+        return b"header length is not the file's"
+    return None
+
+
+def raw_pass(movie, cwd, files_dir, stem, table, log, outcome, refuse):
     for i in range(movie.used_count):
         if not movie.is_live(i):
             continue
@@ -174,19 +201,25 @@ def raw_pass(movie, cwd, files_dir, stem, table, log, outcome):
         with open(full, "rb") as f:
             data = f.read()
         shown = path.encode("utf-8", "surrogateescape")
-        if len(data) < 8:
-            log += (b"Frame %04X was not substituted from file %s: shorter than a frame header!!!\n"
-                    % (i, shown))
+        refusal = chunk_file_refusal(movie.entry(i), data)
+        if refusal is not None:
+            refuse(b"Frame %04X was not substituted from file %s: %s!!!\n" % (i, shown, refusal))
             continue
         log += b"Frame %04X was substituted from file %s...\n" % (i, shown)
         table[i] = data
+
+
+def padded(chunk):
+    """A chunk as laid out: one zero byte after data of odd length, so the next starts even."""
+    return chunk + b"\0" if len(chunk) % 2 else chunk
 
 
 def relaid_length(movie, table):
     total = movie.header_length
     for i in range(movie.used_count):
         if movie.is_live(i):
-            total += len(table[i]) if i in table else movie.entry(i).length + 8
+            length = len(table[i]) if i in table else movie.entry(i).length + 8
+            total += length + length % 2
     return total
 
 
@@ -207,8 +240,8 @@ def relaid(movie, table):
         else:
             chunk = movie.data[e.offset:e.offset + 8 + e.length]
         struct.pack_into("<I", header, 84 + 20 * i, running)
-        chunks.append(chunk)
-        running += len(chunk)
+        chunks.append(padded(chunk))
+        running += len(chunks[-1])
     struct.pack_into("<I", header, 4, running - 8)
     if movie.capacity > 0:
         struct.pack_into("<I", header, 80, running - 8)
@@ -285,16 +318,21 @@ def _run(args, cwd, outcome, code_page):
 
     movie = Movie(data)
     table = {}
-    raw_pass(movie, cwd, files_dir, stem, table, outcome.log, outcome)
+    refuse = Refusals(outcome.log, outcome)
+    raw_pass(movie, cwd, files_dir, stem, table, outcome.log, outcome, refuse)
 
     def progress(path):
         outcome.stdout += progress_line(path)
 
     def say(text):
         outcome.stdout += text
-    cast_model.cast_pass(movie, cwd, files_dir, stem, table, outcome.log, progress, say,
+    cast_model.cast_pass(movie, cwd, files_dir, stem, table, outcome.log, progress, say, refuse,
                          code_page)
 
+    replaced = sum(1 for i in table if movie.is_live(i))
+    outcome.stdout += CLEAR_LINE + (b"Replaced %d chunks; %d files could not be used (see %s).\n"
+                                    % (replaced, refuse.count,
+                                       log_path.encode("utf-8", "surrogateescape")))
     shown = output_path.encode("utf-8", "surrogateescape")
     outcome.stdout += b"Writing resulting cast %s...\n" % shown
     output = relaid(movie, table)

@@ -6,12 +6,12 @@
 With --windows the executable is Quillon.exe, started through the --run-with words (say, env,
 WINEPREFIX=..., wine), and the model follows the Windows conventions (conventions.py).
 
-Each case is a fresh folder holding a random movie (any layout: chunks out of entry order,
-gaps, odd lengths, shared chunks, free, flagged and header-region entries, spare slots, now and
-then a broken header or map), random raw replacement files (tags that need TagToExtension, "/"
-as a subfolder, files shorter than a chunk header, files for entries that are not live) and
-random command lines. Standard output, exit code, log, output file and the untouched input are
-compared byte for byte.
+Each case is a fresh folder holding a random movie (any layout: chunks out of entry order, gaps,
+odd lengths with or without a zero pad byte after them, shared chunks, free, flagged and
+header-region entries, spare slots, now and then a broken header or map), random raw replacement files
+(tags that need TagToExtension, "/" as a subfolder, files shorter than a chunk header, headers
+naming another type or length, files for entries that are not live) and random command lines.
+Standard output, exit code, log, output file and the untouched input are compared byte for byte.
 """
 
 import argparse
@@ -87,6 +87,8 @@ def random_movie(rng):
             body += random_bytes(rng, rng.randint(1, 9))  # a gap
         entry[2] = header_length + len(body)
         body += chunk_bytes(rng, entry[0], data)
+        if len(data) % 2 and rng.random() < 0.5:
+            body += b"\0"  # the pad byte Director writes after a chunk of odd length
     for entry, data, shared in pending:
         if shared is not None:
             entry[2] = shared[2]
@@ -159,12 +161,29 @@ def write_file(root, relative, data):
         pass  # a name the file system cannot hold (say, a trailing "/")
 
 
+def chunk_file(rng, tag):
+    """A raw replacement file: mostly a chunk whose header fits it; else one whose header names
+    another type or another length, or bytes of any kind (too short for a header, say)."""
+    size = rng.choice([0, 3, 7, 8, 9, rng.randint(8, 200)])
+    data = random_bytes(rng, size)
+    if size < 8:
+        return data
+    kind = rng.choices(["fits", "other type", "other length", "any"], [60, 10, 15, 15])[0]
+    if kind == "any":
+        return data
+    length = size - 8
+    if kind == "other length":
+        length = (length + rng.choice([1, -1, 2, 0x10000, 0x80000000])) & 0xFFFFFFFF
+    if kind == "other type":
+        tag = rng.choice([bytes(reversed(tag)), tag.swapcase(), b"XXXX", tag[:3] + b"\0"])
+    return tag + struct.pack("<I", length) + data[8:]
+
+
 def add_replacements(rng, root, files_dir, stem, entries):
     for i, (tag, _, _, _) in enumerate(entries):
         if rng.random() < 0.4:
-            size = rng.choice([0, 3, 7, 8, 9, rng.randint(8, 200)])
             name = "%s/%s-%06d.%s" % (files_dir, stem, i, quillon_model.extension_of(tag))
-            write_file(root, name, random_bytes(rng, size))
+            write_file(root, name, chunk_file(rng, tag))
     if rng.random() < 0.3:
         write_file(root, "%s/%s-000003.other" % (files_dir, stem), b"not looked at")
 
@@ -218,6 +237,8 @@ def tally(stats, expected):
     stats["unknown code pages"] += b"Unknown code page" in expected.stdout
     stats["substitutions"] += log.count(b"was substituted")
     stats["short files"] += log.count(b"shorter than")
+    stats["headers of another type"] += log.count(b"header of another type")
+    stats["headers of another length"] += log.count(b"header length is not")
     shown = [part.split(b"\r")[0] for part in bytes(expected.stdout).split(b"Processing ")[1:]]
     stats["progress lines"] += len(shown)
     stats["long progress lines"] += sum(len(line) == 67 for line in shown)
