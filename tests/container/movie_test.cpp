@@ -104,7 +104,7 @@ TEST(MovieViewTest, ReadsAndPatchesMapFields) {
   EXPECT_EQ(movie.UsedCount(), 6u);
   EXPECT_EQ(movie.HeaderRegionLength(), 76u + 160u);
   const MapEntry entry = movie.Entry(3);
-  EXPECT_EQ(std::string(entry.tag, 4), "TXTS");
+  EXPECT_EQ(std::string(entry.type, 4), "STXT");
   EXPECT_EQ(entry.length, 3u);
   EXPECT_EQ(entry.offset, 236u);
   movie.SetEntryOffset(3, 0x01020304);
@@ -131,11 +131,11 @@ TEST(FindChunkTest, FindsTheLowestMatchingEntryWhateverItsFlags) {
   Bytes bytes = builder.Build();
   const MovieView movie(bytes.data(), bytes.size());
   uint32_t length = 77;
-  EXPECT_EQ(FindChunk(movie, kTagCastTable, length), movie.ChunkData(first, 5));
+  EXPECT_EQ(FindChunk(movie, kTypeCastTable, length), movie.ChunkData(first, 5));
   EXPECT_EQ(length, 5u);
 
   length = 77;
-  EXPECT_EQ(FindChunk(movie, kTagKeyTable, length), nullptr);
+  EXPECT_EQ(FindChunk(movie, kTypeKeyTable, length), nullptr);
   EXPECT_EQ(length, 77u);
 }
 
@@ -145,7 +145,7 @@ TEST(FindChunkTest, RefusesAMatchWhoseDataLeavesTheFile) {
   Bytes bytes = builder.Build();
   const MovieView movie(bytes.data(), bytes.size());
   uint32_t length = 77;
-  EXPECT_EQ(FindChunk(movie, kTagKeyTable, length), nullptr);
+  EXPECT_EQ(FindChunk(movie, kTypeKeyTable, length), nullptr);
   EXPECT_EQ(length, 77u);
 }
 

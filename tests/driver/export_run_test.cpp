@@ -795,7 +795,7 @@ TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {
       {{"nope.dxr", "f"}, "Cannot Open File nope.dxr!!!"},
       {{"bad.dxr"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
       {{"bad.dxr", "f", "x"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
-      {{"--codepage=65001", "bad.dxr", "f"}, "given\nUnknown code page 65001!!!\n"},
+      {{"--codepage=65001", "bad.dxr", "f"}, "movie)\nUnknown code page 65001!!!\n"},
   };
   for (const auto& c : cases) {
     const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), c.args);
@@ -811,7 +811,8 @@ TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
   const std::string vendor =
       "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n";
   const std::string option =
-      "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n";
+      "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given (10000 "
+      "in a Mac movie)\n";
   const struct {
     const char* program;
     std::vector<std::string> args;

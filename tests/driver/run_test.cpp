@@ -22,7 +22,8 @@ const std::string kBanner = "Quillon v1.1.\n";
 const std::string kUsage =
     "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
     "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n"
-    "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n";
+    "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given (10000 "
+      "in a Mac movie)\n";
 
 // Entries 3 (live), 4 (free), 5 (live, odd length).
 Bytes SmallMovie() {

@@ -16,7 +16,8 @@ from conventions import join, on_disk
 BANNER = b"Quillon v1.1.\n"
 USAGE = (b"Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
          b"Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n"
-         b"Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n")
+         b"Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given "
+         b"(10000 in a Mac movie)\n")
 CODE_PAGE_OPTION = "--codepage="
 KNOWN_CODE_PAGES = {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1257, 10000}
 MAX_OUTPUT = 0xFFFFFFFF + 8
