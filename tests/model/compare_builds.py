@@ -32,7 +32,9 @@ def random_image_files(rng, root, stem, cast_numbers):
         name = os.path.join(root, "f", "%s-%06d" % (stem, number))
         width, height = rng.randint(1, 40), rng.randint(1, 40)
         pixels = run_cast_model.runs_of_pixels(rng, width * height, 32)
-        images = {"-8.bmp": run_cast_model.encode_bmp(width, height, 8, pixels, rng.random() < .5),
+        grey = [(i, i, i) for i in range(256)]
+        images = {"-8.bmp": run_cast_model.encode_bmp(width, height, 8, pixels, rng.random() < .5,
+                                                      grey),
                   "-16.tga": run_cast_model.encode_tga(width, height, 24, pixels, False),
                   "-32.tga": run_cast_model.encode_tga(width, height, 32, pixels, True),
                   ".gif": b"GIF89a" + bytes(rng.getrandbits(8) for _ in range(20)),
