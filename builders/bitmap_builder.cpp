@@ -54,9 +54,9 @@ void AppendBytes(const std::vector<uint8_t>& bytes, size_t length, Chunk& chunk)
 // header. Columns and rows the image does not reach stay zero; those zero rows all pack alike,
 // so one is packed and repeated.
 Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geometry,
-                 const char* stored_tag) {
+                 const char* type, ByteOrder order) {
   const Coverage covered = CoverMember(image, geometry);
-  Chunk chunk = MakeChunk(stored_tag, 0);
+  Chunk chunk = MakeChunk(type, 0, order);
   // Room for every row at the packer's bound and for the last repeat run spelt out below.
   constexpr size_t kSpelledOutGrowth = 129;
   const uint64_t plane = uint64_t{geometry.row_bytes} * geometry.height;
@@ -77,7 +77,7 @@ Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geome
   if (chunk.size() - kChunkHeaderSize == plane) SpellOutLastRepeatRun(chunk, kChunkHeaderSize);
   // The data length behind the tag. The plane limit keeps it (at most twice the plane, and a
   // run spelt out) within 32 bits.
-  StoreU32Le(chunk.data() + 4, static_cast<uint32_t>(chunk.size() - kChunkHeaderSize));
+  SetChunkDataLength(chunk, order);
   return chunk;
 }
 
@@ -97,7 +97,7 @@ void NoteOtherSize(const BuildContext& context, const std::string& path, const C
 // of the member's colours first.
 void BuildFromFile(const BuildContext& context, const std::string& path, uint32_t child,
                    const RowGeometry& geometry, const ImageSource& source,
-                   const char* stored_tag, const ByteReader* palette_member) {
+                   const char* type, const ByteReader* palette_member) {
   CDib image;
   const ImageStatus status = LoadImage(source, path, image);
   if (status == ImageStatus::kMissing) return;
@@ -123,7 +123,7 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
         return;
     }
   }
-  Chunk chunk = PackMember(*pixels, source.layout, geometry, stored_tag);
+  Chunk chunk = PackMember(*pixels, source.layout, geometry, type, context.order());
   image.Destroy();
   context.StoreChunk(child, std::move(chunk), "Frames collision 2!");
 }
@@ -133,14 +133,14 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
 // the indices of the member's colours first.
 void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t child,
                     const RowGeometry& geometry, const ImageSource& source,
-                    const char* stored_tag, const ByteReader* palette_member) {
+                    const char* type, const ByteReader* palette_member) {
   context.log.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
                     static_cast<int>(geometry.height), int{source.depth});
   context.log.Flush();
   if (!PlaneFits(geometry)) return;
   const std::string path = context.MemberFile(cast_number, source.suffix);
   context.ShowFile(path);
-  BuildFromFile(context, path, child, geometry, source, stored_tag, palette_member);
+  BuildFromFile(context, path, child, geometry, source, type, palette_member);
 }
 
 // Reads the member's fields; false, with the refusal logged, unless it is a bitmap member.
@@ -176,7 +176,7 @@ void BuildBitmapChunk(const BuildContext& context, const CastMedia& media) {
   }
   const bool indexed = IndexBits(source->layout) != 0;
   BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, info.depth),
-                 *source, kTagBitmap, indexed ? &media.member : nullptr);
+                 *source, kTypeBitmap, indexed ? &media.member : nullptr);
 }
 
 void BuildAlphaChunk(const BuildContext& context, const CastMedia& media) {
@@ -185,7 +185,7 @@ void BuildAlphaChunk(const BuildContext& context, const CastMedia& media) {
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, media.member, info)) return;
   BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, kAlphaDepth),
-                 AlphaSource(), kTagAlpha, nullptr);
+                 AlphaSource(), kTypeAlpha, nullptr);
 }
 
 }  // namespace quillon

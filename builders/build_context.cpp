@@ -3,8 +3,15 @@
 #include <utility>
 
 #include "builders/replacement_names.h"
+#include "container/cast_members.h"
+#include "container/movie.h"
 
 namespace quillon {
+
+ByteOrder BuildContext::order() const {
+  const MovieView* movie = tables != nullptr ? tables->movie() : nullptr;
+  return movie != nullptr ? movie->order() : ByteOrder::kLittle;
+}
 
 std::string BuildContext::MemberFile(uint32_t cast_number, const char* suffix) const {
   return ReplacementFilePath(files_dir, stem, cast_number, suffix);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "container/replacement_table.h"
+#include "util/byte_reader.h"
 #include "util/report.h"
 
 namespace quillon {
@@ -27,6 +28,8 @@ struct BuildContext {
   // The code page that text files are written in; without one they are not looked for.
   CodePage* code_page = nullptr;
 
+  // The byte order of the chunks the steps make: the movie's.
+  ByteOrder order() const;
   // "<files_dir>/<stem>-<cast number %06u><suffix>", e.g. suffix "-8.bmp".
   std::string MemberFile(uint32_t cast_number, const char* suffix) const;
   // Shows the file about to be looked for as the progress line.

@@ -1,17 +1,18 @@
 #include "builders/chunk.h"
 
-#include <cstring>
-
 #include "container/movie.h"
-#include "util/byte_reader.h"
 
 namespace quillon {
 
-Chunk MakeChunk(const char* stored_tag, uint32_t data_length) {
+Chunk MakeChunk(const char* type, uint32_t data_length, ByteOrder order) {
   Chunk chunk(size_t{data_length} + kChunkHeaderSize);
-  std::memcpy(chunk.data(), stored_tag, 4);
-  StoreU32Le(chunk.data() + 4, data_length);
+  StoreTag(type, order, chunk.data());
+  StoreU32(chunk.data() + 4, data_length, order);
   return chunk;
+}
+
+void SetChunkDataLength(Chunk& chunk, ByteOrder order) {
+  StoreU32(chunk.data() + 4, static_cast<uint32_t>(chunk.size() - kChunkHeaderSize), order);
 }
 
 }  // namespace quillon

@@ -35,7 +35,7 @@ void SubstituteGif(const BuildContext& context, const CastMedia& media) {
     return;
   }
   if (status != ReadFileStatus::kOk) return;
-  Chunk chunk = MakeChunk(kTagMedia, static_cast<uint32_t>(gif.size()));
+  Chunk chunk = MakeChunk(kTypeMedia, static_cast<uint32_t>(gif.size()), context.order());
   if (!gif.empty()) std::memcpy(chunk.data() + kChunkHeaderSize, gif.data(), gif.size());
   context.StoreChunk(media.child, std::move(chunk), "Frames collision!");
 }

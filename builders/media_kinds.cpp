@@ -17,19 +17,19 @@ namespace quillon {
 namespace {
 
 const MediaKind kMediaKinds[] = {
-    {kTagBitmap, ManifestKind::kBitmap, "bitmap", "bitmaps", true, nullptr, BuildBitmapChunk,
+    {kTypeBitmap, ManifestKind::kBitmap, "bitmap", "bitmaps", true, nullptr, BuildBitmapChunk,
      ExportBitmap, ClaimedBitmapSuffix},
-    {kTagAlpha, ManifestKind::kAlpha, "alpha", "alpha channels", true, nullptr, BuildAlphaChunk,
+    {kTypeAlpha, ManifestKind::kAlpha, "alpha", "alpha channels", true, nullptr, BuildAlphaChunk,
      ExportAlpha, nullptr},
-    {kTagMedia, ManifestKind::kGif, "gif", "GIF media", false, HoldsGif89a, SubstituteGif,
+    {kTypeMedia, ManifestKind::kGif, "gif", "GIF media", false, HoldsGif89a, SubstituteGif,
      ExportGif, nullptr},
-    {kTagText, ManifestKind::kText, "text", "texts", false, nullptr, BuildTextChunk, ExportText,
+    {kTypeText, ManifestKind::kText, "text", "texts", false, nullptr, BuildTextChunk, ExportText,
      nullptr},
 };
 
 const MediaKind* FindMediaKind(const CastTables::Key& key) {
   for (const MediaKind& kind : kMediaKinds) {
-    if (KeyTagIs(key, kind.stored_tag)) return &kind;
+    if (KeyTypeIs(key, kind.type)) return &kind;
   }
   return nullptr;
 }

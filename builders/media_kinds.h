@@ -16,7 +16,7 @@ class CastTables;
 class MovieView;
 
 struct MediaKind {
-  const char* stored_tag;       // the key entry's tag that selects the kind, e.g. "DTIB"
+  const char* type;             // the type a key entry names that selects the kind, e.g. "BITD"
   ManifestKind manifest_kind;
   const char* manifest_name;    // the kind column of its rows, e.g. "bitmap"
   const char* counted_as;       // how the export's closing line counts its files: "bitmaps"

@@ -18,9 +18,9 @@ namespace {
 const char* RefusalOfChunkFile(const MovieView& movie, uint32_t i, const Chunk& bytes) {
   if (bytes.size() < kChunkHeaderSize) return "shorter than a frame header";
   const ByteReader header(bytes.data(), kChunkHeaderSize);
-  if (!header.Matches(0, movie.Entry(i).tag, 4)) return "header of another type";
+  if (!header.Matches(0, movie.StoredTag(i), 4)) return "header of another type";
   uint32_t length = 0;
-  if (!header.U32Le(4, length) || length != bytes.size() - kChunkHeaderSize) {
+  if (!header.U32(4, movie.order(), length) || length != bytes.size() - kChunkHeaderSize) {
     return "header length is not the file's";
   }
   return nullptr;

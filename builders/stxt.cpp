@@ -11,20 +11,11 @@ namespace quillon {
 
 namespace {
 
+// The header's fields, and the sizes of the run table's count and of each run.
+enum StxtLayout : size_t {
+  kTextLengthOffset = 4, kStyleLengthOffset = 8, kRunCountSize = 2, kRunSize = 20,
+};
 constexpr uint32_t kHeaderLength = 12;
-constexpr size_t kTextLengthOffset = 4;
-constexpr size_t kStyleLengthOffset = 8;
-constexpr size_t kRunCountSize = 2;
-constexpr size_t kRunSize = 20;
-
-void StoreU32Be(uint8_t* p, uint32_t value) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
-}
-
-void StoreU16Be(uint8_t* p, uint16_t value) {
-  p[0] = static_cast<uint8_t>(value >> 8);
-  p[1] = static_cast<uint8_t>(value);
-}
 
 // Where a run that started at `start` starts in the new text: moved back out of a character.
 uint32_t StartOfCharacter(uint32_t start, const EncodedText& text) {
@@ -56,7 +47,7 @@ bool ReadStxt(const ByteReader& data, StxtChunk& stxt) {
   return true;
 }
 
-bool RebuildStxt(const StxtChunk& old, const EncodedText& text, Chunk& chunk) {
+bool RebuildStxt(const StxtChunk& old, const EncodedText& text, ByteOrder order, Chunk& chunk) {
   const size_t text_length = text.bytes.size();
   uint16_t kept = 0;
   for (uint16_t run = 0; run < old.run_count; ++run) {
@@ -70,7 +61,7 @@ bool RebuildStxt(const StxtChunk& old, const EncodedText& text, Chunk& chunk) {
       data_length > kMaxChunkLength - kChunkHeaderSize) {
     return false;
   }
-  chunk = MakeChunk(kTagText, static_cast<uint32_t>(data_length));
+  chunk = MakeChunk(kTypeText, static_cast<uint32_t>(data_length), order);
   uint8_t* out = chunk.data() + kChunkHeaderSize;
   StoreU32Be(out, kHeaderLength);
   StoreU32Be(out + kTextLengthOffset, static_cast<uint32_t>(text_length));

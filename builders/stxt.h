@@ -13,7 +13,7 @@
 
 namespace quillon {
 
-inline constexpr char kTagText[] = "TXTS";  // STXT, stored
+inline constexpr char kTypeText[] = "STXT";
 
 struct StxtChunk {
   ByteReader text;
@@ -25,9 +25,10 @@ struct StxtChunk {
 // style data lie within `data`, and the run table fits in the style data.
 bool ReadStxt(const ByteReader& data, StxtChunk& stxt);
 
-// A new STXT chunk, header included, that holds `text` and the style runs of `old` that start
+// A new STXT chunk, header included (in the movie's `order`; its data is big-endian in every
+// movie), that holds `text` and the style runs of `old` that start
 // within it, each with all its fields; the first run always stays, at start 0. A start inside a
 // character moves back to the character's first byte. False when it would not fit a chunk.
-bool RebuildStxt(const StxtChunk& old, const EncodedText& text, Chunk& chunk);
+bool RebuildStxt(const StxtChunk& old, const EncodedText& text, ByteOrder order, Chunk& chunk);
 
 }  // namespace quillon

@@ -30,7 +30,7 @@ bool ReadOwnedStxt(const CastTables* tables, const CastMedia& media, ByteReader&
 // Only the member's first STXT child has a file.
 bool IsFirstText(const CastTables& tables, const CastMedia& media) {
   uint32_t first = 0;
-  return !tables.FindChild(media.member_entry, kTagText, first) || first == media.child;
+  return !tables.FindChild(media.member_entry, kTypeText, first) || first == media.child;
 }
 
 std::string Unmappable(char32_t character, uint32_t code_page) {
@@ -43,7 +43,7 @@ std::string Unmappable(char32_t character, uint32_t code_page) {
 // The chunk rebuilt from the text file at `path`. False when there is none: `reason` is then
 // why the file cannot be used, or empty when there is no file.
 bool RebuildFromFile(const std::string& path, const StxtChunk& old, CodePage& code_page,
-                     Chunk& chunk, std::string& reason) {
+                     ByteOrder order, Chunk& chunk, std::string& reason) {
   try {
     std::vector<uint8_t> file;
     const ReadFileStatus status = ReadWholeFile(path, kMaxTextFileLength, file);
@@ -62,7 +62,7 @@ bool RebuildFromFile(const std::string& path, const StxtChunk& old, CodePage& co
         break;
     }
     // The file's limit keeps the text far below a chunk's.
-    return RebuildStxt(old, text, chunk);
+    return RebuildStxt(old, text, order, chunk);
   } catch (const std::bad_alloc&) {
     // Caught here rather than by the cast pass, so that the member's line comes first.
     reason = "out of memory";
@@ -96,7 +96,8 @@ std::string RoundTripRefusal(const StxtChunk& stxt, const ByteReader& data, Code
   Chunk chunk;
   if (EncodeTextFile(ByteReader(file.data(), file.size()), code_page, encoded, unmappable) !=
           TextFileStatus::kOk ||
-      !RebuildStxt(stxt, encoded, chunk) || chunk.size() - kChunkHeaderSize != data.size() ||
+      !RebuildStxt(stxt, encoded, ByteOrder::kLittle, chunk) ||
+      chunk.size() - kChunkHeaderSize != data.size() ||
       !data.Matches(0, chunk.data() + kChunkHeaderSize, data.size())) {
     return "chunk would not come back byte for byte from its text";
   }
@@ -121,7 +122,7 @@ void BuildTextChunk(const BuildContext& context, const CastMedia& media) {
   if (context.code_page != nullptr && IsFirstText(*context.tables, media)) {
     path = context.MemberFile(media.cast_number, kSuffix);
     context.ShowFile(path);
-    rebuilt = RebuildFromFile(path, old, *context.code_page, chunk, reason);
+    rebuilt = RebuildFromFile(path, old, *context.code_page, context.order(), chunk, reason);
   }
   context.log.Write(kTextLine, cast_number, media.member_entry, media.child,
                     rebuilt ? TextLength(chunk) : static_cast<uint32_t>(old.text.size()));

@@ -418,8 +418,4 @@ const BuiltinPalette* FindBuiltinPalette(int32_t stored_id, uint32_t depth) {
   return nullptr;
 }
 
-const BuiltinPalette& SystemWinPalette(uint32_t depth) {
-  return *FindBuiltinPalette(kSystemWinPaletteId, depth);
-}
-
 }  // namespace quillon

@@ -10,9 +10,10 @@ namespace quillon {
 
 inline constexpr size_t kBuiltinPaletteSize = 256;
 inline constexpr size_t kSmallPaletteSize = 16;
-// What Director for Windows gives a bitmap by default, and what a palette that cannot be found
-// falls back to.
+// What Director gives a bitmap by default on Windows and on the Mac, and what a palette that
+// cannot be found falls back to in Windows and in Mac movies.
 inline constexpr int32_t kSystemWinPaletteId = -101;
+inline constexpr int32_t kSystemMacPaletteId = 0;
 
 struct BuiltinPalette {
   int32_t stored_id;
@@ -24,6 +25,5 @@ struct BuiltinPalette {
 // The palette of that id for a bitmap of `depth` bits (8 unless 1, 2 or 4); null when there is
 // none. At 1 and 2 bits every id gives the fixed colours: white and black, four greys.
 const BuiltinPalette* FindBuiltinPalette(int32_t stored_id, uint32_t depth = 8);
-const BuiltinPalette& SystemWinPalette(uint32_t depth = 8);
 
 }  // namespace quillon

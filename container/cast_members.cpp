@@ -16,11 +16,11 @@ constexpr size_t kKeyEntrySize = 12;
 using Key = CastTables::Key;
 
 // The entries that lie wholly inside the table and up to its key count, naming entries below
-// usedCount.
-std::vector<Key> ReadKeyTable(const ByteReader& table, uint32_t used_count) {
+// usedCount; its fields are in the file's byte order.
+std::vector<Key> ReadKeyTable(const ByteReader& table, uint32_t used_count, ByteOrder order) {
   std::vector<Key> keys;
   uint32_t count = 0;
-  if (!table.U32Le(kKeyCountOffset, count)) return keys;
+  if (!table.U32(kKeyCountOffset, order, count)) return keys;
   const size_t room = table.size() < kKeyTableHeader
                           ? 0
                           : (table.size() - kKeyTableHeader) / kKeyEntrySize;
@@ -28,8 +28,8 @@ std::vector<Key> ReadKeyTable(const ByteReader& table, uint32_t used_count) {
   keys.reserve(readable);
   for (size_t j = 0; j < readable; ++j) {
     const uint8_t* raw = table.data() + kKeyTableHeader + j * kKeyEntrySize;
-    Key key{LoadU32Le(raw), LoadU32Le(raw + 4), {}};
-    std::memcpy(key.tag, raw + 8, sizeof key.tag);
+    Key key{LoadU32(raw, order), LoadU32(raw + 4, order), {}};
+    ReadTag(raw + 8, order, key.type);
     if (key.child < used_count && key.owner < used_count) keys.push_back(key);
   }
   return keys;
@@ -37,8 +37,8 @@ std::vector<Key> ReadKeyTable(const ByteReader& table, uint32_t used_count) {
 
 }  // namespace
 
-bool KeyTagIs(const CastTables::Key& key, const char* stored_tag) {
-  return std::memcmp(key.tag, stored_tag, sizeof key.tag) == 0;
+bool KeyTypeIs(const CastTables::Key& key, const char* type) {
+  return std::memcmp(key.type, type, sizeof key.type) == 0;
 }
 
 uint32_t ResolveSlot(uint32_t slot_word) {
@@ -49,8 +49,8 @@ uint32_t ResolveSlot(uint32_t slot_word) {
 CastTables::CastTables(const MovieView& movie) : movie_(&movie) {
   uint32_t cast_length = 0;
   uint32_t key_length = 0;
-  const uint8_t* cast_table = FindChunk(movie, kTagCastTable, cast_length);
-  const uint8_t* key_table = FindChunk(movie, kTagKeyTable, key_length);
+  const uint8_t* cast_table = FindChunk(movie, kTypeCastTable, cast_length);
+  const uint8_t* key_table = FindChunk(movie, kTypeKeyTable, key_length);
   const uint32_t used_count = movie.UsedCount();
   first_.assign(size_t{used_count} + 1, 0);
   if (cast_table == nullptr || key_table == nullptr) return;
@@ -62,7 +62,8 @@ CastTables::CastTables(const MovieView& movie) : movie_(&movie) {
   }
   // Grouped by owner, each group in table order, so that a walk visits every key entry once
   // per slot that names its owner rather than once per slot.
-  const std::vector<Key> keys = ReadKeyTable(ByteReader(key_table, key_length), used_count);
+  const std::vector<Key> keys =
+      ReadKeyTable(ByteReader(key_table, key_length), used_count, movie.order());
   for (const Key& key : keys) ++first_[key.owner + 1];
   for (size_t owner = 1; owner < first_.size(); ++owner) first_[owner] += first_[owner - 1];
   std::vector<size_t> next(first_.begin(), first_.end() - 1);
@@ -70,10 +71,10 @@ CastTables::CastTables(const MovieView& movie) : movie_(&movie) {
   for (const Key& key : keys) keys_[next[key.owner]++] = key;
 }
 
-bool CastTables::FindChild(uint32_t owner, const char* stored_tag, uint32_t& child) const {
+bool CastTables::FindChild(uint32_t owner, const char* type, uint32_t& child) const {
   if (!InMap(owner)) return false;
   for (const Key* key = KeysBegin(owner); key != KeysEnd(owner); ++key) {
-    if (!KeyTagIs(*key, stored_tag)) continue;
+    if (!KeyTypeIs(*key, type)) continue;
     child = key->child;
     return true;
   }

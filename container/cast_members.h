@@ -24,7 +24,7 @@ class CastTables {
   struct Key {
     uint32_t child;
     uint32_t owner;
-    char tag[4];  // the child's stored tag
+    char type[4];  // the child's type, in reading order
   };
 
   CastTables() = default;
@@ -42,8 +42,8 @@ class CastTables {
   // The key entries owned by `owner` (below usedCount), in table order.
   const Key* KeysBegin(uint32_t owner) const { return keys_.data() + first_[owner]; }
   const Key* KeysEnd(uint32_t owner) const { return keys_.data() + first_[owner + 1]; }
-  // The first child owned by `owner` whose key tag is `stored_tag`.
-  bool FindChild(uint32_t owner, const char* stored_tag, uint32_t& child) const;
+  // The first child owned by `owner` whose key names the type `type`.
+  bool FindChild(uint32_t owner, const char* type, uint32_t& child) const;
   // The whole data of a child found here, when it lies within the file.
   bool ChildData(uint32_t child, ByteReader& data) const;
 
@@ -55,8 +55,8 @@ class CastTables {
   std::vector<Key> keys_;
 };
 
-// True when the key entry's tag is `stored_tag`.
-bool KeyTagIs(const CastTables::Key& key, const char* stored_tag);
+// True when the key entry names the type `type`.
+bool KeyTypeIs(const CastTables::Key& key, const char* type);
 
 // One chunk a cast member owns, as the cast pass meets it.
 struct OwnedChunk {

@@ -13,16 +13,16 @@ namespace quillon {
 
 class CastTables;
 
-inline constexpr char kTagPalette[] = "TULC";  // CLUT, stored
+inline constexpr char kTypePalette[] = "CLUT";
 
 struct MemberPalette {
   std::vector<uint32_t> colors;  // red << 16 | green << 8 | blue, index order, at most 256
   std::string name;              // "System - Win", or "member 5" for a palette member
-  std::string note;              // why System - Win stands in; empty when the reference held
+  std::string note;              // why a palette stands in; empty when the reference held
 };
 
 // Follows the member's reference for its depth; anything that does not lead to a palette gives
-// System - Win (of that depth) with a note saying why.
+// System - Win (of that depth; System - Mac in a Mac movie) with a note saying why.
 MemberPalette ResolveMemberPalette(const CastTables& tables, const ByteReader& member);
 
 // A CLUT chunk's colours: 6-byte entries of big-endian 16-bit red, green and blue whose high

@@ -1,11 +1,15 @@
 #pragma once
-// The movie container as stored on disk (RIFX with little-endian integers, "XFIR"): the header
-// region, the memory map and its entries, reached through the mapped view of the whole file.
+// The movie container as stored on disk, a RIFX container in either byte order: big-endian on
+// the Mac ("RIFX" as the file begins), little-endian on Windows, where every four-character tag
+// is stored reversed too ("XFIR"). The header region, the memory map and its entries, reached
+// through the mapped view of the whole file, are read and written in the file's byte order;
+// everywhere else a chunk's type is handled in reading order ("BITD").
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "util/byte_reader.h"
 #include "util/file_map.h"
 
 namespace quillon {
@@ -19,25 +23,30 @@ inline constexpr uint64_t kMaxChunkLength = UINT32_MAX;
 // For the same reason no container, the 8 bytes before its length included, is longer.
 inline constexpr uint64_t kMaxContainerLength = uint64_t{UINT32_MAX} + 8;
 
-// Stored (byte-reversed) tags.
-inline constexpr char kTagContainer[] = "XFIR";
-inline constexpr char kTagImap[] = "pami";
-inline constexpr char kTagMmap[] = "pamm";
-inline constexpr char kTagFree[] = "eerf";
-inline constexpr char kTagCastTable[] = "*SAC";
-inline constexpr char kTagKeyTable[] = "*YEK";
-inline constexpr char kTagMedia[] = "DEMX";
-inline constexpr char kTagBitmap[] = "DTIB";
-inline constexpr char kTagAlpha[] = "AFLA";
+// Chunk types, in reading order.
+inline constexpr char kTypeContainer[] = "RIFX";
+inline constexpr char kTypeImap[] = "imap";
+inline constexpr char kTypeMmap[] = "mmap";
+inline constexpr char kTypeFree[] = "free";
+inline constexpr char kTypeCastTable[] = "CAS*";
+inline constexpr char kTypeKeyTable[] = "KEY*";
+inline constexpr char kTypeMedia[] = "XMED";
+inline constexpr char kTypeBitmap[] = "BITD";
+inline constexpr char kTypeAlpha[] = "ALFA";
+
+// The four bytes of a chunk's type as a movie of `order` stores them (reversed in XFIR files),
+// and back: the same reordering either way.
+void StoreTag(const char* type, ByteOrder order, uint8_t* stored);
+void ReadTag(const uint8_t* stored, ByteOrder order, char* type);
 
 struct MapEntry {
-  char tag[4];  // stored bytes
+  char type[4];  // reading order
   uint32_t length;
   uint32_t offset;
   uint32_t flags;
 };
 
-// The chunk's type in reading order: its stored tag reversed, zero bytes kept.
+// The chunk's type in reading order, zero bytes kept.
 std::string TypeName(const MapEntry& entry);
 // The type as a text: up to its first zero byte.
 std::string ReadableType(const MapEntry& entry);
@@ -55,10 +64,12 @@ class MovieView {
   // `view` must have passed CheckContainer. A view with its file open lets the write pass have
   // kept chunks copied file to file; a view without one writes them from memory.
   MovieView() = default;
-  MovieView(uint8_t* view, size_t size) : mapping_{view, size, kNoFile} {}
-  explicit MovieView(const FileMapping& mapping) : mapping_(mapping) {}
+  MovieView(uint8_t* view, size_t size) : MovieView(FileMapping{view, size, kNoFile}) {}
+  explicit MovieView(const FileMapping& mapping);
 
   uint8_t* data() const { return mapping_.view; }
+  // Big-endian for a RIFX file, little-endian for an XFIR file.
+  ByteOrder order() const { return order_; }
   // The view and the file it maps, if any. Its chunks match the file: only the header region
   // is ever patched.
   const FileMapping& mapping() const { return mapping_; }
@@ -69,7 +80,9 @@ class MovieView {
 
   // Entry access; i must be below UsedCount().
   MapEntry Entry(uint32_t i) const;
-  bool EntryTagIs(uint32_t i, const char* stored_tag) const;
+  bool EntryTypeIs(uint32_t i, const char* type) const;
+  // The entry's tag as the file stores it, which a chunk's own header repeats.
+  const uint8_t* StoredTag(uint32_t i) const { return EntryAt(i); }
   // Not free, not the mmap, flags zero, and its chunk at or beyond the end of the header region.
   bool IsLive(uint32_t i) const;
   void SetEntryOffset(uint32_t i, uint32_t offset);
@@ -85,10 +98,11 @@ class MovieView {
   uint8_t* EntryAt(uint32_t i);
 
   FileMapping mapping_;
+  ByteOrder order_ = ByteOrder::kLittle;
 };
 
-// The data of the first entry below usedCount whose stored tag is `stored_tag`, with its
-// length; null (length untouched) when there is none or its data does not lie within the file.
-const uint8_t* FindChunk(const MovieView& movie, const char* stored_tag, uint32_t& length);
+// The data of the first entry below usedCount of type `type`, with its length; null (length
+// untouched) when there is none or its data does not lie within the file.
+const uint8_t* FindChunk(const MovieView& movie, const char* type, uint32_t& length);
 
 }  // namespace quillon

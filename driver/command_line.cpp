@@ -50,10 +50,9 @@ CommandLine ParseCommandLine(int argc, char** argv, bool overwrite_option) {
   return line;
 }
 
-bool OpenCodePage(const CommandLine& line, CodePage& code_page) {
-  uint32_t number = kDefaultCodePage;
-  if (line.code_page_given && !ParseCodePageNumber(line.code_page, number)) return false;
-  return code_page.Open(number);
+bool OpenGivenCodePage(const CommandLine& line, CodePage& code_page) {
+  uint32_t number = 0;
+  return ParseCodePageNumber(line.code_page, number) && code_page.Open(number);
 }
 
 }  // namespace quillon

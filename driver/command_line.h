@@ -14,7 +14,8 @@ class CodePage;
 
 // The line both programs' usage texts end with.
 inline constexpr char kCodePageUsage[] =
-    "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n";
+    "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given (10000 "
+    "in a Mac movie)\n";
 
 struct CommandLine {
   std::vector<std::string> arguments;  // the positional ones, as typed
@@ -29,8 +30,8 @@ struct CommandLine {
 // after it as positional arguments; `overwrite_option` says whether "--overwrite" is one.
 CommandLine ParseCommandLine(int argc, char** argv, bool overwrite_option);
 
-// Opens the code page the line names (1252 when it names none); false when it names no code
-// page the tool offers or the system cannot convert it.
-bool OpenCodePage(const CommandLine& line, CodePage& code_page);
+// Opens the code page the line names; false when it names no code page the tool offers or the
+// system cannot convert it.
+bool OpenGivenCodePage(const CommandLine& line, CodePage& code_page);
 
 }  // namespace quillon

@@ -11,6 +11,7 @@
 #include "container/movie.h"
 #include "driver/command_line.h"
 #include "driver/export_media.h"
+#include "driver/program.h"
 #include "driver/export_writer.h"
 #include "driver/input_movie.h"
 #include "util/code_page.h"
@@ -80,13 +81,8 @@ ExportCounts Count(const std::vector<ManifestRow>& rows) {
   return counts;
 }
 
-void PrintUsage() {
-  const std::string usage =
-      std::string("Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
-                  "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n") +
-      kCodePageUsage;
-  PrintInColor(kColorYellow, usage.c_str());
-}
+constexpr ProgramShape kShape{"Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n",
+                               true, 2, 2};
 
 }  // namespace
 
@@ -127,12 +123,13 @@ std::string DescribeExport(const ExportCounts& counts, const std::string& files_
 namespace {
 
 // The export once the arguments are counted; its exit code.
-int ExportInput(const InputNames& input, const std::string& files_dir, bool overwrite,
-                CodePage& code_page) {
+int ExportInput(const CommandLine& line, CodePage& code_page) {
+  const InputNames input = NameInput(line.arguments[0]);
+  const std::string& files_dir = line.arguments[1];
   MovieView movie;
-  if (!MapCheckedMovie(input, movie)) return 1;
+  if (!MapCheckedMovie(input, movie) || !OpenMovieCodePage(line, movie, code_page)) return 1;
   CreateFolders(files_dir);
-  ExportWriter writer(files_dir, input.stem, input.stored_path, overwrite);
+  ExportWriter writer(files_dir, input.stem, input.stored_path, line.overwrite);
   const ExportCounts counts = ExportMovie(movie, writer, code_page);
   if (writer.failed()) {
     PrintFatal("Cannot write file %s!!!\n", writer.failed_path().c_str());
@@ -145,28 +142,6 @@ int ExportInput(const InputNames& input, const std::string& files_dir, bool over
 
 }  // namespace
 
-int RunExport(int argc, char** argv) {
-  PrintBanner();
-  const CommandLine line = ParseCommandLine(argc, argv, true);
-  if (line.version) return 0;
-  if (line.help || line.arguments.size() != 2) {
-    PrintUsage();
-    return line.help ? 0 : 1;
-  }
-  try {
-    CodePage code_page;
-    if (!OpenCodePage(line, code_page)) {
-      PrintUsage();
-      PrintFatal("Unknown code page %s!!!\n", line.code_page.c_str());
-      return 1;
-    }
-    return ExportInput(NameInput(line.arguments[0]), line.arguments[1], line.overwrite,
-                       code_page);
-  } catch (...) {
-    // Only allocation throws here; the unwinding has released what the export held.
-    PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());
-    return 1;
-  }
-}
+int RunExport(int argc, char** argv) { return RunProgram(argc, argv, kShape, ExportInput); }
 
 }  // namespace quillon

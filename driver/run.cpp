@@ -12,6 +12,7 @@
 #include "container/replacement_table.h"
 #include "driver/command_line.h"
 #include "driver/input_movie.h"
+#include "driver/program.h"
 #include "util/code_page.h"
 #include "util/file_io.h"
 #include "util/paths.h"
@@ -32,13 +33,8 @@ struct RunNames {
   std::string OutputPath() const { return JoinPath(out_dir, input.file_name); }
 };
 
-void PrintUsage() {
-  const std::string usage =
-      std::string("Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
-                  "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n") +
-      kCodePageUsage;
-  PrintInColor(kColorYellow, usage.c_str());
-}
+constexpr ProgramShape kShape{
+    "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n", false, 2, 3};
 
 void PrintCannotWrite(const std::string& path) {
   PrintFatal("Cannot write file %s!!!\n", path.c_str());
@@ -98,7 +94,10 @@ int RunPasses(const CommandLine& line, CodePage& code_page) {
   // A folder that cannot be made shows when the log cannot be written into it.
   CreateFolders(names.out_dir);
   MovieView movie;
-  if (!MapCheckedMovie(names.input, movie) || !SparesTheInput(names)) return 1;
+  if (!MapCheckedMovie(names.input, movie) || !SparesTheInput(names) ||
+      !OpenMovieCodePage(line, movie, code_page)) {
+    return 1;
+  }
   std::FILE* log_stream = Log::OpenFile(names.LogPath());
   if (log_stream == nullptr) {
     PrintCannotWrite(names.LogPath());
@@ -118,28 +117,6 @@ int RunPasses(const CommandLine& line, CodePage& code_page) {
 
 }  // namespace
 
-int RunQuillon(int argc, char** argv) {
-  PrintBanner();
-  const CommandLine line = ParseCommandLine(argc, argv, false);
-  if (line.version) return 0;
-  if (line.help || line.arguments.size() < 2 || line.arguments.size() > 3) {
-    PrintUsage();
-    return line.help ? 0 : 1;
-  }
-  try {
-    CodePage code_page;
-    if (!OpenCodePage(line, code_page)) {
-      PrintUsage();
-      PrintFatal("Unknown code page %s!!!\n", line.code_page.c_str());
-      return 1;
-    }
-    return RunPasses(line, code_page);
-  } catch (...) {
-    // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
-    // allocation); the unwinding has released what the run held, so the message can be shown.
-    PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());
-    return 1;
-  }
-}
+int RunQuillon(int argc, char** argv) { return RunProgram(argc, argv, kShape, RunPasses); }
 
 }  // namespace quillon

@@ -21,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     text.continues.push_back(i > 0 && (old.text.data()[i] & 0x80) != 0);
   }
   quillon::Chunk chunk;
-  if (!quillon::RebuildStxt(old, text, chunk)) std::abort();
+  if (!quillon::RebuildStxt(old, text, quillon::ByteOrder::kLittle, chunk)) std::abort();
   quillon::StxtChunk rebuilt;
   const quillon::ByteReader chunk_data(chunk.data() + quillon::kChunkHeaderSize,
                                        chunk.size() - quillon::kChunkHeaderSize);

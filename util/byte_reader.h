@@ -27,6 +27,36 @@ inline void StoreLe(uint8_t* p, uint32_t value, int bytes) {
 inline void StoreU16Le(uint8_t* p, uint16_t v) { StoreLe(p, v, 2); }
 inline void StoreU32Le(uint8_t* p, uint32_t v) { StoreLe(p, v, 4); }
 
+// The byte order of a container's own structures: little-endian in XFIR files (Windows), big-endian
+// in RIFX files (Mac).
+enum class ByteOrder { kLittle, kBig };
+
+inline uint16_t LoadU16Be(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+inline uint32_t LoadU32Be(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+         static_cast<uint32_t>(p[2]) << 8 | static_cast<uint32_t>(p[3]);
+}
+inline void StoreU32Be(uint8_t* p, uint32_t v) {
+  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+}
+inline void StoreU16Be(uint8_t* p, uint16_t v) {
+  p[0] = static_cast<uint8_t>(v >> 8);
+  p[1] = static_cast<uint8_t>(v);
+}
+inline uint16_t LoadU16(const uint8_t* p, ByteOrder order) {
+  return order == ByteOrder::kBig ? LoadU16Be(p) : LoadU16Le(p);
+}
+inline uint32_t LoadU32(const uint8_t* p, ByteOrder order) {
+  return order == ByteOrder::kBig ? LoadU32Be(p) : LoadU32Le(p);
+}
+inline void StoreU32(uint8_t* p, uint32_t v, ByteOrder order) {
+  if (order == ByteOrder::kBig) {
+    StoreU32Be(p, v);
+  } else {
+    StoreU32Le(p, v);
+  }
+}
+
 // Byte order reversed, for the fields stored big-endian.
 inline uint32_t Swap32(uint32_t value) {
   return (value >> 24) | (value >> 8 & 0xFF00u) | (value << 8 & 0xFF0000u) | (value << 24);
@@ -66,15 +96,19 @@ class ByteReader {
   }
   bool U16Be(size_t offset, uint16_t& out) const {
     if (!Has(offset, 2)) return false;
-    out = static_cast<uint16_t>(data_[offset] << 8 | data_[offset + 1]);
+    out = LoadU16Be(data_ + offset);
     return true;
   }
   bool U32Be(size_t offset, uint32_t& out) const {
     if (!Has(offset, 4)) return false;
-    const uint8_t* p = data_ + offset;
-    out = static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-          static_cast<uint32_t>(p[2]) << 8 | static_cast<uint32_t>(p[3]);
+    out = LoadU32Be(data_ + offset);
     return true;
+  }
+  bool U16(size_t offset, ByteOrder order, uint16_t& out) const {
+    return order == ByteOrder::kBig ? U16Be(offset, out) : U16Le(offset, out);
+  }
+  bool U32(size_t offset, ByteOrder order, uint32_t& out) const {
+    return order == ByteOrder::kBig ? U32Be(offset, out) : U32Le(offset, out);
   }
   // True when the bytes at offset equal the `length` bytes of `expected`.
   bool Matches(size_t offset, const void* expected, size_t length) const {

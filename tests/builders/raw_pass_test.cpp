@@ -174,11 +174,13 @@ TEST_F(RawPassTest, FindsNamesAsTheOpenDoesWhereCaseAndSubfoldersDiffer) {
 }
 #endif
 
-TEST(MakeChunkTest, HeaderHoldsTheStoredTagAndTheDataLength) {
-  const Chunk chunk = MakeChunk("DTIB", 0x304);
+TEST(MakeChunkTest, HeaderHoldsTheTagAndTheDataLengthInTheMoviesOrder) {
+  const Chunk chunk = MakeChunk("BITD", 0x304, ByteOrder::kLittle);
   ASSERT_EQ(chunk.size(), 0x304u + 8);
   EXPECT_EQ(Chunk(chunk.begin(), chunk.begin() + 8), (Chunk{'D', 'T', 'I', 'B', 0x04, 0x03, 0, 0}));
-  EXPECT_EQ(MakeChunk("DEMX", 0), (Chunk{'D', 'E', 'M', 'X', 0, 0, 0, 0}));
+  EXPECT_EQ(MakeChunk("XMED", 0, ByteOrder::kLittle), (Chunk{'D', 'E', 'M', 'X', 0, 0, 0, 0}));
+  const Chunk mac = MakeChunk("BITD", 0x304, ByteOrder::kBig);
+  EXPECT_EQ(Chunk(mac.begin(), mac.begin() + 8), (Chunk{'B', 'I', 'T', 'D', 0, 0, 0x03, 0x04}));
 }
 
 }  // namespace

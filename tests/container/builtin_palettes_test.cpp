@@ -68,9 +68,9 @@ TEST(BuiltinPalettesTest, IdsWithoutAnEightBitPaletteFindNone) {
   // members.
   for (const int32_t id : {-7, -8, -99, -102, 1, 5}) EXPECT_EQ(FindBuiltinPalette(id), nullptr) << id;
   for (const int32_t id : {-6, -8, 1}) EXPECT_EQ(FindBuiltinPalette(id, 4), nullptr) << id;
-  EXPECT_STREQ(SystemWinPalette().name, "System - Win");
-  EXPECT_EQ(SystemWinPalette().colors[0], 0xFFFFFFu);
-  EXPECT_EQ(SystemWinPalette().colors[255], 0x000000u);
+  EXPECT_STREQ(FindBuiltinPalette(kSystemWinPaletteId)->name, "System - Win");
+  EXPECT_EQ(FindBuiltinPalette(kSystemWinPaletteId)->colors[0], 0xFFFFFFu);
+  EXPECT_EQ(FindBuiltinPalette(kSystemWinPaletteId)->colors[255], 0x000000u);
 }
 
 }  // namespace

@@ -25,17 +25,23 @@ using test::CopyPath;
 using test::EntryFieldOffset;
 using test::MovieBuilder;
 
+ByteOrder OrderOf(const std::string& file) {
+  return file.compare(0, 4, "RIFX") == 0 ? ByteOrder::kBig : ByteOrder::kLittle;
+}
 uint32_t FieldOf(const std::string& file, uint32_t i, size_t field) {
-  return LoadU32Le(reinterpret_cast<const uint8_t*>(file.data()) + EntryFieldOffset(i, field));
+  return LoadU32(reinterpret_cast<const uint8_t*>(file.data()) + EntryFieldOffset(i, field),
+                 OrderOf(file));
 }
 uint32_t OffsetOf(const std::string& file, uint32_t i) { return FieldOf(file, i, 8); }
 uint32_t LengthOf(const std::string& file, uint32_t i) { return FieldOf(file, i, 4); }
 
-std::string ChunkBytes(const std::string& tag, const std::string& data) {
-  const auto n = static_cast<uint32_t>(data.size());
-  const char length[4] = {static_cast<char>(n), static_cast<char>(n >> 8),
-                          static_cast<char>(n >> 16), static_cast<char>(n >> 24)};
-  return tag + std::string(length, 4) + data;
+// A chunk as a movie of `order` stores it; the tag is given in the little-endian form.
+std::string ChunkBytes(const std::string& tag, const std::string& data,
+                       ByteOrder order = ByteOrder::kLittle) {
+  uint8_t length[4];
+  StoreU32(length, static_cast<uint32_t>(data.size()), order);
+  const std::string stored = order == ByteOrder::kBig ? std::string(tag.rbegin(), tag.rend()) : tag;
+  return stored + std::string(length, length + 4) + data;
 }
 
 // Every case runs over each way kept chunks reach the output; the bytes must not differ.
@@ -101,23 +107,29 @@ TEST_P(ContainerWriterTest, LaysLiveChunksInEntryOrderEachAtAnEvenOffset) {
 
 // A zero pad byte after an odd chunk goes out with the run; any other byte there, or none at
 // the end of the file, is replaced by a zero.
+// In either byte order: a Mac movie is laid out by the same rules, its map in its own order.
 TEST_P(ContainerWriterTest, OddChunksAreFollowedByAZeroPadByteWhateverTheInputHasThere) {
-  MovieBuilder builder(8);
-  builder.AddChunk("AAAA", {'a'});  // 3: followed by a zero, as Director writes it
-  builder.Append({0});
-  builder.AddChunk("BBBB", {'b', 'b', 'b'});  // 4: followed by another byte
-  builder.Append({0xEE});
-  builder.AddChunk("CCCC", {'c', 'c'});  // 5
-  builder.AddChunk("DDDD", {'d'});       // 6: the file's last byte
-  ASSERT_EQ(Relay(builder.Build()), WriteStatus::kWritten);
-  const std::string out = Output();
-  const uint32_t header = builder.HeaderRegionLength();
-  const std::string pad(1, '\0');
-  EXPECT_EQ(out.substr(header), ChunkBytes("AAAA", "a") + pad + ChunkBytes("BBBB", "bbb") + pad +
-                                    ChunkBytes("CCCC", "cc") + ChunkBytes("DDDD", "d") + pad);
-  const uint32_t offsets[] = {header, header + 10, header + 22, header + 32};
-  for (uint32_t i = 3; i <= 6; ++i) EXPECT_EQ(OffsetOf(out, i), offsets[i - 3]) << i;
-  EXPECT_EQ(LengthOf(out, 0), out.size() - 8);
+  for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
+    MovieBuilder builder(8, true, order);
+    builder.AddChunk("AAAA", {'a'});  // 3: followed by a zero, as Director writes it
+    builder.Append({0});
+    builder.AddChunk("BBBB", {'b', 'b', 'b'});  // 4: followed by another byte
+    builder.Append({0xEE});
+    builder.AddChunk("CCCC", {'c', 'c'});  // 5
+    builder.AddChunk("DDDD", {'d'});       // 6: the file's last byte
+    ASSERT_EQ(Relay(builder.Build()), WriteStatus::kWritten);
+    const std::string out = Output();
+    const uint32_t header = builder.HeaderRegionLength();
+    const std::string pad(1, '\0');
+    EXPECT_EQ(out.substr(header), ChunkBytes("AAAA", "a", order) + pad +
+                                      ChunkBytes("BBBB", "bbb", order) + pad +
+                                      ChunkBytes("CCCC", "cc", order) +
+                                      ChunkBytes("DDDD", "d", order) + pad);
+    const uint32_t offsets[] = {header, header + 10, header + 22, header + 32};
+    for (uint32_t i = 3; i <= 6; ++i) EXPECT_EQ(OffsetOf(out, i), offsets[i - 3]) << i;
+    EXPECT_EQ(LengthOf(out, 0), out.size() - 8);
+    EXPECT_EQ(LoadU32(reinterpret_cast<const uint8_t*>(out.data()) + 4, order), out.size() - 8);
+  }
 }
 
 TEST_P(ContainerWriterTest, WritesReplacementsWithTheirOwnHeaderAndPatchedLength) {

@@ -13,23 +13,29 @@ using test::EntryFieldOffset;
 using test::MovieBuilder;
 
 // Entries 0-2 standard, 3 a live chunk, 4 free, 5 flagged; 8 slots.
-Bytes SmallMovie() {
-  MovieBuilder movie(8);
+Bytes SmallMovie(ByteOrder order = ByteOrder::kLittle) {
+  MovieBuilder movie(8, true, order);
   movie.AddChunk("TXTS", {1, 2, 3});
   movie.AddFreeEntry();
   movie.AddChunk("DTIB", {4, 5}, 1);
   return movie.Build();
 }
 
-void PutU32(Bytes& bytes, size_t offset, uint32_t value) { StoreU32Le(bytes.data() + offset, value); }
+// In the order of the movie `bytes` holds.
+void PutU32(Bytes& bytes, size_t offset, uint32_t value) {
+  const bool mac = std::equal(bytes.begin(), bytes.begin() + 4, "RIFX");
+  StoreU32(bytes.data() + offset, value, mac ? ByteOrder::kBig : ByteOrder::kLittle);
+}
 
 bool Check(const Bytes& bytes) { return CheckContainer(bytes.data(), bytes.size()); }
 
-TEST(CheckContainerTest, AcceptsAWellFormedMovieWithAnyFormType) {
-  Bytes bytes = SmallMovie();
-  EXPECT_TRUE(Check(bytes));
-  std::copy_n("\xFF?? ", 4, bytes.begin() + test::kFormTypeOffset);
-  EXPECT_TRUE(Check(bytes));
+TEST(CheckContainerTest, AcceptsAWellFormedMovieOfEitherByteOrderWithAnyFormType) {
+  for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
+    Bytes bytes = SmallMovie(order);
+    EXPECT_TRUE(Check(bytes));
+    std::copy_n("\xFF?? ", 4, bytes.begin() + test::kFormTypeOffset);
+    EXPECT_TRUE(Check(bytes));
+  }
 }
 
 TEST(CheckContainerTest, RefusesBrokenHeadersAndMapsThatLeadOutsideTheFile) {
@@ -38,7 +44,10 @@ TEST(CheckContainerTest, RefusesBrokenHeadersAndMapsThatLeadOutsideTheFile) {
     void (*spoil)(Bytes&);
   };
   const Case cases[] = {
-      {"big-endian magic", [](Bytes& b) { std::copy_n("RIFX", 4, b.begin()); }},
+      {"the other byte order's magic", [](Bytes& b) {
+         std::copy_n(b[0] == 'R' ? "XFIR" : "RIFX", 4, b.begin());
+       }},
+      {"neither magic", [](Bytes& b) { b[0] = 'Q'; }},
       {"imap tag", [](Bytes& b) { b[12] = 'P'; }},
       {"mmap tag", [](Bytes& b) { b[47] = 'M'; }},
       {"header size", [](Bytes& b) { b[52] = 25; }},
@@ -55,10 +64,12 @@ TEST(CheckContainerTest, RefusesBrokenHeadersAndMapsThatLeadOutsideTheFile) {
          PutU32(b, EntryFieldOffset(3, 8), 0x100);
        }},
   };
-  for (const Case& c : cases) {
-    Bytes bytes = SmallMovie();
-    c.spoil(bytes);
-    EXPECT_FALSE(Check(bytes)) << c.name;
+  for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
+    for (const Case& c : cases) {
+      Bytes bytes = SmallMovie(order);
+      c.spoil(bytes);
+      EXPECT_FALSE(Check(bytes)) << c.name << (order == ByteOrder::kBig ? " (RIFX)" : "");
+    }
   }
 }
 
@@ -74,6 +85,34 @@ TEST(CheckContainerTest, DoesNotCareWhereEntriesThatAreNotLivePoint) {
   PutU32(bytes, EntryFieldOffset(5, 4), 0xFFFFFFF0);  // flagged
   PutU32(bytes, EntryFieldOffset(6, 8), 0xFFFFFFF0);  // beyond usedCount
   EXPECT_TRUE(Check(bytes));
+}
+
+// The same movie in both byte orders reads alike: the map in the file's order, every tag in
+// reading order.
+TEST(MovieViewTest, AMacMovieReadsAsTheSameMovieAsAWindowsOne) {
+  Bytes windows = SmallMovie();
+  Bytes mac = SmallMovie(ByteOrder::kBig);
+  EXPECT_EQ(std::string(mac.begin(), mac.begin() + 4), "RIFX");
+  EXPECT_EQ(LoadU32Be(mac.data() + 4), mac.size() - 8);
+  EXPECT_EQ(std::string(mac.begin() + 8, mac.begin() + 16), "MV93imap");
+  const MovieView a(windows.data(), windows.size());
+  const MovieView b(mac.data(), mac.size());
+  EXPECT_EQ(a.order(), ByteOrder::kLittle);
+  EXPECT_EQ(b.order(), ByteOrder::kBig);
+  ASSERT_EQ(a.UsedCount(), b.UsedCount());
+  EXPECT_EQ(a.EntryCapacity(), b.EntryCapacity());
+  for (uint32_t i = 0; i < a.UsedCount(); ++i) {
+    EXPECT_EQ(TypeName(a.Entry(i)), TypeName(b.Entry(i))) << i;
+    EXPECT_EQ(a.Entry(i).length, b.Entry(i).length) << i;
+    EXPECT_EQ(a.Entry(i).offset, b.Entry(i).offset) << i;
+    EXPECT_EQ(a.IsLive(i), b.IsLive(i)) << i;
+  }
+  EXPECT_TRUE(b.EntryTypeIs(3, "STXT"));
+  EXPECT_EQ(std::string(b.StoredTag(3), b.StoredTag(3) + 4), "STXT");
+  EXPECT_EQ(std::string(a.StoredTag(3), a.StoredTag(3) + 4), "TXTS");
+  uint32_t length = 0;
+  EXPECT_EQ(FindChunk(b, "STXT", length), b.ChunkData(3, 3));
+  EXPECT_EQ(length, 3u);
 }
 
 TEST(MovieViewTest, LiveEntriesAreUnflaggedChunksOutsideTheHeaderRegion) {
@@ -104,7 +143,7 @@ TEST(MovieViewTest, ReadsAndPatchesMapFields) {
   EXPECT_EQ(movie.UsedCount(), 6u);
   EXPECT_EQ(movie.HeaderRegionLength(), 76u + 160u);
   const MapEntry entry = movie.Entry(3);
-  EXPECT_EQ(std::string(entry.tag, 4), "TXTS");
+  EXPECT_EQ(std::string(entry.type, 4), "STXT");
   EXPECT_EQ(entry.length, 3u);
   EXPECT_EQ(entry.offset, 236u);
   movie.SetEntryOffset(3, 0x01020304);
@@ -131,11 +170,11 @@ TEST(FindChunkTest, FindsTheLowestMatchingEntryWhateverItsFlags) {
   Bytes bytes = builder.Build();
   const MovieView movie(bytes.data(), bytes.size());
   uint32_t length = 77;
-  EXPECT_EQ(FindChunk(movie, kTagCastTable, length), movie.ChunkData(first, 5));
+  EXPECT_EQ(FindChunk(movie, kTypeCastTable, length), movie.ChunkData(first, 5));
   EXPECT_EQ(length, 5u);
 
   length = 77;
-  EXPECT_EQ(FindChunk(movie, kTagKeyTable, length), nullptr);
+  EXPECT_EQ(FindChunk(movie, kTypeKeyTable, length), nullptr);
   EXPECT_EQ(length, 77u);
 }
 
@@ -145,7 +184,7 @@ TEST(FindChunkTest, RefusesAMatchWhoseDataLeavesTheFile) {
   Bytes bytes = builder.Build();
   const MovieView movie(bytes.data(), bytes.size());
   uint32_t length = 77;
-  EXPECT_EQ(FindChunk(movie, kTagKeyTable, length), nullptr);
+  EXPECT_EQ(FindChunk(movie, kTypeKeyTable, length), nullptr);
   EXPECT_EQ(length, 77u);
 }
 

@@ -34,7 +34,7 @@ TEST_P(RealMovieTest, EveryLiveChunkIsCarriedAtAnEvenOffsetAndTheMapPointsAtIt) 
   const MovieView output(const_cast<uint8_t*>(out), text.size());
 
   ASSERT_TRUE(CheckContainer(out, text.size()));
-  EXPECT_EQ(LoadU32Le(out + 4), text.size() - 8);
+  EXPECT_EQ(LoadU32(out + 4, input.order()), text.size() - 8);
   size_t live = 0;
   size_t expected_offset = input.HeaderRegionLength();
   for (uint32_t i = 0; i < input.UsedCount(); ++i) {
@@ -95,7 +95,8 @@ INSTANTIATE_TEST_SUITE_P(Movies, RealMovieTest,
                          testing::Values("movies/images.dir", "movies/palettes.dir",
                                          "movies/INK1B-1.DIR", "movies/INK8COL.DIR",
                                          "movies/saving_text_d5_win.dir",
-                                         "movies-with-sound/SOFT1.DXR"));
+                                         "movies-with-sound/SOFT1.DXR", "mac/AppleGame.dir",
+                                         "mac/saving_bitmap_d5_mac.dir"));
 
 }  // namespace
 }  // namespace quillon

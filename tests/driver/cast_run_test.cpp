@@ -29,19 +29,24 @@ RunResult RunQuillon(const std::string& folder, const std::vector<std::string>& 
   return test::RunProgram(QUILLON_EXE, folder, args);
 }
 
-// Entry i's chunk data in a movie file, read through its map entry.
+ByteOrder OrderOf(const std::string& movie) {
+  return movie.compare(0, 4, "RIFX") == 0 ? ByteOrder::kBig : ByteOrder::kLittle;
+}
+
+// Entry i's chunk data in a movie file, read through its map entry in the file's byte order.
 std::string ChunkData(const std::string& movie, uint32_t i) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(movie.data());
+  const ByteOrder order = OrderOf(movie);
   const size_t entry = 76 + 20 * size_t{i};
   if (entry + 20 > movie.size()) return "<no entry>";
-  const uint32_t length = LoadU32Le(bytes + entry + 4);
-  const uint32_t offset = LoadU32Le(bytes + entry + 8);
+  const uint32_t length = LoadU32(bytes + entry + 4, order);
+  const uint32_t offset = LoadU32(bytes + entry + 8, order);
   if (uint64_t{offset} + 8 + length > movie.size()) return "<outside>";
   return movie.substr(size_t{offset} + 8, length);
 }
 
 uint32_t UsedCount(const std::string& movie) {
-  return LoadU32Le(reinterpret_cast<const uint8_t*>(movie.data()) + 60);
+  return LoadU32(reinterpret_cast<const uint8_t*>(movie.data()) + 60, OrderOf(movie));
 }
 
 std::string ReadBinary(const std::string& path) {
@@ -78,9 +83,13 @@ Bytes Bmp8(int32_t width, int32_t height, const std::vector<uint32_t>& indices) 
   return test::EncodeBmp(bmp);
 }
 
-TEST(CastRunTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
+// In a Windows movie and in the same movie for the Mac, whose raw chunk file is in its order.
+class CastRunOrderTest : public testing::TestWithParam<ByteOrder> {};
+
+TEST_P(CastRunOrderTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
+  const bool mac = GetParam() == ByteOrder::kBig;
   test::ScratchDir dir;
-  MovieBuilder movie(20);
+  MovieBuilder movie(20, true, GetParam());
   const uint32_t m1 = movie.AddChunk("tSAC", Member(3, 2, 8));    // 3
   const uint32_t bitd1 = movie.AddChunk("DTIB", {0xAA});          // 4
   const uint32_t alfa1 = movie.AddChunk("AFLA", {0xBB});          // 5
@@ -101,7 +110,8 @@ TEST(CastRunTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
                                                   {bitd5, m5, "DTIB"}}));
   const Bytes input = movie.Build();
   dir.WriteFile("m.dxr", input);
-  dir.WriteFile("f/m-000004.BITD", Str({'D', 'T', 'I', 'B', 1, 0, 0, 0, 0x11}));
+  dir.WriteFile("f/m-000004.BITD", mac ? Str({'B', 'I', 'T', 'D', 0, 0, 0, 1, 0x11})
+                                       : Str({'D', 'T', 'I', 'B', 1, 0, 0, 0, 0x11}));
   dir.WriteFile("f/m-000001-8.bmp", Bmp8(3, 2, {5, 5, 5, 1, 2, 3}));
   dir.WriteFile("f/m-000002-16.tga", test::EncodeTrueColorTga(32, 2, 1, {0x80FF8040, 0}, 0x20));
   dir.WriteFile("f/m-000003-32.tga",
@@ -145,6 +155,9 @@ TEST(CastRunTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
     EXPECT_EQ(ChunkData(out, member), ChunkData(Str(input), member));
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, CastRunOrderTest,
+                         testing::Values(ByteOrder::kLittle, ByteOrder::kBig));
 
 // A bitmap member as its log line names it.
 struct LoggedMember {
@@ -225,8 +238,9 @@ bool HoldsRows(const std::string& bitd, const LoggedMember& member) {
 // Replaces every bitmap of a sample movie from generated images: the new BITD
 // chunks unpack, row by row and plane by plane, to the images' pixels, and every other chunk is
 // carried unchanged. Returns the bitmap members found, by depth.
-std::vector<size_t> RebuildSampleMovie(const std::string& movie_name) {
-  const std::string movie_path = std::string(QUILLON_TESTDATA_DIR) + "/movies/" + movie_name;
+std::vector<size_t> RebuildSampleMovie(const std::string& relative) {
+  const std::string movie_path = std::string(QUILLON_TESTDATA_DIR) + "/" + relative;
+  const std::string movie_name = relative.substr(relative.rfind('/') + 1);
   const std::string original = ReadBinary(movie_path);
   test::ScratchDir dir;
 
@@ -282,27 +296,35 @@ std::vector<size_t> RebuildSampleMovie(const std::string& movie_name) {
   for (uint32_t i = 0; i < rebuilt.size(); ++i) {
     const size_t entry = 76 + 20 * size_t{i};
     const std::string tag = original.substr(entry, 4);
-    const uint32_t flags = LoadU32Le(reinterpret_cast<const uint8_t*>(original.data()) + entry + 12);
-    if (rebuilt[i] || flags != 0 || tag == "pamm" || tag == "eerf") continue;
+    const uint32_t flags =
+        LoadU32(reinterpret_cast<const uint8_t*>(original.data()) + entry + 12, OrderOf(original));
+    if (rebuilt[i] || flags != 0) continue;
+    if (tag == "pamm" || tag == "eerf" || tag == "mmap" || tag == "free") continue;
     EXPECT_EQ(ChunkData(out, i), ChunkData(original, i)) << "entry " << i;
   }
   return counts;
 }
 
 bool SampleMoviePresent(const std::string& movie_name) {
-  return !ReadBinary(std::string(QUILLON_TESTDATA_DIR) + "/movies/" + movie_name).empty();
+  return !ReadBinary(std::string(QUILLON_TESTDATA_DIR) + "/" + movie_name).empty();
 }
 
 TEST(CastRunTest, RebuildsTheImagesSampleMovieAtEveryDepth) {
-  if (!SampleMoviePresent("images.dir")) GTEST_SKIP() << "images.dir is absent";
-  const std::vector<size_t> counts = RebuildSampleMovie("images.dir");
+  if (!SampleMoviePresent("movies/images.dir")) GTEST_SKIP() << "images.dir is absent";
+  const std::vector<size_t> counts = RebuildSampleMovie("movies/images.dir");
   for (const size_t depth : {1u, 2u, 4u, 8u, 16u, 32u}) EXPECT_GT(counts[depth], 0u) << depth;
 }
 
 TEST(CastRunTest, RebuildsThePalettesSampleMovie) {
-  if (!SampleMoviePresent("palettes.dir")) GTEST_SKIP() << "palettes.dir is absent";
-  const std::vector<size_t> counts = RebuildSampleMovie("palettes.dir");
+  if (!SampleMoviePresent("movies/palettes.dir")) GTEST_SKIP() << "palettes.dir is absent";
+  const std::vector<size_t> counts = RebuildSampleMovie("movies/palettes.dir");
   EXPECT_GT(counts[8] + counts[32], 0u);
+}
+
+TEST(CastRunTest, RebuildsTheMacSampleMovies) {
+  if (!SampleMoviePresent("mac/AppleGame.dir")) GTEST_SKIP() << "the Mac movies are absent";
+  EXPECT_GT(RebuildSampleMovie("mac/AppleGame.dir")[8], 60u);
+  EXPECT_EQ(RebuildSampleMovie("mac/saving_bitmap_d5_mac.dir")[32], 2u);
 }
 
 }  // namespace

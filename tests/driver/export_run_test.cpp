@@ -77,7 +77,9 @@ std::vector<Row> ParseManifest(const std::string& csv) {
 // A movie file's map entries and chunk data.
 class MovieFile {
  public:
-  explicit MovieFile(std::string bytes) : bytes_(std::move(bytes)) {}
+  explicit MovieFile(std::string bytes)
+      : bytes_(std::move(bytes)),
+        order_(bytes_.compare(0, 4, "RIFX") == 0 ? ByteOrder::kBig : ByteOrder::kLittle) {}
   uint32_t UsedCount() const { return Load(60); }
   uint32_t Capacity() const { return Load(56); }
   std::string Tag(uint32_t i) const { return bytes_.substr(76 + 20 * size_t{i}, 4); }
@@ -85,16 +87,19 @@ class MovieFile {
   uint32_t Offset(uint32_t i) const { return Load(76 + 20 * size_t{i} + 8); }
   uint32_t Flags(uint32_t i) const { return Load(76 + 20 * size_t{i} + 12); }
   bool IsLive(uint32_t i) const {
-    return Tag(i) != "eerf" && Tag(i) != "pamm" && Flags(i) == 0 &&
+    const std::string free = order_ == ByteOrder::kBig ? "free" : "eerf";
+    const std::string map = order_ == ByteOrder::kBig ? "mmap" : "pamm";
+    return Tag(i) != free && Tag(i) != map && Flags(i) == 0 &&
            Offset(i) >= 76 + 20 * Capacity();
   }
   std::string Data(uint32_t i) const { return bytes_.substr(size_t{Offset(i)} + 8, Length(i)); }
 
  private:
   uint32_t Load(size_t at) const {
-    return LoadU32Le(reinterpret_cast<const uint8_t*>(bytes_.data()) + at);
+    return LoadU32(reinterpret_cast<const uint8_t*>(bytes_.data()) + at, order_);
   }
   std::string bytes_;
+  ByteOrder order_;
 };
 
 // Every pixel of a BITD or ALFA chunk, read by the length rule: as is or packed.
@@ -217,8 +222,8 @@ Bytes Clut(const std::vector<uint32_t>& colors) {
 
 // Every kind of member at every depth, stored packed and as is, odd widths, a palette member,
 // GIF media, text chunks, a free and a flagged entry, a type naming a subfolder.
-Bytes RichMovie() {
-  MovieBuilder movie(40);
+Bytes RichMovie(ByteOrder order = ByteOrder::kLittle) {
+  MovieBuilder movie(40, true, order);
   movie.AddChunk("TXTS", {'h', 'i'});
   movie.AddFreeEntry();
   movie.AddChunk("TXTS", {'f', 'l'}, 1);
@@ -255,19 +260,27 @@ Bytes RichMovie() {
   return movie.Build();
 }
 
+// In a Windows movie and in the same movie for the Mac: the same files under the same names,
+// each raw chunk file in its movie's byte order.
 TEST(ExportRunTest, RoundTripOfEveryKindOfMemberIsTheIdentity) {
-  ScratchDir dir;
-  dir.WriteFile("m.dxr", RichMovie());
-  ExpectRoundTrip(dir, "m.dxr");
-  // Images in place of the chunks they stand for; the subfolder type as the raw pass reads it.
-  for (const char* name : {"m-000001-8.bmp", "m-000003-8.bmp", "m-000004-16.tga",
-                           "m-000006-32.tga", "m-000007-32.tga", "m-000007-8.bmp",
-                           "m-000008.gif", "m-000003.STXT", "m-000023.X/YZ"}) {
-    EXPECT_TRUE(dir.Exists(std::string("f/") + name)) << name;
+  for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
+    SCOPED_TRACE(order == ByteOrder::kBig ? "RIFX" : "XFIR");
+    ScratchDir dir;
+    dir.WriteFile("m.dxr", RichMovie(order));
+    ExpectRoundTrip(dir, "m.dxr");
+    // Images in place of the chunks they stand for; the subfolder type as the raw pass reads it.
+    for (const char* name : {"m-000001-8.bmp", "m-000003-8.bmp", "m-000004-16.tga",
+                             "m-000006-32.tga", "m-000007-32.tga", "m-000007-8.bmp",
+                             "m-000008.gif", "m-000003.STXT", "m-000023.X/YZ"}) {
+      EXPECT_TRUE(dir.Exists(std::string("f/") + name)) << name;
+    }
+    EXPECT_FALSE(dir.Exists("f/m-000007.BITD"));  // member 1's chunk went out as its picture
+    EXPECT_FALSE(dir.Exists("f/m-000005.STXT"));  // flagged
+    EXPECT_EQ(dir.ReadFile("f/m-000008.gif"), Text({'G', 'I', 'F', '8', '9', 'a', 1, 2, 3}));
+    EXPECT_EQ(dir.ReadFile("f/m-000003.STXT"),
+              order == ByteOrder::kBig ? std::string("STXT\0\0\0\2hi", 10)
+                                       : std::string("TXTS\2\0\0\0hi", 10));
   }
-  EXPECT_FALSE(dir.Exists("f/m-000007.BITD"));  // member 1's chunk went out as its picture
-  EXPECT_FALSE(dir.Exists("f/m-000005.STXT"));  // flagged
-  EXPECT_EQ(dir.ReadFile("f/m-000008.gif"), Text({'G', 'I', 'F', '8', '9', 'a', 1, 2, 3}));
 }
 
 TEST(ExportRunTest, RoundTripOfTheBundledExampleIsTheIdentity) {
@@ -278,7 +291,8 @@ TEST(ExportRunTest, RoundTripOfTheBundledExampleIsTheIdentity) {
 
 // The number of texts exported: `texts` when given.
 void ExpectRealMovieRoundTrip(const char* name, const std::string& folder = "movies",
-                              std::optional<size_t> texts = {}) {
+                              std::optional<size_t> texts = {},
+                              const std::string& code_page = "1252") {
   const std::string movie = RealMovie(name, folder);
   if (movie.empty()) GTEST_SKIP() << "no ../shared/testdata";
   ScratchDir dir;
@@ -286,9 +300,9 @@ void ExpectRealMovieRoundTrip(const char* name, const std::string& folder = "mov
   ExpectRoundTrip(dir, name);
   if (!texts) return;
   const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/" + Stem(name) + ".csv"));
-  EXPECT_EQ(static_cast<size_t>(std::count_if(rows.begin(), rows.end(), [](const Row& row) {
+  EXPECT_EQ(static_cast<size_t>(std::count_if(rows.begin(), rows.end(), [&](const Row& row) {
               return row.at("kind") == "text" && !row.at("file").empty() &&
-                     row.at("code page") == "1252";
+                     row.at("code page") == code_page;
             })),
             *texts);
 }
@@ -317,10 +331,16 @@ TEST(ExportRunTest, RoundTripOfTheDirector4SampleMoviesIsTheIdentity) {
   ExpectRealMovieRoundTrip("SOFT1.DXR", "movies-with-sound");
 }
 
+// Mac movies: big-endian containers, Director 4's members, texts in Mac Roman.
+TEST(ExportRunTest, RoundTripOfTheMacSampleMoviesIsTheIdentity) {
+  ExpectRealMovieRoundTrip("AppleGame.dir", "mac", 1, "10000");
+  ExpectRealMovieRoundTrip("saving_bitmap_d5_mac.dir", "mac", 2, "10000");
+}
+
 // Bitmaps of Director 4 at 1, 8, 16 and 32 bits and of Director 5 at 1, 2 and 4 bits, plain and
 // packed; the 4-bit one in the 16 colours of Grayscale.
-Bytes OlderBitmapsMovie() {
-  MovieBuilder movie(24);
+Bytes OlderBitmapsMovie(ByteOrder order = ByteOrder::kLittle) {
+  MovieBuilder movie(24, true, order);
   const auto add = [&](BitmapMemberFields fields, uint16_t width, uint16_t height,
                        const Bytes& data) {
     fields.top = 2;
@@ -365,6 +385,8 @@ Bytes OlderBitmapsMovie() {
 
 TEST(ExportRunTest, RoundTripOfOlderBitmapsIsTheIdentity) {
   ScratchDir dir;
+  dir.WriteFile("mac.dxr", OlderBitmapsMovie(ByteOrder::kBig));
+  ExpectRoundTrip(dir, "mac.dxr");
   dir.WriteFile("m.dxr", OlderBitmapsMovie());
   ExpectRoundTrip(dir, "m.dxr");
   const std::string manifest = dir.ReadFile("f/m.csv");
@@ -795,7 +817,7 @@ TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {
       {{"nope.dxr", "f"}, "Cannot Open File nope.dxr!!!"},
       {{"bad.dxr"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
       {{"bad.dxr", "f", "x"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
-      {{"--codepage=65001", "bad.dxr", "f"}, "given\nUnknown code page 65001!!!\n"},
+      {{"--codepage=65001", "bad.dxr", "f"}, "movie)\nUnknown code page 65001!!!\n"},
   };
   for (const auto& c : cases) {
     const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), c.args);
@@ -811,7 +833,8 @@ TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
   const std::string vendor =
       "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n";
   const std::string option =
-      "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n";
+      "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given (10000 "
+      "in a Mac movie)\n";
   const struct {
     const char* program;
     std::vector<std::string> args;

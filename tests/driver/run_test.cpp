@@ -22,11 +22,12 @@ const std::string kBanner = "Quillon v1.1.\n";
 const std::string kUsage =
     "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
     "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n"
-    "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n";
+    "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given (10000 "
+      "in a Mac movie)\n";
 
 // Entries 3 (live), 4 (free), 5 (live, odd length).
-Bytes SmallMovie() {
-  MovieBuilder builder(8);
+Bytes SmallMovie(ByteOrder order = ByteOrder::kLittle) {
+  MovieBuilder builder(8, true, order);
   builder.AddChunk("TXTS", {'t', 'e', 'x', 't'});
   builder.AddFreeEntry();
   builder.AddChunk("DTIB", {1, 2, 3});
@@ -96,6 +97,23 @@ TEST_F(RunTest, AWholeRunPrintsProgressAndWritesTheOutputAndTheLog) {
             "Frame 0005 was substituted from file f/m-000005.BITD...\n");
   const std::string out = dir_.ReadFile("Out/m.dxr");
   EXPECT_EQ(out.substr(76 + 160), std::string("TXTS\4\0\0\0textDTIB\x02\0\0\0xy", 22));
+}
+
+// A Mac movie (big-endian, its tags in reading order) is re-laid as one, and takes a raw chunk
+// file only in its own byte order: the same chunk as a Windows movie stores it is refused.
+TEST_F(RunTest, AMacMovieTakesChunkFilesInItsOwnByteOrder) {
+  AddMovie("mac.dxr", SmallMovie(ByteOrder::kBig));
+  dir_.WriteFile("f/mac-000003.STXT", std::string("TXTS\4\0\0\0TEXT", 12));
+  dir_.WriteFile("f/mac-000005.BITD", std::string("BITD\0\0\0\2xy", 10));
+  const RunResult result = Run({"mac.dxr", "f"});
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(dir_.ReadFile("Out/mac.log"),
+            "Frame 0003 was not substituted from file f/mac-000003.STXT: header of another "
+            "type!!!\nFrame 0005 was substituted from file f/mac-000005.BITD...\n");
+  const std::string out = dir_.ReadFile("Out/mac.dxr");
+  EXPECT_EQ(out.substr(0, 4), "RIFX");
+  EXPECT_EQ(out.substr(76 + 160), std::string("STXT\0\0\0\4textBITD\0\0\0\2xy", 22));
+  EXPECT_EQ(LoadU32Be(reinterpret_cast<const uint8_t*>(out.data()) + 4), out.size() - 8);
 }
 
 // What used to end "Job OK!!!" without a word: each refused file is shown where it is refused,

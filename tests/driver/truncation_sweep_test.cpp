@@ -27,11 +27,14 @@ using test::MovieBuilder;
 
 // Entry 3 is replaced whole; the cast media follow from entry 4, and a gap nobody points at ends
 // the file.
-Bytes CastMovie(std::vector<test::MediaFile>& files) {
-  MovieBuilder movie(16);
+// In either byte order, the raw file in its movie's.
+Bytes CastMovie(std::vector<test::MediaFile>& files, ByteOrder order) {
+  MovieBuilder movie(16, true, order);
   movie.AddChunk("TXTS", {'t', 'e', 'x', 't'});
   files = test::AddCastMedia(movie, "m");
-  files.push_back({"m-000003.STXT", {'T', 'X', 'T', 'S', 4, 0, 0, 0, 'n', 'e', 'w', '!'}});
+  files.push_back({"m-000003.STXT", order == ByteOrder::kBig
+                                        ? Bytes{'S', 'T', 'X', 'T', 0, 0, 0, 4, 'n', 'e', 'w', '!'}
+                                        : Bytes{'T', 'X', 'T', 'S', 4, 0, 0, 0, 'n', 'e', 'w', '!'}});
   movie.Append(Bytes(6, 0xEE));
   return movie.Build();
 }
@@ -40,10 +43,10 @@ Bytes Prefix(const Bytes& bytes, size_t length) {
   return Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length));
 }
 
-class TruncationSweepTest : public testing::Test {
+class TruncationSweepTest : public testing::TestWithParam<ByteOrder> {
  protected:
   void SetUp() override {
-    movie_ = CastMovie(files_in_dir_);
+    movie_ = CastMovie(files_in_dir_, GetParam());
     for (const test::MediaFile& file : files_in_dir_) dir_.WriteFile("f/" + file.name, file.bytes);
     testing::internal::CaptureStdout();  // a progress line per file tried
   }
@@ -78,7 +81,7 @@ class TruncationSweepTest : public testing::Test {
   const std::string output_ = dir_.path() + "/out.dxr";
 };
 
-TEST_F(TruncationSweepTest, MovieCutAtEveryLength) {
+TEST_P(TruncationSweepTest, MovieCutAtEveryLength) {
   size_t accepted = 0;
   for (size_t length = 0; length <= movie_.size(); ++length) {
     if (RunPasses(Prefix(movie_, length), true)) ++accepted;
@@ -98,7 +101,7 @@ TEST_F(TruncationSweepTest, MovieCutAtEveryLength) {
 // One file at a time in FilesDir (the other members keep their chunks), cut at every length in
 // its first and last 128 bytes and at every 16th in between: a colour table cut anywhere inside
 // reads alike. The movie sweep covers the write pass.
-TEST_F(TruncationSweepTest, EachReplacementFileCut) {
+TEST_P(TruncationSweepTest, EachReplacementFileCut) {
   for (const test::MediaFile& file : files_in_dir_) RemoveFile(file.name);
   for (const test::MediaFile& file : files_in_dir_) {
     const size_t size = file.bytes.size();
@@ -110,6 +113,9 @@ TEST_F(TruncationSweepTest, EachReplacementFileCut) {
     RemoveFile(file.name);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(ByteOrders, TruncationSweepTest,
+                         testing::Values(ByteOrder::kLittle, ByteOrder::kBig));
 
 }  // namespace
 }  // namespace quillon

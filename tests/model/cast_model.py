@@ -4,7 +4,8 @@ Called once per successful run by quillon_model between the raw pass and the wri
 
     cast_pass(movie, cwd, files_dir, stem, table, log, progress, say, refuse, code_page)
 
-    movie      quillon_model.Movie (.data, .used_count, .entry(i), .find_chunk(stored_tag)).
+    movie      quillon_model.Movie (.data, .order, .used_count, .entry(i), .find_chunk(type),
+               .chunk_header(type, length)).
     cwd        the folder the run starts in; files_dir is relative to it or absolute.
     files_dir  the FilesDir argument as typed; names are joined with the platform's separator.
     stem       the input's stem.
@@ -34,7 +35,7 @@ COLLISION_3 = (b"Frames collision 3! Frame %04X was alread patched!!! "
                b"Deleting previous patch...\n")
 MAX_PLANE = 1 << 30
 # The code pages the random cases write their texts in.
-CODECS = {1252: "cp1252", 1251: "cp1251", 932: "cp932"}
+CODECS = {1252: "cp1252", 1251: "cp1251", 932: "cp932", 10000: "mac_roman"}
 
 
 # --- the packed row form -------------------------------------------------------------------
@@ -212,10 +213,13 @@ FIXED_COLORS = {1: [(255, 255, 255), (0, 0, 0)],
                 2: [(255, 255, 255), (172, 172, 172), (85, 85, 85), (0, 0, 0)]}
 
 
-def member_colors(depth, palette_id):
-    """The colours a member's indices name (the random movies name known palettes only)."""
+def member_colors(depth, palette_id, mac=False):
+    """The colours a member's indices name. The random movies name known palettes only, but in
+    a Mac movie System - Mac stands in for a palette field that is missing."""
     if depth in FIXED_COLORS:
         return FIXED_COLORS[depth]
+    if palette_id is None and mac:
+        palette_id = 0
     return (PALETTES_16 if depth == 4 else PALETTES)[palette_id]
 
 
@@ -364,6 +368,11 @@ def rebuilt_stxt(runs, text, starts):
 
 # --- the pass ------------------------------------------------------------------------------
 
+def reading_order(tag, order):
+    """A stored tag in reading order (reversed in a little-endian movie)."""
+    return bytes(tag) if order == ">" else bytes(tag)[::-1]
+
+
 def resolve_slot(word):
     swapped = int.from_bytes(word.to_bytes(4, "little"), "big")
     return word if word < swapped else swapped
@@ -420,17 +429,17 @@ class Run:
         with open(full, "rb") as f:
             return f.read()
 
-    def put(self, index, tag, data, collision):
+    def put(self, index, chunk_type, data, collision):
         if index in self.table:
             self.log += collision % index
-        self.table[index] = tag + struct.pack("<I", len(data)) + data
+        self.table[index] = self.movie.chunk_header(chunk_type, len(data)) + data
 
     def gif(self, cast_number, child):
         path = self.file_name(cast_number, ".gif")
         self.progress(path)
         data = self.read(path)
         if data is not None:
-            self.put(child, b"DEMX", data, COLLISION)
+            self.put(child, b"XMED", data, COLLISION)
 
     def text(self, cast_number, member, child, first):
         head = b"Cast %06d->(%04X:%04X): STXT=" % (cast_number, member, child)
@@ -454,7 +463,7 @@ class Run:
             return
         text, starts = encoded
         self.log += head + b"%d bytes\n" % len(text)
-        self.put(child, b"TXTS", rebuilt_stxt(runs, text, starts), COLLISION_3)
+        self.put(child, b"STXT", rebuilt_stxt(runs, text, starts), COLLISION_3)
 
     def member_fields(self, member):
         head = self.chunk_data(member, 12)
@@ -504,11 +513,11 @@ class Run:
         packed = bytearray()
         for y in range(height):
             packed += pack_row(member_row(image, y, width, depth, row_bytes))
-        self.put(child, kind[::-1], off_plain_length(bytes(packed), row_bytes * height),
+        self.put(child, kind, off_plain_length(bytes(packed), row_bytes * height),
                  COLLISION_2)
 
     def in_member_colors(self, image, info, depth, path):
-        colors = member_colors(depth, info.palette_id)
+        colors = member_colors(depth, info.palette_id, self.movie.order == ">")
         if image.true_color:
             return to_indices(image, colors)
         if indices_agree(image, colors):
@@ -517,22 +526,24 @@ class Run:
         return to_indices(table_colors(image), colors)
 
     def keys(self):
-        found = self.movie.find_chunk(b"*YEK")
+        """(child, owner, child's type in reading order), the fields in the movie's order."""
+        found = self.movie.find_chunk(b"KEY*")
         data, length = found
+        order = self.movie.order
         if length < 12:
             return []
-        count = struct.unpack_from("<I", data, 8)[0]
+        count = struct.unpack_from(order + "I", data, 8)[0]
         keys = []
         for j in range(min(count, (length - 12) // 12)):
-            child, owner = struct.unpack_from("<II", data, 12 + 12 * j)
-            tag = data[20 + 12 * j:24 + 12 * j]
+            child, owner = struct.unpack_from(order + "II", data, 12 + 12 * j)
+            child_type = reading_order(data[20 + 12 * j:24 + 12 * j], order)
             if child < self.movie.used_count and owner < self.movie.used_count:
-                keys.append((child, owner, tag))
+                keys.append((child, owner, child_type))
         return keys
 
     def walk(self):
-        cast = self.movie.find_chunk(b"*SAC")
-        if cast is None or self.movie.find_chunk(b"*YEK") is None:
+        cast = self.movie.find_chunk(b"CAS*")
+        if cast is None or self.movie.find_chunk(b"KEY*") is None:
             return
         keys = self.keys()
         data, length = cast
@@ -541,15 +552,15 @@ class Run:
             for child, owner, tag in keys:
                 if owner != member:
                     continue
-                if tag == b"DEMX":
+                if tag == b"XMED":
                     if self.chunk_data(child, 6) == b"GIF89a":
                         self.gif(slot + 1, child)
-                elif tag in (b"DTIB", b"AFLA"):
+                elif tag in (b"BITD", b"ALFA"):
                     fields = self.member_fields(member)
                     if fields is not None:
-                        self.build(slot + 1, member, child, fields, tag == b"AFLA")
-                elif tag == b"TXTS":
-                    first = next(c for c, o, t in keys if o == member and t == b"TXTS")
+                        self.build(slot + 1, member, child, fields, tag == b"ALFA")
+                elif tag == b"STXT":
+                    first = next(c for c, o, t in keys if o == member and t == b"STXT")
                     self.text(slot + 1, member, child, child == first)
 
 

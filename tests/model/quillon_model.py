@@ -16,12 +16,14 @@ from conventions import join, on_disk
 BANNER = b"Quillon v1.1.\n"
 USAGE = (b"Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n"
          b"Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n"
-         b"Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given\n")
+         b"Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given "
+         b"(10000 in a Mac movie)\n")
 CODE_PAGE_OPTION = "--codepage="
 KNOWN_CODE_PAGES = {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1257, 10000}
 MAX_OUTPUT = 0xFFFFFFFF + 8
 
-Entry = namedtuple("Entry", "tag length offset flags")
+# `tag` as the file stores it; `type` in reading order (the stored tag reversed in XFIR files).
+Entry = namedtuple("Entry", "tag type length offset flags")
 
 
 class Outcome:
@@ -41,26 +43,41 @@ class Fatal(Exception):
     pass
 
 
+def byte_order(data):
+    """'>' for a Mac movie (RIFX, big-endian, tags in reading order), '<' for a Windows one
+    (XFIR, little-endian, tags reversed), None for neither."""
+    return {b"RIFX": ">", b"XFIR": "<"}.get(bytes(data[:4]))
+
+
+def stored_tag(chunk_type, order):
+    return chunk_type if order == ">" else chunk_type[::-1]
+
+
 class Movie:
     def __init__(self, data):
         self.data = data
-        self.capacity, self.used_count = struct.unpack_from("<II", data, 56)
+        self.order = byte_order(data) or "<"
+        self.capacity, self.used_count = struct.unpack_from(self.order + "II", data, 56)
         self.header_length = 76 + 20 * self.capacity
 
     def entry(self, i):
-        tag = self.data[76 + 20 * i:80 + 20 * i]
-        length, offset, flags = struct.unpack_from("<III", self.data, 80 + 20 * i)
-        return Entry(tag, length, offset, flags)
+        tag = bytes(self.data[76 + 20 * i:80 + 20 * i])
+        length, offset, flags = struct.unpack_from(self.order + "III", self.data, 80 + 20 * i)
+        return Entry(tag, stored_tag(tag, self.order), length, offset, flags)
 
     def is_live(self, i):
         e = self.entry(i)
-        return (e.tag not in (b"eerf", b"pamm") and e.flags == 0
+        return (e.type not in (b"free", b"mmap") and e.flags == 0
                 and e.offset >= self.header_length)
 
-    def find_chunk(self, stored_tag):
+    def chunk_header(self, chunk_type, length):
+        """A chunk header the tool makes for this movie."""
+        return stored_tag(chunk_type, self.order) + struct.pack(self.order + "I", length)
+
+    def find_chunk(self, chunk_type):
         for i in range(self.used_count):
             e = self.entry(i)
-            if e.tag == stored_tag:
+            if e.type == chunk_type:
                 start = e.offset + 8
                 if start + e.length > len(self.data):
                     return None
@@ -71,9 +88,12 @@ class Movie:
 def container_ok(data):
     if len(data) < 56 or len(data) > MAX_OUTPUT:
         return False
-    if data[0:4] != b"XFIR" or data[12:16] != b"pami" or data[44:48] != b"pamm":
+    order = byte_order(data)
+    if order is None or data[12:16] != stored_tag(b"imap", order):
         return False
-    if struct.unpack_from("<HH", data, 52) != (24, 20):
+    if data[44:48] != stored_tag(b"mmap", order):
+        return False
+    if struct.unpack_from(order + "HH", data, 52) != (24, 20):
         return False
     if len(data) < 64:
         return False
@@ -155,8 +175,8 @@ def folders_can_exist(cwd, path):
     return True
 
 
-def extension_of(tag):
-    text = bytes(reversed(tag)).split(b"\0")[0]
+def extension_of(chunk_type):
+    text = chunk_type.split(b"\0")[0]
     out = bytearray()
     for b in text:
         if b == ord("/"):
@@ -178,13 +198,14 @@ def same_file(a, b):
     return (sa.st_dev, sa.st_ino) == (sb.st_dev, sb.st_ino)
 
 
-def chunk_file_refusal(entry, data):
-    """Why a raw replacement file read whole cannot stand for the entry's chunk, or None."""
+def chunk_file_refusal(movie, entry, data):
+    """Why a raw replacement file read whole cannot stand for the entry's chunk, or None: its
+    header must be the chunk's as this movie stores it."""
     if len(data) < 8:
         return b"shorter than a frame header"
     if data[:4] != entry.tag:
         return b"header of another type"
-    if struct.unpack_from("<I", data, 4)[0] != len(data) - 8:
+    if struct.unpack_from(movie.order + "I", data, 4)[0] != len(data) - 8:
         return b"header length is not the file's"
     return None
 
@@ -193,7 +214,7 @@ def raw_pass(movie, cwd, files_dir, stem, table, log, outcome, refuse):
     for i in range(movie.used_count):
         if not movie.is_live(i):
             continue
-        path = join(files_dir, "%s-%06d.%s" % (stem, i, extension_of(movie.entry(i).tag)))
+        path = join(files_dir, "%s-%06d.%s" % (stem, i, extension_of(movie.entry(i).type)))
         outcome.stdout += progress_line(path)
         full = on_disk(cwd, path)
         if full is None or not os.path.isfile(full):
@@ -201,7 +222,7 @@ def raw_pass(movie, cwd, files_dir, stem, table, log, outcome, refuse):
         with open(full, "rb") as f:
             data = f.read()
         shown = path.encode("utf-8", "surrogateescape")
-        refusal = chunk_file_refusal(movie.entry(i), data)
+        refusal = chunk_file_refusal(movie, movie.entry(i), data)
         if refusal is not None:
             refuse(b"Frame %04X was not substituted from file %s: %s!!!\n" % (i, shown, refusal))
             continue
@@ -234,17 +255,18 @@ def relaid(movie, table):
         if not movie.is_live(i):
             continue
         e = movie.entry(i)
+        word = movie.order + "I"
         if i in table:
             chunk = table[i]
-            struct.pack_into("<I", header, 80 + 20 * i, len(chunk) - 8)
+            struct.pack_into(word, header, 80 + 20 * i, len(chunk) - 8)
         else:
             chunk = movie.data[e.offset:e.offset + 8 + e.length]
-        struct.pack_into("<I", header, 84 + 20 * i, running)
+        struct.pack_into(word, header, 84 + 20 * i, running)
         chunks.append(padded(chunk))
         running += len(chunks[-1])
-    struct.pack_into("<I", header, 4, running - 8)
+    struct.pack_into(movie.order + "I", header, 4, running - 8)
     if movie.capacity > 0:
-        struct.pack_into("<I", header, 80, running - 8)
+        struct.pack_into(movie.order + "I", header, 80, running - 8)
     return bytes(header) + b"".join(chunks)
 
 
@@ -255,9 +277,10 @@ def fatal(outcome, text):
 
 
 def code_page_of(typed):
-    """The code page a --codepage= option names, or None when it names none on offer."""
+    """The code page a --codepage= option names, 0 when none is given (the movie's default is
+    taken), or None when it names none on offer."""
     if typed is None:
-        return 1252
+        return 0
     if not re.fullmatch("[0-9]{1,5}", typed) or int(typed) not in KNOWN_CODE_PAGES:
         return None
     return int(typed)
@@ -305,6 +328,8 @@ def _run(args, cwd, outcome, code_page):
         fatal(outcome, b"Cannot Open File %s!!!" % typed)
     if not container_ok(data):
         fatal(outcome, b"Unknown file format %s!!!\n" % typed)
+    # Without an option, Mac movies' texts are in Mac Roman, Windows movies' in 1252.
+    code_page = code_page or (10000 if byte_order(data) == ">" else 1252)
 
     log_path = join(out_dir, stem + ".log")
     output_path = join(out_dir, file_name)

@@ -3,8 +3,9 @@ with the model, byte for byte (standard output, exit code, log, output file, inp
 
     python3 run_cast_model.py PATH_TO_QUILLON [--count N] [--seed S] [--keep]
 
-Each case holds cast and key tables over bitmap members of every depth in both member layouts
-(Director 4 and 5), with alpha channels and GIF media; slots in both byte orders, repeated,
+Each case is a Windows movie or now and then a Mac one (big-endian, its texts in Mac Roman
+unless the command line names a code page), with cast and key tables over bitmap members of
+every depth in both member layouts (Director 4 and 5), with alpha channels and GIF media; slots in both byte orders, repeated,
 zero or naming nothing; keys out of order, naming no slot or entries beyond the map; members
 refused for their specific length or depth, with rectangles off the origin or running
 backwards, or cut off by the end of the file; and in FilesDir 1-, 4-, 8- and 24-bit BMPs whose
@@ -73,14 +74,17 @@ def encode_tga(width, height, depth, pixels, top_first, image_type=2):
 
 # What the random texts are made of in each code page, and characters it lacks.
 TEXT_ALPHABETS = {1252: "Hallo Welt! \u00e4\u00f6\u00fc\u00df \u00e9 \u20ac",
+                  10000: "Gr\u00fc\u00dfe \u00e0 \u00e7a \u00f1 \u2020\u2022 ab",
                   1251: "\u041f\u0440\u0438\u0432\u0435\u0442 \u0416\u044f \u20ac ab",
                   932: "\u65e5\u672c\u8a9e\u306e\u30c6\u30ad\u30b9\u30c8 \uff71\uff72 ab"}
-FOREIGN = {1252: "\u0416\u65e5\u0100", 1251: "\u00e4\u65e5", 932: "\u00e4\u20ac"}
+FOREIGN = {1252: "\u0416\u65e5\u0100", 10000: "\u0416\u65e5\u0100", 1251: "\u00e4\u65e5",
+           932: "\u00e4\u20ac"}
 # Characters no code page gives: C1 controls, the private use area, a byte-order mark inside.
 NEVER = "\u0081\ue000\ufeff"
 NOT_UTF8 = [b"\xff", b"\xc0\xaf", b"\xed\xa0\x80", b"\xe6\x97", b"\x80", b"\xf4\x90\x80\x80"]
 # What follows --codepage= (None: no option), and now and then what names no code page on offer.
-CODE_PAGE_OPTIONS = [None, None, None, "1252", "1251", "1251", "932", "932", "932", "01251"]
+CODE_PAGE_OPTIONS = [None, None, None, "1252", "1251", "1251", "932", "932", "932", "01251",
+                     "10000"]
 UNKNOWN_CODE_PAGES = ["1234", "abc", "", "001252"]
 
 
@@ -133,9 +137,9 @@ def text_file(rng, code_page):
 def add_text_member(rng, movie, keys, code_page):
     """A field or button member (its own data is never read) with one STXT child, now and then
     two."""
-    member = movie.add(b"tSAC", bytes(rng.getrandbits(8) for _ in range(rng.randint(0, 20))))
+    member = movie.add(b"CASt", bytes(rng.getrandbits(8) for _ in range(rng.randint(0, 20))))
     for _ in range(1 if rng.random() < 0.85 else 2):
-        keys.append((movie.add(b"TXTS", stxt_data(rng, code_page)), member, b"TXTS"))
+        keys.append((movie.add(b"STXT", stxt_data(rng, code_page)), member, b"STXT"))
     return member, None
 
 
@@ -175,14 +179,22 @@ def director4_member_data(rng, width, height, depth, specific, palette_id):
 
 
 class CastMovie:
-    """Chunks with entries in creation order after the three standard entries."""
+    """Chunks with entries in creation order after the three standard entries, in a Windows
+    movie (`order` "<") or a Mac one (">")."""
 
-    def __init__(self):
-        self.chunks = []  # [stored tag, data, flags]
+    def __init__(self, order):
+        self.order = order
+        self.chunks = []  # [type in reading order, data, flags]
 
-    def add(self, tag, data, flags=0):
-        self.chunks.append([tag, data, flags])
+    def add(self, chunk_type, data, flags=0):
+        self.chunks.append([chunk_type, data, flags])
         return len(self.chunks) + 2
+
+    def stored(self, chunk_type):
+        return quillon_model.stored_tag(chunk_type, self.order)
+
+    def word(self, value):
+        return struct.pack(self.order + "I", value)
 
     def build(self, rng, cut_last):
         capacity = len(self.chunks) + 3 + rng.randint(0, 3)
@@ -195,23 +207,24 @@ class CastMovie:
         body = bytearray()
         offsets = {}
         for i in order:
-            tag, data, _ = self.chunks[i]
+            chunk_type, data, _ = self.chunks[i]
             offsets[i] = header_length + len(body)
-            body += tag + struct.pack("<I", len(data)) + data
+            body += self.stored(chunk_type) + self.word(len(data)) + data
         if cut_last is not None:
             del body[len(body) - rng.randint(1, 20):]
             self.chunks[cut_last][2] |= 1  # not live: the container check would refuse it
         total = header_length + len(body)
         used = len(self.chunks) + 3
-        out = bytearray(b"XFIR" + struct.pack("<I", total - 8) + b"39VM")
-        out += b"pami" + struct.pack("<I", 24) + bytes(24)
-        out += b"pamm" + struct.pack("<I", 24 + 20 * capacity)
-        out += struct.pack("<HHII", 24, 20, capacity, used) + bytes(12)
-        out += b"XFIR" + struct.pack("<IIII", total - 8, 0, 1, 0)
-        out += b"pami" + struct.pack("<IIII", 24, 12, 1, 0)
-        out += b"pamm" + struct.pack("<IIII", 24 + 20 * capacity, 44, 0, 0)
-        for i, (tag, data, flags) in enumerate(self.chunks):
-            out += tag + struct.pack("<IIII", len(data), offsets[i], flags, 0)
+        words = self.order + "IIII"
+        out = bytearray(self.stored(b"RIFX") + self.word(total - 8) + self.stored(b"MV93"))
+        out += self.stored(b"imap") + self.word(24) + bytes(24)
+        out += self.stored(b"mmap") + self.word(24 + 20 * capacity)
+        out += struct.pack(self.order + "HHII", 24, 20, capacity, used) + bytes(12)
+        out += self.stored(b"RIFX") + struct.pack(words, total - 8, 0, 1, 0)
+        out += self.stored(b"imap") + struct.pack(words, 24, 12, 1, 0)
+        out += self.stored(b"mmap") + struct.pack(words, 24 + 20 * capacity, 44, 0, 0)
+        for i, (chunk_type, data, flags) in enumerate(self.chunks):
+            out += self.stored(chunk_type) + struct.pack(words, len(data), offsets[i], flags, 0)
         out += bytes(header_length - len(out))
         return bytes(out + body)
 
@@ -234,16 +247,17 @@ def add_member(rng, movie, keys):
         specific = rng.choice([28 if depth != 1 else 24] * 8 + [26, 20, 8])
         data = director4_member_data(rng, width, height, depth, specific, palette_id)
         if depth in (4, 8) and specific < 28:
-            colors = None  # no palette field: System - Win stands in
+            # No palette field: System - Mac stands in, which the model holds, or System - Win.
+            colors = cast_model.member_colors(depth, None, True) if movie.order == ">" else None
     else:
         specific = 22 if depth == 1 and rng.random() < 0.8 else rng.choice(
             [28] * 10 + [30, 22, 0xFFFFFFF0])
         data = member_data(rng, width, height, depth, specific, palette_id)
-    member = movie.add(b"tSAC", data)
-    for tag in (b"DTIB", b"AFLA", b"DEMX"):
-        if rng.random() < (0.8 if tag == b"DTIB" else 0.35):
+    member = movie.add(b"CASt", data)
+    for tag in (b"BITD", b"ALFA", b"XMED"):
+        if rng.random() < (0.8 if tag == b"BITD" else 0.35):
             data = bytes(rng.getrandbits(8) for _ in range(rng.randint(0, 12)))
-            if tag == b"DEMX":
+            if tag == b"XMED":
                 data = rng.choice([b"GIF89a", b"GIF89a", b"GIF87a", b"GIF8"]) + data
             flags = 0 if rng.random() < 0.9 else 4
             keys.append((movie.add(tag, data, flags), member, tag))
@@ -296,13 +310,17 @@ def tga_file(rng, w, h):
     return cut_in_pixels(rng, image, w * h * depth // 8) if rng.random() < 0.06 else image
 
 
-def add_images(rng, root, cast_number, size, intact):
+def add_images(rng, root, cast_number, size, intact, order):
     name = "%s/%s-%06d" % (FILES_DIR, STEM, cast_number)
     w = max(1, min(40, size.width + rng.choice([0, 0, -1, 1, -3, 2])))
     h = max(1, min(12, size.height + rng.choice([0, 0, -1, 1, 2])))
     # A cut member may have lost its palette reference, which leaves System - Win to name its
-    # colours: a palette the model does not hold. Its alpha channel still takes any picture.
-    colors = size.colors if intact else None
+    # colours in a Windows movie (a palette the model does not hold) and System - Mac in a Mac
+    # one. Its alpha channel still takes any picture.
+    colors = size.colors
+    if not intact and size.depth in (4, 8):
+        stand_in = cast_model.member_colors(size.depth, None, True) if order == ">" else None
+        colors = colors if colors == stand_in else None
     if rng.random() < 0.7 and (colors is not None or size.depth != 8):
         write(root, name + "-8.bmp", bmp_file(rng, w, h, colors if size.depth == 8 else None))
     if size.depth in (1, 2, 4) and colors is not None and rng.random() < 0.7:
@@ -317,8 +335,9 @@ def add_images(rng, root, cast_number, size, intact):
 def make_case(rng, root):
     option = rng.choice(UNKNOWN_CODE_PAGES if rng.random() < 0.03 else CODE_PAGE_OPTIONS)
     # With a code page not on offer the run stops before any text is read.
-    code_page = quillon_model.code_page_of(option) or 1252
-    movie = CastMovie()
+    order = "<" if rng.random() < 0.7 else ">"
+    code_page = quillon_model.code_page_of(option) or (1252 if order == "<" else 10000)
+    movie = CastMovie(order)
     keys = []
     members = [add_text_member(rng, movie, keys, code_page) if rng.random() < 0.3
                else add_member(rng, movie, keys) for _ in range(rng.randint(1, 6))]
@@ -332,14 +351,14 @@ def make_case(rng, root):
     if rng.random() < 0.1:
         words += slot_word(rng, rng.choice([0, 999]))
     words += bytes(rng.choice([0, 0, 0, 2]))
-    junk = [(rng.choice([1, 999]), members[0][0], b"DTIB"), (3, 777, b"DTIB"),
-            (members[0][0], members[0][0], b"TXTS")]
+    junk = [(rng.choice([1, 999]), members[0][0], b"BITD"), (3, 777, b"BITD"),
+            (members[0][0], members[0][0], b"STXT")]
     keys += rng.sample(junk, rng.randint(0, len(junk)))
     rng.shuffle(keys)
     count = len(keys) + (rng.choice([0, 0, 0, 3]))
-    key_data = bytes(8) + struct.pack("<I", count) + b"".join(
-        struct.pack("<II", c, o) + t for c, o, t in keys)
-    tables = [(b"*SAC", words), (b"*YEK", key_data)]
+    key_data = bytes(8) + movie.word(count) + b"".join(
+        struct.pack(order + "II", c, o) + movie.stored(t) for c, o, t in keys)
+    tables = [(b"CAS*", words), (b"KEY*", key_data)]
     if rng.random() < 0.05:
         tables.pop(rng.randrange(2))
     for tag, data in tables:
@@ -356,11 +375,11 @@ def make_case(rng, root):
                 write(root, "%s/%s-%06d.txt" % (FILES_DIR, STEM, cast_number),
                       text_file(rng, code_page))
         else:
-            add_images(rng, root, cast_number, size, member != cut_member)
+            add_images(rng, root, cast_number, size, member != cut_member, order)
     for child, _, tag in keys:
         if child < len(movie.chunks) + 3 and rng.random() < 0.15:
-            raw = tag + struct.pack("<I", 3) + b"raw"
-            write(root, "%s/%s-%06d.%s" % (FILES_DIR, STEM, child, tag[::-1].decode()), raw)
+            raw = movie.stored(tag) + movie.word(3) + b"raw"
+            write(root, "%s/%s-%06d.%s" % (FILES_DIR, STEM, child, tag.decode()), raw)
     options = [] if option is None else ["--codepage=" + option]
     return STEM + ".dxr", options + [STEM + ".dxr", FILES_DIR], None
 

@@ -6,7 +6,8 @@
 With --windows the executable is Quillon.exe, started through the --run-with words (say, env,
 WINEPREFIX=..., wine), and the model follows the Windows conventions (conventions.py).
 
-Each case is a fresh folder holding a random movie (any layout: chunks out of entry order, gaps,
+Each case is a fresh folder holding a random movie, Windows (XFIR) or now and then Mac (RIFX,
+big-endian) (any layout: chunks out of entry order, gaps,
 odd lengths with or without a zero pad byte after them, shared chunks, free, flagged and
 header-region entries, spare slots, now and then a broken header or map), random raw replacement files
 (tags that need TagToExtension, "/" as a subfolder, files shorter than a chunk header, headers
@@ -42,21 +43,25 @@ def random_bytes(rng, n):
     return bytes(rng.getrandbits(8) for _ in range(n))
 
 
-def chunk_bytes(rng, tag, data):
+def chunk_bytes(rng, tag, data, order):
     length = len(data) if rng.random() < 0.9 else rng.getrandbits(32)
-    return tag + struct.pack("<I", length) + data
+    return tag + struct.pack(order + "I", length) + data
 
 
 def random_movie(rng):
-    """Bytes of a random movie and its list of (tag, length, offset, flags) entries."""
+    """Bytes of a random movie and its list of (stored tag, length, offset, flags) entries: a
+    Windows movie (XFIR, little-endian, tags reversed) or now and then a Mac one (RIFX)."""
+    order = "<" if rng.random() < 0.7 else ">"
+    def stored(tag):
+        return tag if order == "<" else tag[::-1]
     capacity = rng.randint(3, 30)
     header_length = 76 + 20 * capacity
     standard = rng.random() < 0.9
     entries = []
     if standard:
-        entries.append([b"XFIR", 0, 0, 1 if rng.random() < 0.8 else 0])
-        entries.append([b"pami", 24, 12, 1])
-        entries.append([b"pamm", 24 + 20 * capacity, 44, 0])
+        entries.append([stored(b"XFIR"), 0, 0, 1 if rng.random() < 0.8 else 0])
+        entries.append([stored(b"pami"), 24, 12, 1])
+        entries.append([stored(b"pamm"), 24 + 20 * capacity, 44, 0])
     used = rng.randint(len(entries), capacity)
 
     body = bytearray()
@@ -64,9 +69,9 @@ def random_movie(rng):
     owners = []  # entries with a chunk of their own
     for _ in range(len(entries), used):
         kind = rng.random()
-        tag = rng.choice(TAGS)
+        tag = stored(rng.choice(TAGS))
         if kind < 0.1:
-            entries.append([b"eerf", 0, 0, 12])
+            entries.append([stored(b"eerf"), 0, 0, 12])
         elif kind < 0.15:
             entries.append([tag, rng.randint(0, 20), rng.randint(0, header_length - 1), 0])
         elif kind < 0.25 and owners:
@@ -86,7 +91,7 @@ def random_movie(rng):
         if rng.random() < 0.3:
             body += random_bytes(rng, rng.randint(1, 9))  # a gap
         entry[2] = header_length + len(body)
-        body += chunk_bytes(rng, entry[0], data)
+        body += chunk_bytes(rng, entry[0], data, order)
         if len(data) % 2 and rng.random() < 0.5:
             body += b"\0"  # the pad byte Director writes after a chunk of odd length
     for entry, data, shared in pending:
@@ -97,16 +102,16 @@ def random_movie(rng):
 
     total = header_length + len(body)
     out = bytearray()
-    out += b"XFIR" + struct.pack("<I", total - 8) + random_bytes(rng, 4)
-    out += b"pami" + struct.pack("<I", 24) + random_bytes(rng, 24)
-    out += b"pamm" + struct.pack("<I", 24 + 20 * capacity)
-    out += struct.pack("<HHII", 24, 20, capacity, used) + random_bytes(rng, 12)
+    out += stored(b"XFIR") + struct.pack(order + "I", total - 8) + random_bytes(rng, 4)
+    out += stored(b"pami") + struct.pack(order + "I", 24) + random_bytes(rng, 24)
+    out += stored(b"pamm") + struct.pack(order + "I", 24 + 20 * capacity)
+    out += struct.pack(order + "HHII", 24, 20, capacity, used) + random_bytes(rng, 12)
     for tag, length, offset, flags in entries:
-        out += tag + struct.pack("<III", length, offset, flags) + random_bytes(rng, 4)
+        out += tag + struct.pack(order + "III", length, offset, flags) + random_bytes(rng, 4)
     out += random_bytes(rng, header_length - len(out))
     out += body
     if standard:
-        struct.pack_into("<I", out, 80, total - 8)
+        struct.pack_into(order + "I", out, 80, total - 8)
     return bytearray(out), entries
 
 
@@ -131,7 +136,7 @@ def huge_movie(rng):
 def spoil(rng, movie, entries):
     choice = rng.randrange(8)
     if choice == 0:
-        movie[0:4] = b"RIFX"
+        movie[0:4] = b"XFIR" if movie[0:4] == b"RIFX" else b"RIFX"  # the other order's magic
     elif choice == 1:
         movie[12] ^= 0x20
     elif choice == 2:
@@ -161,9 +166,10 @@ def write_file(root, relative, data):
         pass  # a name the file system cannot hold (say, a trailing "/")
 
 
-def chunk_file(rng, tag):
-    """A raw replacement file: mostly a chunk whose header fits it; else one whose header names
-    another type or another length, or bytes of any kind (too short for a header, say)."""
+def chunk_file(rng, tag, order):
+    """A raw replacement file: mostly a chunk whose header fits it (the tag as stored, the length
+    in the movie's `order`); else one whose header names another type or another length, or
+    bytes of any kind (too short for a header, say)."""
     size = rng.choice([0, 3, 7, 8, 9, rng.randint(8, 200)])
     data = random_bytes(rng, size)
     if size < 8:
@@ -176,14 +182,16 @@ def chunk_file(rng, tag):
         length = (length + rng.choice([1, -1, 2, 0x10000, 0x80000000])) & 0xFFFFFFFF
     if kind == "other type":
         tag = rng.choice([bytes(reversed(tag)), tag.swapcase(), b"XXXX", tag[:3] + b"\0"])
-    return tag + struct.pack("<I", length) + data[8:]
+    return tag + struct.pack(order + "I", length) + data[8:]
 
 
-def add_replacements(rng, root, files_dir, stem, entries):
+def add_replacements(rng, root, files_dir, stem, movie, entries):
+    order = quillon_model.byte_order(movie) or "<"
     for i, (tag, _, _, _) in enumerate(entries):
         if rng.random() < 0.4:
-            name = "%s/%s-%06d.%s" % (files_dir, stem, i, quillon_model.extension_of(tag))
-            write_file(root, name, chunk_file(rng, tag))
+            chunk_type = quillon_model.stored_tag(tag, order)
+            name = "%s/%s-%06d.%s" % (files_dir, stem, i, quillon_model.extension_of(chunk_type))
+            write_file(root, name, chunk_file(rng, tag, order))
     if rng.random() < 0.3:
         write_file(root, "%s/%s-000003.other" % (files_dir, stem), b"not looked at")
 
@@ -205,7 +213,7 @@ def make_case(rng, root):
     stem = name.rpartition("/")[2]
     stem = stem.rpartition(".")[0] if "." in stem else stem
     if not huge:
-        add_replacements(rng, root, files_dir, stem, entries)
+        add_replacements(rng, root, files_dir, stem, movie, entries)
     out_dir = rng.choices(OUT_DIRS, OUT_DIR_WEIGHTS)[0]
     if out_dir == "blocked/o":
         write_file(root, "blocked", b"a file where a folder should be")
@@ -234,6 +242,7 @@ def tally(stats, expected):
     stats["ok runs"] += expected.exit_code == 0
     stats["failed runs"] += expected.exit_code != 0
     stats["too large"] += b"would exceed" in expected.stdout
+    stats["Mac movies written"] += bool(expected.output) and expected.output[:4] == b"RIFX"
     stats["unknown code pages"] += b"Unknown code page" in expected.stdout
     stats["substitutions"] += log.count(b"was substituted")
     stats["short files"] += log.count(b"shorter than")
