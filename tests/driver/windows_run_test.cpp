@@ -48,7 +48,7 @@ TEST_F(WindowsRunTest, RedirectedOutputHoldsTheTextsAloneWithCrLf) {
                 "Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\r\n"
                 "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\r\n"
                 "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not "
-                "given\r\n");
+                "given (10000 in a Mac movie)\r\n");
 }
 
 TEST_F(WindowsRunTest, NamesTakeTheStoredSpellingAndPathsJoinWithBackslashes) {
