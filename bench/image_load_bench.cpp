@@ -53,12 +53,12 @@ std::vector<uint8_t> MakeTga32() {
 }
 
 std::vector<uint8_t> MakeBmp8() {
-  const uint32_t offBits = 54 + 1024;
+  const uint32_t off_bits = 54 + 1024;
   const uint32_t pixels = uint32_t{kSide} * kSide;
   std::vector<uint8_t> file = {'B', 'M'};
-  PutLe(file, offBits + pixels, 4);
+  PutLe(file, off_bits + pixels, 4);
   PutLe(file, 0, 4);
-  PutLe(file, offBits, 4);
+  PutLe(file, off_bits, 4);
   for (uint32_t field : {40u, uint32_t{kSide}, uint32_t{kSide}}) PutLe(file, field, 4);
   PutLe(file, 1, 2);
   PutLe(file, 8, 2);

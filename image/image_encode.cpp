@@ -3,15 +3,13 @@
 #include <algorithm>
 
 #include "image/bitmap_header.h"
+#include "image/tga_format.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
 
 namespace {
 
-constexpr size_t kTgaHeader = 18;
-constexpr uint8_t kTgaTrueColor = 2;
-constexpr uint8_t kTgaTopRowFirst = 0x20;
 constexpr uint8_t kTgaAlphaBits = 8;
 
 // An uncompressed true-colour TGA (type 2), top row first: each pixel's low `bytes_per_pixel`
@@ -19,14 +17,11 @@ constexpr uint8_t kTgaAlphaBits = 8;
 std::vector<uint8_t> EncodeTrueColorTga(uint16_t width, uint16_t height, int bytes_per_pixel,
                                         const PixelSource& pixel) {
   const auto pixel_size = static_cast<size_t>(bytes_per_pixel);
-  std::vector<uint8_t> file(kTgaHeader + pixel_size * width * height, 0);
-  uint8_t* p = file.data();
-  p[2] = kTgaTrueColor;
-  StoreU16Le(p + 12, width);
-  StoreU16Le(p + 14, height);
-  p[16] = static_cast<uint8_t>(8 * bytes_per_pixel);
-  p[17] = static_cast<uint8_t>((bytes_per_pixel == 4 ? kTgaAlphaBits : 0) | kTgaTopRowFirst);
-  uint8_t* out = p + kTgaHeader;
+  std::vector<uint8_t> file(kTgaHeaderSize + pixel_size * width * height, 0);
+  StoreTgaHeader(file.data(), kTgaTrueColor, width, height,
+                 static_cast<uint8_t>(8 * bytes_per_pixel),
+                 bytes_per_pixel == 4 ? kTgaAlphaBits : 0, true);
+  uint8_t* out = file.data() + kTgaHeaderSize;
   for (uint32_t y = 0; y < height; ++y) {
     for (uint32_t x = 0; x < width; ++x, out += pixel_size) {
       StoreLe(out, pixel(x, y), bytes_per_pixel);

@@ -7,17 +7,11 @@
 #include "image/dib.h"
 #include "image/image_decode.h"
 #include "image/image_file.h"
+#include "image/tga_format.h"
 #include "util/byte_reader.h"
 
 namespace quillon {
 namespace {
-
-constexpr size_t kHeaderSize = 18;
-constexpr uint8_t kColorMapped = 1;
-constexpr uint8_t kTrueColor = 2;
-constexpr uint8_t kGreyscale = 3;
-constexpr uint8_t kTopRowFirst = 0x20;
-constexpr uint8_t kHasColorMap = 1;
 
 struct TgaHeader {
   uint8_t id_length;
@@ -57,10 +51,10 @@ size_t MapEntryBytes(uint8_t entry_bits) {
 // Bytes of colour map between the image ID and the pixels: read for a colour-mapped image,
 // skipped for any other that declares one.
 uint64_t ColorMapBytes(const TgaHeader& header) {
-  if (header.image_type == kColorMapped) {
+  if (header.image_type == kTgaColorMapped) {
     return static_cast<uint64_t>(header.map_length) * MapEntryBytes(header.map_entry_bits);
   }
-  if (header.color_map_type != kHasColorMap) return 0;
+  if (header.color_map_type != kTgaHasColorMap) return 0;
   return static_cast<uint64_t>(header.map_length) * ((header.map_entry_bits + 7u) / 8u);
 }
 
@@ -81,11 +75,11 @@ uint32_t DecodeMapEntry(const uint8_t* p, size_t bytes) {
 
 // Why the class does not read a file of this type and depth; kOk when it does.
 ImageStatus CheckFormat(const TgaHeader& header) {
-  if (header.image_type == kColorMapped) {
+  if (header.image_type == kTgaColorMapped) {
     const bool readable_map = MapEntryBytes(header.map_entry_bits) != 0 || header.map_length == 0;
     return header.depth == 8 && readable_map ? ImageStatus::kOk : ImageStatus::kUnsupportedDepth;
   }
-  if (header.image_type != kTrueColor) return ImageStatus::kUnsupportedType;
+  if (header.image_type != kTgaTrueColor) return ImageStatus::kUnsupportedType;
   return header.depth == 24 || header.depth == 32 ? ImageStatus::kOk
                                                   : ImageStatus::kUnsupportedDepth;
 }
@@ -120,7 +114,7 @@ ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image) {
   if (header.width == 0 || header.height == 0) return ImageStatus::kEmptyImage;
   const ImageStatus format = CheckFormat(header);
   const size_t row_bytes = header.width * (header.depth / 8u);
-  const uint64_t map_offset = kHeaderSize + header.id_length;
+  const uint64_t map_offset = kTgaHeaderSize + header.id_length;
   const uint64_t pixel_offset = map_offset + ColorMapBytes(header);
   // Nothing is allocated for pixels that the file does not hold.
   if (!RangeWithin(pixel_offset, uint64_t{row_bytes} * header.height, size)) {
@@ -131,12 +125,12 @@ ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image) {
       image.CreateImage(header.depth, header.width, header.height, format != ImageStatus::kOk);
   if (created != ImageStatus::kOk) return created;
   if (format != ImageStatus::kOk) return format;
-  if (header.image_type == kColorMapped && !LoadColorMap(data + map_offset, header, image)) {
+  if (header.image_type == kTgaColorMapped && !LoadColorMap(data + map_offset, header, image)) {
     image.Destroy();
     return ImageStatus::kOutOfMemory;
   }
 
-  const bool top_row_first = (header.descriptor & kTopRowFirst) != 0;
+  const bool top_row_first = (header.descriptor & kTgaTopRowFirst) != 0;
   image.bottom_up_ = !top_row_first;
   const uint8_t* pixels = data + pixel_offset;
   const auto stride = static_cast<size_t>(image.GetStride());
@@ -159,19 +153,13 @@ bool CDib::SaveTga(const char* path) const {
   }
   const bool greyscale = bit_count == 8;
   const bool bottom_row_first = !greyscale && bottom_up_;
-  uint8_t header[kHeaderSize] = {};
-  header[2] = greyscale ? kGreyscale : kTrueColor;
-  header[12] = static_cast<uint8_t>(info.biWidth);
-  header[13] = static_cast<uint8_t>(info.biWidth >> 8);
-  header[14] = static_cast<uint8_t>(info.biHeight);
-  header[15] = static_cast<uint8_t>(info.biHeight >> 8);
-  header[16] = static_cast<uint8_t>(bit_count);
-  // The low four bits count the bits of alpha or grey beyond the colour channels.
-  header[17] =
-      static_cast<uint8_t>((bit_count == 24 ? 0 : 8) | (bottom_row_first ? 0 : kTopRowFirst));
+  uint8_t header[kTgaHeaderSize];
+  StoreTgaHeader(header, greyscale ? kTgaGreyscale : kTgaTrueColor,
+                 static_cast<uint16_t>(info.biWidth), static_cast<uint16_t>(info.biHeight),
+                 static_cast<uint8_t>(bit_count), bit_count == 24 ? 0 : 8, !bottom_row_first);
 
   image_file::Stream stream = image_file::Open(path, "wb");
-  if (!stream || !image_file::WriteExactly(stream.get(), header, kHeaderSize)) return false;
+  if (!stream || !image_file::WriteExactly(stream.get(), header, kTgaHeaderSize)) return false;
   const auto rows = static_cast<size_t>(info.biHeight);
   const size_t row_bytes = static_cast<size_t>(info.biWidth) * static_cast<size_t>(bit_count / 8);
   for (size_t r = 0; r < rows; ++r) {

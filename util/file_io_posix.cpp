@@ -55,7 +55,7 @@ KernelCopy CopyByKernel(int from, uint64_t offset, int to, size_t length, size_t
   return KernelCopy::kDone;
 }
 
-BufferedCopies buffered_copies = BufferedCopies::kShifted;
+BufferedCopies g_buffered_copies = BufferedCopies::kShifted;
 
 // The page size, or the usual 4 KiB where it cannot be told.
 uint64_t PageLength() {
@@ -67,7 +67,7 @@ uint64_t PageLength() {
 // kernel's file-to-file copy slows by about 40% when the two differ modulo the page size, a
 // read and a write through a buffer do not. A position that cannot be told counts as agreeing.
 bool CopyIsBuffered(int to, uint64_t offset) {
-  if (buffered_copies == BufferedCopies::kAll) return true;
+  if (g_buffered_copies == BufferedCopies::kAll) return true;
   const off64_t position = lseek64(to, 0, SEEK_CUR);
   const uint64_t page = PageLength();
   return position >= 0 && offset % page != static_cast<uint64_t>(position) % page;
@@ -160,7 +160,7 @@ ReadFileStatus ReadOpenFile(int fd, size_t length, std::vector<uint8_t>& bytes) 
 
 }  // namespace
 
-void SetBufferedCopies(BufferedCopies which) { buffered_copies = which; }
+void SetBufferedCopies(BufferedCopies which) { g_buffered_copies = which; }
 
 ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
                              std::vector<uint8_t>& bytes) {

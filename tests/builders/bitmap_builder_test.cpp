@@ -279,7 +279,7 @@ TEST_F(BitmapBuilderTest, LogsTheReasonForAnImageThatExistsButIsRefused) {
   rle.palette = GreyPalette();
   rle.compression = 1;
   TgaLayout grey;
-  grey.imageType = 3;
+  grey.image_type = 3;
   grey.depth = 8;
   grey.width = 2;
   grey.height = 2;

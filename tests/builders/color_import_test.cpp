@@ -33,7 +33,7 @@ class ColorImportTest : public CastBuildersTest {
  protected:
   void WriteBmp(int bit_count, const std::vector<uint32_t>& pixels) {
     BmpLayout bmp;
-    bmp.bitCount = bit_count;
+    bmp.bit_count = bit_count;
     bmp.width = static_cast<int32_t>(pixels.size());
     bmp.height = 1;
     bmp.pixels = pixels;
@@ -89,7 +89,7 @@ TEST_F(ColorImportTest, IndexedPicturesKeepTheirIndicesOnlyWhereTheirColoursAgre
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     BmpLayout bmp;
-    bmp.bitCount = c.bit_count;
+    bmp.bit_count = c.bit_count;
     bmp.width = static_cast<int32_t>(c.indices.size());
     bmp.height = 1;
     bmp.pixels = c.indices;

@@ -452,7 +452,7 @@ TEST(ExportRunTest, AnEditedOlderBitmapAtAnyDepthComesBackWithTheColoursItShows)
     std::vector<uint32_t> expected =
         Pixels(movie.Data(static_cast<uint32_t>(std::stoul(row.at("entry index")))), row);
     test::BmpLayout edited;
-    edited.bitCount = bit_count;
+    edited.bit_count = bit_count;
     edited.width = 3;
     edited.height = 2;
     // The table reversed; a 1-bit picture can hold only the colours of its two entries.
@@ -626,7 +626,7 @@ TEST(ExportRunTest, AnEditedPictureSavedAt24BitsGoesBackAsTheIndicesOfItsColours
   ASSERT_TRUE(exported.LoadBmp((dir.path() + "/f/m-000001-8.bmp").c_str()));
   // What an editor saves: the colours themselves, one pixel repainted, one slightly off.
   test::BmpLayout edited;
-  edited.bitCount = 24;
+  edited.bit_count = 24;
   edited.width = 5;
   edited.height = 3;
   std::vector<uint32_t> expected;

@@ -41,14 +41,14 @@ class BmpTest : public testing::Test {
 TEST_F(BmpTest, EveryDepthRoundTripsThroughLoadAndSave) {
   const std::pair<int, uint32_t> depths[] = {{1, 1},       {4, 15},        {8, 255},
                                              {16, 0xFFFF}, {24, 0xFFFFFF}, {32, 0xFFFFFFFF}};
-  for (const auto& [bitCount, mask] : depths) {
-    SCOPED_TRACE(bitCount);
+  for (const auto& [bit_count, mask] : depths) {
+    SCOPED_TRACE(bit_count);
     BmpLayout layout;
-    layout.bitCount = bitCount;
+    layout.bit_count = bit_count;
     layout.width = 13;  // odd, so that rows are padded at every depth
     layout.height = 5;
-    layout.pixels = Pattern(13 * 5, mask, static_cast<uint32_t>(bitCount));
-    if (bitCount <= 8) layout.palette = Pattern(size_t{1} << bitCount, 0xFFFFFF, 7);
+    layout.pixels = Pattern(13 * 5, mask, static_cast<uint32_t>(bit_count));
+    if (bit_count <= 8) layout.palette = Pattern(size_t{1} << bit_count, 0xFFFFFF, 7);
     CDib dib;
     ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(layout)).c_str()));
     for (int32_t y = 0; y < layout.height; ++y) {
@@ -57,7 +57,7 @@ TEST_F(BmpTest, EveryDepthRoundTripsThroughLoadAndSave) {
             << x << ", " << y;
       }
     }
-    if (bitCount == 4 || bitCount == 8) {
+    if (bit_count == 4 || bit_count == 8) {
       EXPECT_EQ(dib.GetColor(3, 2), layout.palette[layout.pixels[2 * 13 + 3]]);
     }
     EXPECT_EQ(dib.GetPalette(), nullptr);
@@ -148,12 +148,12 @@ TEST_F(BmpTest, LaterHeaderVersionsAreCutToTheClassicHeader) {
 }
 
 TEST_F(BmpTest, BitFieldsAreAcceptedAtSixteenAndThirtyTwoBitsOnly) {
-  for (int bitCount : {16, 32, 24, 8}) {
-    BmpLayout layout{bitCount, 2, 1, {1, 2}, {}, 3};
-    if (bitCount == 8) layout.palette.assign(256, 0);
+  for (int bit_count : {16, 32, 24, 8}) {
+    BmpLayout layout{bit_count, 2, 1, {1, 2}, {}, 3};
+    if (bit_count == 8) layout.palette.assign(256, 0);
     CDib dib;
-    EXPECT_EQ(dib.LoadBmp(Write(EncodeBmp(layout)).c_str()), bitCount == 16 || bitCount == 32)
-        << bitCount;
+    EXPECT_EQ(dib.LoadBmp(Write(EncodeBmp(layout)).c_str()), bit_count == 16 || bit_count == 32)
+        << bit_count;
   }
 }
 
@@ -236,14 +236,14 @@ TEST_F(BmpTest, OtherHeaderFormsAreRefusedAsUnsupported) {
 }
 
 TEST_F(BmpTest, SaveRefusesImagesOtherReadersCouldNotTake) {
-  CDib empty, fifteen, bitFieldsWithoutMasks;
+  CDib empty, fifteen, bit_fields_without_masks;
   ASSERT_TRUE(fifteen.Create(15, 2, 2));
-  const std::vector<uint8_t> noMasks = EncodeBmp({16, 2, 1, {1, 2}, {}, 3});
-  ASSERT_EQ(DecodeBmp(noMasks.data(), noMasks.size(), bitFieldsWithoutMasks), ImageStatus::kOk);
+  const std::vector<uint8_t> no_masks = EncodeBmp({16, 2, 1, {1, 2}, {}, 3});
+  ASSERT_EQ(DecodeBmp(no_masks.data(), no_masks.size(), bit_fields_without_masks), ImageStatus::kOk);
   const std::pair<const char*, const CDib*> cases[] = {
       {"an empty object", &empty},
       {"a bit count without pixel access", &fifteen},
-      {"bit fields whose masks the block lacks", &bitFieldsWithoutMasks},
+      {"bit fields whose masks the block lacks", &bit_fields_without_masks},
   };
   for (const auto& [what, dib] : cases) {
     EXPECT_FALSE(dib->SaveBmp((scratch_.path() + "/none.bmp").c_str())) << what;
@@ -253,8 +253,8 @@ TEST_F(BmpTest, SaveRefusesImagesOtherReadersCouldNotTake) {
 
 TEST_F(BmpTest, BitFieldImagesSaveTheirMasksBeforeTheTableAndPixels) {
   // 565 masks stored after the 40-byte header, then a two-entry table.
-  const std::vector<uint32_t> masksAndTable = {0xF800, 0x07E0, 0x001F, 0x111111, 0x222222};
-  const std::vector<uint8_t> file = EncodeBmp({16, 2, 1, {0xF800, 0x001F}, masksAndTable, 3, 2});
+  const std::vector<uint32_t> masks_and_table = {0xF800, 0x07E0, 0x001F, 0x111111, 0x222222};
+  const std::vector<uint8_t> file = EncodeBmp({16, 2, 1, {0xF800, 0x001F}, masks_and_table, 3, 2});
   CDib dib;
   ASSERT_EQ(DecodeBmp(file.data(), file.size(), dib), ImageStatus::kOk);
   ASSERT_TRUE(dib.SaveBmp((scratch_.path() + "/masks.bmp").c_str()));

@@ -103,11 +103,11 @@ bool PixelMatches(const CDib& dib, int32_t x, int32_t y, const uint8_t* rgba, bo
   }
 }
 
-// Compares every pixel with the reference decoder's reading of `referencePath`; the first
+// Compares every pixel with the reference decoder's reading of `reference_path`; the first
 // mismatch is reported.
 void ExpectSamePixels(const CDib& dib, const fs::path& path, bool tga,
-                      const fs::path& referencePath) {
-  const Reference reference = LoadReference(referencePath);
+                      const fs::path& reference_path) {
+  const Reference reference = LoadReference(reference_path);
   ASSERT_NE(reference.rgba, nullptr) << path << ": the reference decoder refused it";
   ASSERT_EQ(reference.width, dib.GetWidth()) << path;
   ASSERT_EQ(reference.height, dib.GetHeight()) << path;
@@ -159,7 +159,7 @@ class ConformanceTest : public testing::Test {
 
 TEST_F(ConformanceTest, GoodBmpFilesMatchTheReferenceOrAreKnownRefusals) {
   // Run-length files are not pixel rows; the OS/2 header has 16-bit sizes and 3-byte entries.
-  const std::set<std::string> expectedRefusals = {"pal4rle.bmp", "pal8rle.bmp", "pal8os2.bmp"};
+  const std::set<std::string> expected_refusals = {"pal4rle.bmp", "pal8rle.bmp", "pal8os2.bmp"};
   std::vector<std::string> accepted, refused;
   for (const fs::path& path : FilesIn(kTestdata / "bmpsuite" / "g", ".bmp")) {
     CDib dib;
@@ -171,7 +171,7 @@ TEST_F(ConformanceTest, GoodBmpFilesMatchTheReferenceOrAreKnownRefusals) {
     ExpectSamePixels(dib, path, false, GoodBmpReference(path));
   }
   Summarize("bmpsuite/g", accepted, refused);
-  EXPECT_EQ(std::set<std::string>(refused.begin(), refused.end()), expectedRefusals);
+  EXPECT_EQ(std::set<std::string>(refused.begin(), refused.end()), expected_refusals);
 }
 
 TEST_F(ConformanceTest, QuestionableBmpFilesThatBothReadersTakeMatch) {
@@ -206,7 +206,7 @@ TEST_F(ConformanceTest, BadBmpFilesAreRefusedOrReadSafely) {
 
 TEST_F(ConformanceTest, AcceptedTgaFilesMatchTheReference) {
   // Run-length (types 9 to 11), greyscale (type 3) and 16-bit true-colour files are refused.
-  const std::set<std::string> expectedAccepted = {"ucm8.tga",
+  const std::set<std::string> expected_accepted = {"ucm8.tga",
                                                   "utc24.tga",
                                                   "utc32.tga",
                                                   "rgb24_top_left.tga",
@@ -223,7 +223,7 @@ TEST_F(ConformanceTest, AcceptedTgaFilesMatchTheReference) {
     ExpectSamePixels(dib, path, true, path);
   }
   Summarize("tga", accepted, refused);
-  EXPECT_EQ(std::set<std::string>(accepted.begin(), accepted.end()), expectedAccepted);
+  EXPECT_EQ(std::set<std::string>(accepted.begin(), accepted.end()), expected_accepted);
 }
 
 }  // namespace

@@ -29,10 +29,10 @@ std::vector<uint8_t> BufferCopy(const CDib& dib) {
 }
 
 struct CreateCase {
-  int bitCount;
+  int bit_count;
   int32_t width, height;
   int32_t stride;
-  uint32_t clrUsed;
+  uint32_t colors_used;
 };
 
 TEST(DibCreateTest, StridesHeadersAndTablesFollowTheBitCount) {
@@ -41,21 +41,21 @@ TEST(DibCreateTest, StridesHeadersAndTablesFollowTheBitCount) {
       {32, 2, 2, 8, 0}, {16, 3, 1, 8, 0}, {2, 5, 1, 4, 0},  {15, 3, 3, 8, 0},  {8, 0, 0, 0, 256},
   };
   for (const CreateCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.bitCount << " bits, " << c.width << " x " << c.height);
+    SCOPED_TRACE(testing::Message() << c.bit_count << " bits, " << c.width << " x " << c.height);
     CDib dib;
-    ASSERT_TRUE(dib.Create(c.bitCount, c.width, c.height));
+    ASSERT_TRUE(dib.Create(c.bit_count, c.width, c.height));
     const BitmapInfoHeader* header = dib.GetHeader();
     EXPECT_EQ(dib.GetStride(), c.stride);
     EXPECT_EQ(header->biSize, 40u);
     EXPECT_EQ(header->biPlanes, 1);
-    EXPECT_EQ(dib.GetBitCount(), c.bitCount);
+    EXPECT_EQ(dib.GetBitCount(), c.bit_count);
     EXPECT_EQ(dib.GetWidth(), c.width);
     EXPECT_EQ(dib.GetHeight(), c.height);
     EXPECT_EQ(header->biCompression, 0u);
     EXPECT_EQ(header->biSizeImage, static_cast<uint32_t>(c.stride * c.height));
-    EXPECT_EQ(header->biClrUsed, c.clrUsed);
-    EXPECT_EQ(header->biClrImportant, c.clrUsed);
-    EXPECT_EQ(dib.GetPalette() != nullptr, c.clrUsed != 0);
+    EXPECT_EQ(header->biClrUsed, c.colors_used);
+    EXPECT_EQ(header->biClrImportant, c.colors_used);
+    EXPECT_EQ(dib.GetPalette() != nullptr, c.colors_used != 0);
     const std::vector<uint8_t> bits = BufferCopy(dib);
     EXPECT_EQ(std::count(bits.begin(), bits.end(), 0), static_cast<long>(bits.size()));
   }
@@ -143,7 +143,7 @@ TEST(DibCreateTest, CreatingAgainReplacesTheImageAndDestroyEmptiesIt) {
 }
 
 struct LayoutCase {
-  int bitCount;
+  int bit_count;
   uint32_t written;
   std::vector<uint8_t> bytes;  // the pixel's bytes afterwards
   uint32_t read;
@@ -157,11 +157,11 @@ TEST(DibPixelTest, WholeBytePixelsStoreTheirLowBytesLeastSignificantFirst) {
       {8, 0x11223344, {0x44}, 0x44},
   };
   for (const LayoutCase& c : cases) {
-    SCOPED_TRACE(c.bitCount);
+    SCOPED_TRACE(c.bit_count);
     // A width whose rows need no padding, so that the last pixel ends the buffer.
     const int32_t width = 4;
     CDib dib;
-    ASSERT_TRUE(dib.Create(c.bitCount, width, 2));
+    ASSERT_TRUE(dib.Create(c.bit_count, width, 2));
     const size_t size = c.bytes.size();
     for (const auto& [x, y] : {std::pair{1, 0}, std::pair{width - 1, 1}}) {
       dib.SetPixel(x, y, c.written);
@@ -293,13 +293,13 @@ TEST(DibPixelTest, TheAssertionWarningIsPrintedOncePerProcess) {
 }
 
 TEST(DibColorTest, ColorsComeFromTheTableOrThePixelByDepth) {
-  CDib eight, four, sixteen, one, twentyFour, thirtyTwo;
+  CDib eight, four, sixteen, one, twenty_four, thirty_two;
   ASSERT_TRUE(eight.Create(8, 2, 1));
   ASSERT_TRUE(four.Create(4, 2, 1));
   ASSERT_TRUE(sixteen.Create(16, 2, 1));
   ASSERT_TRUE(one.Create(1, 2, 1));
-  ASSERT_TRUE(twentyFour.Create(24, 2, 1));
-  ASSERT_TRUE(thirtyTwo.Create(32, 2, 1));
+  ASSERT_TRUE(twenty_four.Create(24, 2, 1));
+  ASSERT_TRUE(thirty_two.Create(32, 2, 1));
   eight.SetPixel(0, 0, 7);
   eight.SetPixel(1, 0, 255);
   EXPECT_EQ(eight.GetColor(0, 0), 0x00808080u);
@@ -310,10 +310,10 @@ TEST(DibColorTest, ColorsComeFromTheTableOrThePixelByDepth) {
   EXPECT_EQ(sixteen.GetColor(0, 0), 0u);
   one.SetPixel(0, 0, 1);
   EXPECT_EQ(one.GetColor(0, 0), 0u);
-  twentyFour.SetPixel(0, 0, 0xFF123456);
-  EXPECT_EQ(twentyFour.GetColor(0, 0), 0x123456u);
-  thirtyTwo.SetPixel(0, 0, 0xFF123456);
-  EXPECT_EQ(thirtyTwo.GetColor(0, 0), 0xFF123456u);
+  twenty_four.SetPixel(0, 0, 0xFF123456);
+  EXPECT_EQ(twenty_four.GetColor(0, 0), 0x123456u);
+  thirty_two.SetPixel(0, 0, 0xFF123456);
+  EXPECT_EQ(thirty_two.GetColor(0, 0), 0xFF123456u);
 }
 
 TEST(DibColorTest, DiffersFromKeyComparesTheColourWithTheKey) {
@@ -351,10 +351,10 @@ TEST(DibPaletteTest, ReplacesEntriesWithinTheTableOnly) {
 
 TEST(DibPaletteTest, ImagesWithoutATableRefuseReplacement) {
   const uint32_t value = 1;
-  for (int bitCount : {16, 24, 32}) {
+  for (int bit_count : {16, 24, 32}) {
     CDib dib;
-    ASSERT_TRUE(dib.Create(bitCount, 2, 2));
-    EXPECT_FALSE(dib.SetPalette(0, 1, &value, false)) << bitCount;
+    ASSERT_TRUE(dib.Create(bit_count, 2, 2));
+    EXPECT_FALSE(dib.SetPalette(0, 1, &value, false)) << bit_count;
   }
   CDib empty;
   EXPECT_FALSE(empty.SetPalette(0, 1, &value, false));

@@ -61,9 +61,9 @@ TEST_F(ImageMemoryTest, CreateThatCannotAllocateItsPixelsLeavesTheObjectEmpty) {
 
 // A file of kSide x kSide 24-bit pixels whose pixel bytes are never written or read: the decoder
 // must fail on its own buffer before it copies anything.
-std::unique_ptr<uint8_t[]> LargeInput(size_t headerBytes, const uint8_t* header) {
-  std::unique_ptr<uint8_t[]> input(new (std::nothrow) uint8_t[headerBytes + kPixelBytes]);
-  if (input) std::memcpy(input.get(), header, headerBytes);
+std::unique_ptr<uint8_t[]> LargeInput(size_t header_bytes, const uint8_t* header) {
+  std::unique_ptr<uint8_t[]> input(new (std::nothrow) uint8_t[header_bytes + kPixelBytes]);
+  if (input) std::memcpy(input.get(), header, header_bytes);
   return input;
 }
 
@@ -80,18 +80,18 @@ TEST_F(ImageMemoryTest, DecodersThatCannotAllocateTheImageSayOutOfMemoryAndLeave
   struct Case {
     const char* what;
     const uint8_t* header;
-    size_t headerBytes;
+    size_t header_bytes;
     ImageStatus (*decode)(const uint8_t*, size_t, CDib&);
   };
   for (const Case& c : {Case{"TGA", tga, sizeof tga, DecodeTga},
                         Case{"BMP", bmp, sizeof bmp, DecodeBmp}}) {
     SCOPED_TRACE(c.what);
     ExpectInCappedChild([&c] {
-      const std::unique_ptr<uint8_t[]> input = LargeInput(c.headerBytes, c.header);
+      const std::unique_ptr<uint8_t[]> input = LargeInput(c.header_bytes, c.header);
       if (!input) return false;
       CDib dib;
       return dib.Create(8, 2, 2) &&
-             c.decode(input.get(), c.headerBytes + kPixelBytes, dib) == ImageStatus::kOutOfMemory &&
+             c.decode(input.get(), c.header_bytes + kPixelBytes, dib) == ImageStatus::kOutOfMemory &&
              !dib.HasImage();
     });
   }

@@ -24,7 +24,7 @@ std::vector<PALETTEENTRY> GdiEntries(HPALETTE palette) {
 
 TEST(GdiPaletteTest, HoldsEveryTableEntryAsRedGreenBlue) {
   const struct {
-    int bitCount;
+    int bit_count;
     size_t count;
     UINT index;
     PALETTEENTRY expected;
@@ -35,22 +35,22 @@ TEST(GdiPaletteTest, HoldsEveryTableEntryAsRedGreenBlue) {
   };
   for (const auto& c : cases) {
     CDib dib;
-    ASSERT_TRUE(dib.Create(c.bitCount, 2, 2));
+    ASSERT_TRUE(dib.Create(c.bit_count, 2, 2));
     HPALETTE palette = NativeOf(dib);
-    ASSERT_NE(palette, nullptr) << c.bitCount;
+    ASSERT_NE(palette, nullptr) << c.bit_count;
     EXPECT_EQ(GetObjectType(palette), static_cast<DWORD>(OBJ_PAL));
     const std::vector<PALETTEENTRY> entries = GdiEntries(palette);
-    ASSERT_EQ(entries.size(), c.count) << c.bitCount;
+    ASSERT_EQ(entries.size(), c.count) << c.bit_count;
     const PALETTEENTRY& e = entries[c.index];
-    EXPECT_EQ(e.peRed, c.expected.peRed) << c.bitCount;
-    EXPECT_EQ(e.peGreen, c.expected.peGreen) << c.bitCount;
-    EXPECT_EQ(e.peBlue, c.expected.peBlue) << c.bitCount;
-    EXPECT_EQ(e.peFlags, 0) << c.bitCount;
+    EXPECT_EQ(e.peRed, c.expected.peRed) << c.bit_count;
+    EXPECT_EQ(e.peGreen, c.expected.peGreen) << c.bit_count;
+    EXPECT_EQ(e.peBlue, c.expected.peBlue) << c.bit_count;
+    EXPECT_EQ(e.peFlags, 0) << c.bit_count;
   }
-  for (int bitCount : {16, 24, 32}) {
+  for (int bit_count : {16, 24, 32}) {
     CDib dib;
-    ASSERT_TRUE(dib.Create(bitCount, 2, 2));
-    EXPECT_EQ(dib.GetPalette(), nullptr) << bitCount;
+    ASSERT_TRUE(dib.Create(bit_count, 2, 2));
+    EXPECT_EQ(dib.GetPalette(), nullptr) << bit_count;
   }
 }
 

@@ -98,27 +98,27 @@ TEST_F(TgaTest, EightBitImagesSaveAsGreyscaleThatLoadRefuses) {
 }
 
 TEST_F(TgaTest, SaveRefusesDepthsWithoutATgaForm) {
-  for (int bitCount : {16, 4, 1}) {
+  for (int bit_count : {16, 4, 1}) {
     CDib dib;
-    ASSERT_TRUE(dib.Create(bitCount, 2, 2));
-    EXPECT_FALSE(dib.SaveTga(PathOf("no.tga").c_str())) << bitCount;
+    ASSERT_TRUE(dib.Create(bit_count, 2, 2));
+    EXPECT_FALSE(dib.SaveTga(PathOf("no.tga").c_str())) << bit_count;
     EXPECT_FALSE(scratch_.Exists("no.tga"));
   }
 }
 
 TEST_F(TgaTest, RefusedImageTypesLeaveAZeroedImageOfTheHeadersSize) {
   struct Case {
-    uint8_t imageType, depth;
+    uint8_t image_type, depth;
   };
   for (const Case c : {Case{2, 16}, Case{10, 24}, Case{9, 8}, Case{3, 8}, Case{11, 8}}) {
     TgaLayout layout;
-    layout.imageType = c.imageType;
+    layout.image_type = c.image_type;
     layout.depth = c.depth;
     layout.width = 3;
     layout.height = 2;
     layout.pixels.assign(6, 0x7777);
     CDib dib;
-    EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(layout)).c_str())) << int{c.imageType};
+    EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(layout)).c_str())) << int{c.image_type};
     ASSERT_TRUE(dib.HasImage());
     EXPECT_EQ(dib.GetWidth(), 3);
     EXPECT_EQ(dib.GetBitCount(), c.depth);
@@ -127,23 +127,23 @@ TEST_F(TgaTest, RefusedImageTypesLeaveAZeroedImageOfTheHeadersSize) {
 }
 
 // A colour-mapped (type 1) file of one row of 8-bit indices.
-TgaLayout ColourMappedRow(std::vector<uint32_t> indices, uint8_t mapEntryBits,
+TgaLayout ColourMappedRow(std::vector<uint32_t> indices, uint8_t map_entry_bits,
                           std::vector<uint32_t> map) {
   TgaLayout layout;
-  layout.imageType = 1;
+  layout.image_type = 1;
   layout.depth = 8;
   layout.width = static_cast<uint16_t>(indices.size());
   layout.height = 1;
   layout.pixels = std::move(indices);
-  layout.colorMapType = 1;
-  layout.mapEntryBits = mapEntryBits;
+  layout.color_map_type = 1;
+  layout.map_entry_bits = map_entry_bits;
   layout.map = std::move(map);
   return layout;
 }
 
 TEST_F(TgaTest, ColourMapEntriesLandFromTheFirstIndexAndExtrasAreDropped) {
   TgaLayout layout = ColourMappedRow({250, 3}, 24, {});
-  layout.mapFirst = 250;
+  layout.map_first = 250;
   for (uint32_t i = 0; i < 10; ++i) layout.map.push_back(0x101010 * (i + 1));
   CDib dib;
   ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
@@ -179,8 +179,8 @@ TEST_F(TgaTest, TheImageIdAndAnUnusedColourMapAreSkipped) {
   layout.height = 2;
   layout.pixels = kFourPixels;
   layout.id = "Truevision sample, 26 ch.";
-  layout.colorMapType = 1;
-  layout.mapEntryBits = 15;
+  layout.color_map_type = 1;
+  layout.map_entry_bits = 15;
   layout.map = {1, 2, 3};
   CDib dib;
   ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
@@ -192,7 +192,7 @@ TEST_F(TgaTest, ColourMappedFilesOtherThanEightBitIndicesAreRefused) {
   TgaLayout layout = ColourMappedRow({0}, 8, {1});  // no such entry size
   CDib dib;
   EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
-  layout.mapEntryBits = 24;
+  layout.map_entry_bits = 24;
   layout.depth = 16;
   EXPECT_FALSE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
 }

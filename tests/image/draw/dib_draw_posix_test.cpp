@@ -44,16 +44,16 @@ TEST(DibDrawPosixTest, SixteenBitChannelsWidenByZeroBitsAndTheTopByteIsDropped) 
   ASSERT_TRUE(surface.Create(2, 1));
   const Rect all = {0, 0, 2, 1};
   const struct {
-    int bitCount;
+    int bit_count;
     uint32_t pixel;
     uint32_t shown;
   } cases[] = {{16, 0x7C1F, 0xF800F8u}, {16, 0x7FFF, 0xF8F8F8u}, {32, 0xAA123456, 0x123456u}};
   for (const auto& c : cases) {
     CDib dib;
-    ASSERT_TRUE(dib.Create(c.bitCount, 2, 1));
+    ASSERT_TRUE(dib.Create(c.bit_count, 2, 1));
     dib.SetPixel(1, 0, c.pixel);
     EXPECT_TRUE(dib.Draw(surface, nullptr, all, all));
-    EXPECT_EQ(surface.GetPixel(1, 0), c.shown) << c.bitCount << " bits";
+    EXPECT_EQ(surface.GetPixel(1, 0), c.shown) << c.bit_count << " bits";
   }
 }
 

@@ -18,7 +18,7 @@ using test::MakeNumbered;
 // bits only each channel's top five bits.
 TEST(DibDrawTest, EveryDepthShowsItsColoursCopiedAndStretched) {
   const struct {
-    int bitCount;
+    int bit_count;
     uint32_t pixels[4];  // (0, 0), (1, 0), (0, 1), (1, 1)
     uint32_t shown[4];
     uint32_t mask;
@@ -32,17 +32,17 @@ TEST(DibDrawTest, EveryDepthShowsItsColoursCopiedAndStretched) {
   };
   for (const auto& c : cases) {
     CDib dib;
-    ASSERT_TRUE(dib.Create(c.bitCount, 2, 2));
+    ASSERT_TRUE(dib.Create(c.bit_count, 2, 2));
     for (int32_t i = 0; i < 4; ++i) dib.SetPixel(i % 2, i / 2, c.pixels[i]);
     for (const int32_t scale : {1, 2}) {
       DrawSurface surface;
       ASSERT_TRUE(surface.Create(2 * scale, 2 * scale));
       const Rect dest = {0, 0, 2 * scale, 2 * scale};
-      ASSERT_TRUE(dib.Draw(surface, dib.GetPalette(), dest, {0, 0, 2, 2})) << c.bitCount;
+      ASSERT_TRUE(dib.Draw(surface, dib.GetPalette(), dest, {0, 0, 2, 2})) << c.bit_count;
       for (int32_t y = 0; y < 2 * scale; ++y) {
         for (int32_t x = 0; x < 2 * scale; ++x) {
           EXPECT_EQ(surface.GetPixel(x, y) & c.mask, c.shown[y / scale * 2 + x / scale])
-              << c.bitCount << " bits, scale " << scale << " at " << x << "," << y;
+              << c.bit_count << " bits, scale " << scale << " at " << x << "," << y;
         }
       }
     }
@@ -83,9 +83,9 @@ TEST(DibDrawTest, ReportsWhetherAnyScanLineWasDrawn) {
   EXPECT_FALSE(dib.Draw(surface, nullptr, {10, 0, 14, 4}, {10, 0, 14, 4}));  // off the surface
   EXPECT_FALSE(dib.Draw(surface, nullptr, {0, 0, 4, 4}, {0, 0, 0, 4}));      // empty source
   EXPECT_TRUE(dib.Draw(surface, nullptr, {3, 3, 7, 7}, {3, 3, 7, 7}));
-  CDib twoBits;
-  ASSERT_TRUE(twoBits.Create(2, 4, 4));
-  EXPECT_FALSE(twoBits.Draw(surface, nullptr, {0, 0, 4, 4}, {0, 0, 4, 4}));
+  CDib two_bits;
+  ASSERT_TRUE(two_bits.Create(2, 4, 4));
+  EXPECT_FALSE(two_bits.Draw(surface, nullptr, {0, 0, 4, 4}, {0, 0, 4, 4}));
 }
 
 TEST(DibDrawTest, SelectedPaletteIsPutBack) {

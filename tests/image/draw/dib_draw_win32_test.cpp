@@ -42,11 +42,11 @@ TEST(GdiDrawTest, LeavesColorOnColorAndPutsThePaletteBack) {
 // not handed over.
 TEST(GdiDrawTest, HeaderBlocksWithoutTheTableGdiReadsAreNotDrawn) {
   test::BmpLayout layout;
-  layout.bitCount = 8;
+  layout.bit_count = 8;
   layout.width = 2;
   layout.height = 2;
   layout.pixels = {1, 2, 3, 4};
-  layout.clrUsed = 0;
+  layout.colors_used = 0;
   const std::vector<uint8_t> file = test::EncodeBmp(layout);
   CDib dib;
   ASSERT_EQ(DecodeBmp(file.data(), file.size(), dib), ImageStatus::kOk);

@@ -23,8 +23,8 @@ void MakeImage(CDib& dib, int32_t width, int32_t height,
   for (const auto& [x, y] : ink) dib.SetPixel24(x, y, kInk);
 }
 
-Measured Measure(const CDib& dib, int32_t x, int32_t y, int32_t cellWidth, int32_t cellHeight) {
-  const GlyphCell cell = dib.MeasureGlyph(x, y, cellWidth, cellHeight);
+Measured Measure(const CDib& dib, int32_t x, int32_t y, int32_t cell_width, int32_t cell_height) {
+  const GlyphCell cell = dib.MeasureGlyph(x, y, cell_width, cell_height);
   EXPECT_EQ(cell.x, x);
   EXPECT_EQ(cell.y, y);
   return {cell.width, cell.height, cell.left, cell.top};
@@ -80,9 +80,9 @@ TEST(MeasureGlyphGridTest, EmptySpaceTakesItsSizeFromA) {
   CDib dib;
   // "a" (97): ink from column 1 to 3, rows 2 to 4; "W" (87) is the widest and tallest.
   MakeGrid(dib, {{97, 1, 2}, {97, 3, 4}, {87, 4, 6}, {65, 0, 0}});
-  std::array<int32_t, 2> maxSize = {-1, -1};
+  std::array<int32_t, 2> max_size = {-1, -1};
   std::vector<GlyphCell> cells(128);
-  ASSERT_TRUE(dib.MeasureGlyphGrid(maxSize, cells, 0, 127, 8, 16));
+  ASSERT_TRUE(dib.MeasureGlyphGrid(max_size, cells, 0, 127, 8, 16));
   EXPECT_EQ(cells[97].x, 1 * 8 + 1);
   EXPECT_EQ(cells[97].y, 6 * 10 + 1);
   EXPECT_EQ(cells[97].width, 4);
@@ -94,16 +94,16 @@ TEST(MeasureGlyphGridTest, EmptySpaceTakesItsSizeFromA) {
   EXPECT_EQ(cells[32].y, 2 * 10 + 1);
   EXPECT_EQ(cells[65].width, 1);
   // The maxima are taken before the adjustment.
-  EXPECT_EQ(maxSize[0], 5);
-  EXPECT_EQ(maxSize[1], 7);
+  EXPECT_EQ(max_size[0], 5);
+  EXPECT_EQ(max_size[1], 7);
 }
 
 TEST(MeasureGlyphGridTest, SpaceWithInkKeepsItsOwnSize) {
   CDib dib;
   MakeGrid(dib, {{97, 3, 4}, {32, 0, 1}});
-  std::array<int32_t, 2> maxSize{};
+  std::array<int32_t, 2> max_size{};
   std::vector<GlyphCell> cells(98);
-  ASSERT_TRUE(dib.MeasureGlyphGrid(maxSize, cells, 0, 97, 8, 16));
+  ASSERT_TRUE(dib.MeasureGlyphGrid(max_size, cells, 0, 97, 8, 16));
   EXPECT_EQ(cells[32].width, 1);
   EXPECT_EQ(cells[32].height, 2);
 }
@@ -111,7 +111,7 @@ TEST(MeasureGlyphGridTest, SpaceWithInkKeepsItsOwnSize) {
 TEST(MeasureGlyphGridTest, RefusesWhatWouldLeaveTheArrayOrGrid) {
   CDib dib;
   MakeGrid(dib, {});
-  std::array<int32_t, 2> maxSize = {-1, -1};
+  std::array<int32_t, 2> max_size = {-1, -1};
   const struct {
     size_t records;
     int32_t first, last, rows, cols;
@@ -123,13 +123,13 @@ TEST(MeasureGlyphGridTest, RefusesWhatWouldLeaveTheArrayOrGrid) {
   };
   for (const auto& r : refused) {
     std::vector<GlyphCell> cells(r.records, GlyphCell{9, 9, 9, 9, 9, 9});
-    EXPECT_FALSE(dib.MeasureGlyphGrid(maxSize, cells, r.first, r.last, r.rows, r.cols));
+    EXPECT_FALSE(dib.MeasureGlyphGrid(max_size, cells, r.first, r.last, r.rows, r.cols));
     EXPECT_EQ(cells[0].width, 9);
   }
-  EXPECT_EQ(maxSize[0], -1);
+  EXPECT_EQ(max_size[0], -1);
   CDib empty;
   std::vector<GlyphCell> cells(128);
-  EXPECT_FALSE(empty.MeasureGlyphGrid(maxSize, cells, 0, 127, 8, 16));
+  EXPECT_FALSE(empty.MeasureGlyphGrid(max_size, cells, 0, 127, 8, 16));
 }
 
 // A 24-bit one-row image from a pattern: "." is the key colour, "#" ink.

@@ -20,9 +20,9 @@ using test::kWidth;
 class PlatformRenderTextTest : public test::RenderTextFixture {};
 
 TEST_F(PlatformRenderTextTest, AnyOtherAlignCopiesTheImageThereAndBack) {
-  for (int bitCount : {8, 24, 32}) {
+  for (int bit_count : {8, 24, 32}) {
     CDib dib;
-    ASSERT_TRUE(dib.Create(bitCount, 7, 5));
+    ASSERT_TRUE(dib.Create(bit_count, 7, 5));
     for (int32_t y = 0; y < 5; ++y) {
       for (int32_t x = 0; x < 7; ++x) dib.SetPixel(x, y, static_cast<uint32_t>(0x10203 * (x + 9 * y)));
     }
@@ -30,7 +30,7 @@ TEST_F(PlatformRenderTextTest, AnyOtherAlignCopiesTheImageThereAndBack) {
     for (int align : {1, 3, -1}) {
       EXPECT_TRUE(dib.RenderText("Hello", *font_, kInk, {0, 0, 7, 5}, align));
       EXPECT_EQ(std::vector<uint8_t>(dib.GetBits(), dib.GetBits() + dib.GetBitsSize()), before)
-          << bitCount << " bits, align " << align;
+          << bit_count << " bits, align " << align;
     }
   }
 }
@@ -41,17 +41,17 @@ TEST_F(PlatformRenderTextTest, AlignPlacesTheCellLeftRightOrCentred) {
   ASSERT_GT(width, 4);
   const struct {
     int align;
-    int32_t cellLeft;
+    int32_t cell_left;
   } cases[] = {{0, 10}, {2, 110 - width}, {6, 60 - width / 2}};
   for (const auto& c : cases) {
     dib_.Fill(kPaper);
     ASSERT_TRUE(dib_.RenderText("HH", *font_, kInk, rect, c.align));
     const auto [left, right] = InkColumns();
     // The ink lies in the cell, its bearings no wider than a few pixels.
-    EXPECT_GE(left, c.cellLeft) << "align " << c.align;
-    EXPECT_LE(left, c.cellLeft + 3) << "align " << c.align;
-    EXPECT_LT(right, c.cellLeft + width) << "align " << c.align;
-    EXPECT_GE(right, c.cellLeft + width - 4) << "align " << c.align;
+    EXPECT_GE(left, c.cell_left) << "align " << c.align;
+    EXPECT_LE(left, c.cell_left + 3) << "align " << c.align;
+    EXPECT_LT(right, c.cell_left + width) << "align " << c.align;
+    EXPECT_GE(right, c.cell_left + width - 4) << "align " << c.align;
   }
 }
 
@@ -60,29 +60,29 @@ TEST_F(PlatformRenderTextTest, DrawingStaysInsideTheRectangle) {
   for (int align : {0, 2, 6}) {
     dib_.Fill(kPaper);
     ASSERT_TRUE(dib_.RenderText("WWWWWWWW", *font_, kInk, rect, align));
-    bool changedInside = false;
+    bool changed_inside = false;
     for (int32_t y = 0; y < kHeight; ++y) {
       for (int32_t x = 0; x < kWidth; ++x) {
         const bool inside = x >= 20 && x < 40 && y >= 5 && y < 15;
         if (!inside) {
           ASSERT_EQ(dib_.GetPixel32(x, y), kPaper) << x << "," << y << " align " << align;
         }
-        changedInside |= inside && dib_.GetPixel32(x, y) != kPaper;
+        changed_inside |= inside && dib_.GetPixel32(x, y) != kPaper;
       }
     }
-    EXPECT_TRUE(changedInside) << "align " << align;
+    EXPECT_TRUE(changed_inside) << "align " << align;
   }
 }
 
 TEST_F(PlatformRenderTextTest, TheCellHoldsOnlyTextColourAndBackgroundZero) {
   ASSERT_TRUE(dib_.RenderText("Ag", *font_, kInk, {0, 0, kWidth, kHeight}, 0));
-  const int64_t cellWidth = font_->TextWidth("Ag");
-  const int32_t cellHeight = std::min(font_->LineHeight(), kHeight);
+  const int64_t cell_width = font_->TextWidth("Ag");
+  const int32_t cell_height = std::min(font_->LineHeight(), kHeight);
   int32_t inked = 0;
   for (int32_t y = 0; y < kHeight; ++y) {
     for (int32_t x = 0; x < kWidth; ++x) {
       const uint32_t pixel = dib_.GetPixel32(x, y);
-      if (x < cellWidth && y < cellHeight) {
+      if (x < cell_width && y < cell_height) {
         ASSERT_TRUE(pixel == kInk || pixel == 0) << x << "," << y;
         inked += pixel == kInk;
       } else {
@@ -98,15 +98,15 @@ TEST_F(PlatformRenderTextTest, IndexesPassAsNumbers) {
   ASSERT_TRUE(eight.Create(8, 40, kHeight));
   eight.Fill(3);
   ASSERT_TRUE(eight.RenderText("I", *font_, 0x000000FEu, {0, 0, 40, kHeight}, 0));
-  bool sawInk = false;
+  bool saw_ink = false;
   for (int32_t x = 0; x < 40; ++x) {
     for (int32_t y = 0; y < kHeight; ++y) {
       const uint32_t index = eight.GetPixel8(x, y);
       ASSERT_TRUE(index == 0xFE || index == 0 || index == 3) << x << "," << y;
-      sawInk |= index == 0xFE;
+      saw_ink |= index == 0xFE;
     }
   }
-  EXPECT_TRUE(sawInk);
+  EXPECT_TRUE(saw_ink);
   EXPECT_EQ(eight.GetPixel8(39, 0), 3u);
 }
 

@@ -13,9 +13,9 @@ namespace quillon::test {
 // What Font::Load takes for the font; empty when the machine has none of them.
 std::string TestFontName();
 // Null when the machine lacks the font; tests then skip themselves.
-inline std::unique_ptr<Font> LoadTestFont(int32_t pixelHeight) {
+inline std::unique_ptr<Font> LoadTestFont(int32_t pixel_height) {
   const std::string name = TestFontName();
-  return name.empty() ? nullptr : Font::Load(name, pixelHeight);
+  return name.empty() ? nullptr : Font::Load(name, pixel_height);
 }
 
 }  // namespace quillon::test
