@@ -1,5 +1,5 @@
-// Director's built-in palettes of 256 and 16 colours, colours as colour-table values (red << 16 | green << 8 |
-// blue), entries in index order.
+// Director's built-in palettes of 256 and 16 colours, colours as colour-table values (red << 16 |
+// green << 8 | blue), entries in index order.
 //
 // The values come from tonguetwister (github.com/lham/tonguetwister, commit ae8cd15,
 // tonguetwister/data/palettes.py and tonguetwister/disassembler/chunks/castmembers/palette.py),

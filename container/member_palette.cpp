@@ -61,7 +61,9 @@ class PaletteLookup {
       return Fallback("palette " + name + " not found");
     }
     ByteReader data;
-    if (!tables_.ChildData(clut, data)) return Fallback("palette " + name + " lies outside the file");
+    if (!tables_.ChildData(clut, data)) {
+      return Fallback("palette " + name + " lies outside the file");
+    }
     MemberPalette palette{DecodeClut(data), name, {}};
     if (palette.colors.empty()) return Fallback("palette " + name + " is empty");
     // A 4-bit member's indices reach its palette's first 16 entries alone.

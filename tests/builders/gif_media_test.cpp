@@ -52,7 +52,8 @@ TEST_F(GifSubstitutionTest, LogsAFileThatCannotBeAChunkAndKeepsTheSlot) {
   table_.PutReplacement(3, {'D', 'E', 'M', 'X', 0, 0, 0, 0});
   SubstituteGif(context_, {1, 0, 3, {}});
   EXPECT_EQ(HeldHeader(3), "DEMX 0");
-  EXPECT_EQ(LogText(), "Cannot use file " + files_.path() + kPathSeparator + "movie-000001.gif: too large!!!\n");
+  EXPECT_EQ(LogText(), "Cannot use file " + files_.path() + kPathSeparator +
+                           "movie-000001.gif: too large!!!\n");
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ std::vector<uint8_t> RowByPixels(const CDib& image, PlaneLayout layout, int32_t 
     std::fill(row.begin(), row.begin() + (columns * bits + 7) / 8, 0);
     for (uint32_t x = 0; x < columns; ++x) {
       const uint32_t value = image.GetPixel(static_cast<int32_t>(x), y) & ((1u << bits) - 1);
-      row[x * bits / 8] = static_cast<uint8_t>(row[x * bits / 8] | value << (8 - bits - x * bits % 8));
+      row[x * bits / 8] =
+          static_cast<uint8_t>(row[x * bits / 8] | value << (8 - bits - x * bits % 8));
     }
     return row;
   }
@@ -46,7 +47,9 @@ TEST(FillRowTest, SplitsEveryDepthIntoEveryLayoutAsGetPixelReadsIt) {
     CDib image;
     ASSERT_TRUE(image.Create(bit_count, kWidth, 2));
     for (int32_t y = 0; y < 2; ++y) {
-      for (int32_t x = 0; x < int32_t{kWidth}; ++x) image.SetPixel(x, y, static_cast<uint32_t>(random()));
+      for (int32_t x = 0; x < int32_t{kWidth}; ++x) {
+        image.SetPixel(x, y, static_cast<uint32_t>(random()));
+      }
     }
     for (const auto layout : {PlaneLayout::kIndex1, PlaneLayout::kIndex2, PlaneLayout::kIndex4,
                               PlaneLayout::kIndex8, PlaneLayout::kHighLow16,

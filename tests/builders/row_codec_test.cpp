@@ -268,14 +268,21 @@ TEST(SpellOutLastRepeatRunTest, WritesTheLastRepeatRunAsLiteralsOfItsBytes) {
   };
   const Case cases[] = {
       {"two copies", {0xFF, 'A'}, 0, {0x01, 'A', 'A'}},
-      {"the last of several", {0xFE, 'A', 0x01, 'B', 'C', 0xFF, 'D', 0x00, 'E'}, 0,
+      {"the last of several",
+       {0xFE, 'A', 0x01, 'B', 'C', 0xFF, 'D', 0x00, 'E'},
+       0,
        {0xFE, 'A', 0x01, 'B', 'C', 0x01, 'D', 'D', 0x00, 'E'}},
       {"128 copies", {0x81, 'A'}, 0, Join({{0x7F}, Repeat(128, 'A')})},
       {"129 copies", {0x80, 'A'}, 0, Join({{0x7F}, Repeat(128, 'A'), {0x00, 'A'}})},
       // A literal byte equal to a header is data, not a run.
-      {"inside literals", {0xFF, 'A', 0x02, 0x80, 0xFE, 0xFF}, 0,
+      {"inside literals",
+       {0xFF, 'A', 0x02, 0x80, 0xFE, 0xFF},
+       0,
        {0x01, 'A', 'A', 0x02, 0x80, 0xFE, 0xFF}},
-      {"from begin on", {'D', 'T', 'I', 'B', 0xFE, 'x'}, 4, {'D', 'T', 'I', 'B', 0x02, 'x', 'x', 'x'}},
+      {"from begin on",
+       {'D', 'T', 'I', 'B', 0xFE, 'x'},
+       4,
+       {'D', 'T', 'I', 'B', 0x02, 'x', 'x', 'x'}},
   };
   for (const Case& c : cases) {
     Bytes packed = c.packed;

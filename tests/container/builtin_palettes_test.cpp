@@ -66,7 +66,9 @@ TEST(BuiltinPalettesTest, EveryPaletteOfEveryDepthEqualsTheReferenceData) {
 TEST(BuiltinPalettesTest, IdsWithoutAnEightBitPaletteFindNone) {
   // -7 is VGA, a 4-bit palette only, and Metallic has no 16 colours; positive ids name palette
   // members.
-  for (const int32_t id : {-7, -8, -99, -102, 1, 5}) EXPECT_EQ(FindBuiltinPalette(id), nullptr) << id;
+  for (const int32_t id : {-7, -8, -99, -102, 1, 5}) {
+    EXPECT_EQ(FindBuiltinPalette(id), nullptr) << id;
+  }
   for (const int32_t id : {-6, -8, 1}) EXPECT_EQ(FindBuiltinPalette(id, 4), nullptr) << id;
   EXPECT_STREQ(FindBuiltinPalette(kSystemWinPaletteId)->name, "System - Win");
   EXPECT_EQ(FindBuiltinPalette(kSystemWinPaletteId)->colors[0], 0xFFFFFFu);

@@ -44,20 +44,22 @@ TEST(CheckContainerTest, RefusesBrokenHeadersAndMapsThatLeadOutsideTheFile) {
     void (*spoil)(Bytes&);
   };
   const Case cases[] = {
-      {"the other byte order's magic", [](Bytes& b) {
-         std::copy_n(b[0] == 'R' ? "XFIR" : "RIFX", 4, b.begin());
-       }},
+      {"the other byte order's magic",
+       [](Bytes& b) { std::copy_n(b[0] == 'R' ? "XFIR" : "RIFX", 4, b.begin()); }},
       {"neither magic", [](Bytes& b) { b[0] = 'Q'; }},
       {"imap tag", [](Bytes& b) { b[12] = 'P'; }},
       {"mmap tag", [](Bytes& b) { b[47] = 'M'; }},
       {"header size", [](Bytes& b) { b[52] = 25; }},
       {"entry size", [](Bytes& b) { b[54] = 21; }},
       {"shorter than the tested bytes", [](Bytes& b) { b.resize(55); }},
-      {"header region beyond the file", [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 1000); }},
-      {"capacity product wraps", [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 0xFFFFFFFF); }},
+      {"header region beyond the file",
+       [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 1000); }},
+      {"capacity product wraps",
+       [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 0xFFFFFFFF); }},
       {"usedCount above capacity", [](Bytes& b) { PutU32(b, test::kUsedCountOffset, 9); }},
       {"live chunk past the end", [](Bytes& b) { PutU32(b, EntryFieldOffset(3, 4), 100); }},
-      {"live chunk offset past the end", [](Bytes& b) { PutU32(b, EntryFieldOffset(3, 8), 0xFFFFFFF0); }},
+      {"live chunk offset past the end",
+       [](Bytes& b) { PutU32(b, EntryFieldOffset(3, 8), 0xFFFFFFF0); }},
       {"offset + 8 + length wraps 32 bits",
        [](Bytes& b) {
          PutU32(b, EntryFieldOffset(3, 4), 0xFFFFFFF8);

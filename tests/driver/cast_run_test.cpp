@@ -207,7 +207,8 @@ Bytes ExpectedRow(const LoggedMember& member, const uint32_t* pixels) {
     row.resize(2 * size_t{w});
     for (uint32_t x = 0; x < w; ++x) {
       const uint32_t v = pixels[x];
-      const uint32_t q = (v >> 31) << 15 | (v >> 19 & 31) << 10 | (v >> 11 & 31) << 5 | (v >> 3 & 31);
+      const uint32_t q =
+          (v >> 31) << 15 | (v >> 19 & 31) << 10 | (v >> 11 & 31) << 5 | (v >> 3 & 31);
       row[x] = static_cast<uint8_t>(q >> 8);
       row[w + x] = static_cast<uint8_t>(q);
     }
@@ -259,8 +260,9 @@ std::vector<size_t> RebuildSampleMovie(const std::string& relative) {
     std::snprintf(name, sizeof name, "-%06u", m.cast_number);
     if (m.depth <= 8) {
       for (uint32_t& index : images.back()) index &= (1u << m.depth) - 1;
-      dir.WriteFile("f/" + stem + name + "-" + std::to_string(m.depth) + ".bmp",
-                    Bmp8(static_cast<int32_t>(m.width), static_cast<int32_t>(m.height), images.back()));
+      dir.WriteFile(
+          "f/" + stem + name + "-" + std::to_string(m.depth) + ".bmp",
+          Bmp8(static_cast<int32_t>(m.width), static_cast<int32_t>(m.height), images.back()));
     } else if (m.depth == 16 || m.depth == 32) {
       dir.WriteFile("f/" + stem + name + (m.depth == 16 ? "-16.tga" : "-32.tga"),
                     test::EncodeTrueColorTga(32, static_cast<uint16_t>(m.width),

@@ -128,7 +128,8 @@ std::string Stem(const std::string& name) { return name.substr(0, name.rfind('.'
 std::vector<Row> Export(const ScratchDir& dir, const std::string& movie_name) {
   const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {movie_name, "f"});
   EXPECT_EQ(result.exit_code, 0) << result.output;
-  EXPECT_NE(result.output.find(test::PrintedText("\nJob OK!!!\n")), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find(test::PrintedText("\nJob OK!!!\n")), std::string::npos)
+      << result.output;
   return ParseManifest(dir.ReadFile("f/" + Stem(movie_name) + ".csv"));
 }
 
@@ -794,7 +795,8 @@ TEST(ExportRunTest, AnAlphaChannelThatWouldShareTheBitmapsFileIsPassedOver) {
   const uint32_t alpha = movie.AddChunk("AFLA", {0xFF, 0x80});
   const uint32_t bitmap = movie.AddChunk("DTIB", {0xFF, 0x07});
   movie.AddChunk("*SAC", MovieBuilder::CastTable({{member}}));
-  movie.AddChunk("*YEK", MovieBuilder::KeyTable({{alpha, member, "AFLA"}, {bitmap, member, "DTIB"}}));
+  movie.AddChunk("*YEK",
+                 MovieBuilder::KeyTable({{alpha, member, "AFLA"}, {bitmap, member, "DTIB"}}));
   ScratchDir dir;
   dir.WriteFile("m.dxr", movie.Build());
   const std::vector<Row> rows = Export(dir, "m.dxr");

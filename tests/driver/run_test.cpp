@@ -221,7 +221,9 @@ TEST_F(RunTest, AnOutputBeyondFourGigabytesIsRefused) {
   constexpr uint32_t kEntries = 4100;  // each sharing one chunk of 1 MiB
   MovieBuilder builder(kEntries + 4);
   const uint32_t big = builder.AddChunk("DTIB", Bytes(1 << 20, 7), 1);
-  for (uint32_t i = 0; i < kEntries; ++i) builder.AddEntry("DTIB", 1 << 20, builder.EntryOffset(big));
+  for (uint32_t i = 0; i < kEntries; ++i) {
+    builder.AddEntry("DTIB", 1 << 20, builder.EntryOffset(big));
+  }
   AddMovie("m.dxr", builder.Build());
   dir_.WriteFile("Out/m.dxr", "older output");
   dir_.WriteFile("f/m-000003.BITD", "12345678");  // flagged: never looked at

@@ -32,9 +32,10 @@ Bytes CastMovie(std::vector<test::MediaFile>& files, ByteOrder order) {
   MovieBuilder movie(16, true, order);
   movie.AddChunk("TXTS", {'t', 'e', 'x', 't'});
   files = test::AddCastMedia(movie, "m");
-  files.push_back({"m-000003.STXT", order == ByteOrder::kBig
-                                        ? Bytes{'S', 'T', 'X', 'T', 0, 0, 0, 4, 'n', 'e', 'w', '!'}
-                                        : Bytes{'T', 'X', 'T', 'S', 4, 0, 0, 0, 'n', 'e', 'w', '!'}});
+  files.push_back(
+      {"m-000003.STXT", order == ByteOrder::kBig
+                            ? Bytes{'S', 'T', 'X', 'T', 0, 0, 0, 4, 'n', 'e', 'w', '!'}
+                            : Bytes{'T', 'X', 'T', 'S', 4, 0, 0, 0, 'n', 'e', 'w', '!'}});
   movie.Append(Bytes(6, 0xEE));
   return movie.Build();
 }

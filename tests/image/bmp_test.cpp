@@ -239,7 +239,8 @@ TEST_F(BmpTest, SaveRefusesImagesOtherReadersCouldNotTake) {
   CDib empty, fifteen, bit_fields_without_masks;
   ASSERT_TRUE(fifteen.Create(15, 2, 2));
   const std::vector<uint8_t> no_masks = EncodeBmp({16, 2, 1, {1, 2}, {}, 3});
-  ASSERT_EQ(DecodeBmp(no_masks.data(), no_masks.size(), bit_fields_without_masks), ImageStatus::kOk);
+  ASSERT_EQ(DecodeBmp(no_masks.data(), no_masks.size(), bit_fields_without_masks),
+            ImageStatus::kOk);
   const std::pair<const char*, const CDib*> cases[] = {
       {"an empty object", &empty},
       {"a bit count without pixel access", &fifteen},

@@ -52,7 +52,8 @@ struct Reference {
 Reference LoadReference(const fs::path& path) {
   Reference reference;
   int channels = 0;
-  reference.rgba.reset(stbi_load(path.string().c_str(), &reference.width, &reference.height, &channels, 4));
+  reference.rgba.reset(
+      stbi_load(path.string().c_str(), &reference.width, &reference.height, &channels, 4));
   return reference;
 }
 

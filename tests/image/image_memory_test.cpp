@@ -91,7 +91,8 @@ TEST_F(ImageMemoryTest, DecodersThatCannotAllocateTheImageSayOutOfMemoryAndLeave
       if (!input) return false;
       CDib dib;
       return dib.Create(8, 2, 2) &&
-             c.decode(input.get(), c.header_bytes + kPixelBytes, dib) == ImageStatus::kOutOfMemory &&
+             c.decode(input.get(), c.header_bytes + kPixelBytes, dib) ==
+                 ImageStatus::kOutOfMemory &&
              !dib.HasImage();
     });
   }

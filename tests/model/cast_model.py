@@ -16,10 +16,10 @@ Called once per successful run by quillon_model between the raw pass and the wri
     refuse     function(bytes): a line refusing a file, for the log and the console both.
     code_page  the number of the code page that texts are written in (one of CODECS).
 
-Images are decoded here from the few forms the random movies use (1-, 4-, 8- and 24-bit BMP,
-24- and 32-bit true-colour TGA). Of the files the random movies hold that do not load, each is refused
-for the first reason that applies, in the order of the checks below, and the reason is logged.
-Texts are encoded by Python's own codecs, character by character.
+Images are decoded here from the few forms the random movies use (1-, 4-, 8- and 24-bit BMP, 24-
+and 32-bit true-colour TGA). Of the files the random movies hold that do not load, each is
+refused for the first reason that applies, in the order of the checks below, and the reason is
+logged. Texts are encoded by Python's own codecs, character by character.
 """
 
 import math
@@ -246,7 +246,9 @@ def indices_agree(image, colors):
     """Every index the picture uses names, in its own table, the member's colour of that index;
     indices past the end of the table agree."""
     for index in set(image.pixels):
-        if index < len(image.table) and (index >= len(colors) or image.table[index] != colors[index]):
+        if index >= len(image.table):
+            continue
+        if index >= len(colors) or image.table[index] != colors[index]:
             return False
     return True
 

@@ -125,7 +125,8 @@ def compare(linux, windows, root, args, label, made_in="Out"):
     if on_linux.returncode != on_windows.returncode:
         problems.append("exit codes %d and %d" % (on_linux.returncode, on_windows.returncode))
     if as_windows_text(on_linux.stdout) != on_windows.stdout:
-        problems.append("stdout %r\n   linux %r" % (on_windows.stdout[-200:], on_linux.stdout[-200:]))
+        problems.append("stdout %r\n   linux %r"
+                        % (on_windows.stdout[-200:], on_linux.stdout[-200:]))
     made = {side: files_below(os.path.join(copies[side], made_in)) for side in copies}
     if sorted(made["linux"]) != sorted(made["windows"]):
         problems.append("output files %s and %s" % (sorted(made["linux"]), sorted(made["windows"])))

@@ -5,17 +5,17 @@ with the model, byte for byte (standard output, exit code, log, output file, inp
 
 Each case is a Windows movie or now and then a Mac one (big-endian, its texts in Mac Roman
 unless the command line names a code page), with cast and key tables over bitmap members of
-every depth in both member layouts (Director 4 and 5), with alpha channels and GIF media; slots in both byte orders, repeated,
-zero or naming nothing; keys out of order, naming no slot or entries beyond the map; members
-refused for their specific length or depth, with rectangles off the origin or running
-backwards, or cut off by the end of the file; and in FilesDir 1-, 4-, 8- and 24-bit BMPs whose
-colour tables agree with the member's colours or not, 24- and 32-bit TGAs stored either way up,
-and refused ones (16-bit and greyscale TGAs, run-length BMPs, files cut short, broken headers),
-GIF files and raw replacements that the builders displace. Field and button members own STXT
-chunks (now and then two, or one that cannot be read) with style runs anywhere in their text, and
-FilesDir holds their texts in UTF-8 with any line ends and a byte-order mark, and refused ones
-(characters the code page lacks, bytes that are no UTF-8); the command line names a code page,
-or one on offer in another spelling, or none it offers.
+every depth in both member layouts (Director 4 and 5), with alpha channels and GIF media; slots
+in both byte orders, repeated, zero or naming nothing; keys out of order, naming no slot or
+entries beyond the map; members refused for their specific length or depth, with rectangles off
+the origin or running backwards, or cut off by the end of the file; and in FilesDir 1-, 4-, 8-
+and 24-bit BMPs whose colour tables agree with the member's colours or not, 24- and 32-bit TGAs
+stored either way up, and refused ones (16-bit and greyscale TGAs, run-length BMPs, files cut
+short, broken headers), GIF files and raw replacements that the builders displace. Field and
+button members own STXT chunks (now and then two, or one that cannot be read) with style runs
+anywhere in their text, and FilesDir holds their texts in UTF-8 with any line ends and a byte-
+order mark, and refused ones (characters the code page lacks, bytes that are no UTF-8); the
+command line names a code page, or one on offer in another spelling, or none it offers.
 """
 
 import struct

@@ -7,11 +7,11 @@ With --windows the executable is Quillon.exe, started through the --run-with wor
 WINEPREFIX=..., wine), and the model follows the Windows conventions (conventions.py).
 
 Each case is a fresh folder holding a random movie, Windows (XFIR) or now and then Mac (RIFX,
-big-endian) (any layout: chunks out of entry order, gaps,
-odd lengths with or without a zero pad byte after them, shared chunks, free, flagged and
-header-region entries, spare slots, now and then a broken header or map), random raw replacement files
-(tags that need TagToExtension, "/" as a subfolder, files shorter than a chunk header, headers
-naming another type or length, files for entries that are not live) and random command lines.
+big-endian), of any layout (chunks out of entry order, gaps, odd lengths with or without a zero pad
+byte after them, shared chunks, free, flagged and header-region entries, spare slots, now and
+then a broken header or map), random raw replacement files (tags that need TagToExtension, "/"
+as a subfolder, files shorter than a chunk header, headers naming another type or length, files
+for entries that are not live) and random command lines.
 Standard output, exit code, log, output file and the untouched input are compared byte for byte.
 """
 

@@ -16,7 +16,8 @@ class ScratchDir {
   const std::string& path() const { return path_; }
   // Writes `content` to `relative` (folders along it are created); returns the full path.
   std::string WriteFile(const std::string& relative, const std::string& content) const;
-  std::string WriteFile(const std::string& relative, const std::vector<unsigned char>& content) const;
+  std::string WriteFile(const std::string& relative,
+                        const std::vector<unsigned char>& content) const;
   // The file's bytes; empty when it cannot be read.
   std::string ReadFile(const std::string& relative) const;
   // A text file's lines as the platform's text mode reads them: CR LF becomes "\n" on Windows.

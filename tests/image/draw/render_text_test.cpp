@@ -24,7 +24,9 @@ TEST_F(PlatformRenderTextTest, AnyOtherAlignCopiesTheImageThereAndBack) {
     CDib dib;
     ASSERT_TRUE(dib.Create(bit_count, 7, 5));
     for (int32_t y = 0; y < 5; ++y) {
-      for (int32_t x = 0; x < 7; ++x) dib.SetPixel(x, y, static_cast<uint32_t>(0x10203 * (x + 9 * y)));
+      for (int32_t x = 0; x < 7; ++x) {
+        dib.SetPixel(x, y, static_cast<uint32_t>(0x10203 * (x + 9 * y)));
+      }
     }
     const std::vector<uint8_t> before(dib.GetBits(), dib.GetBits() + dib.GetBitsSize());
     for (int align : {1, 3, -1}) {
