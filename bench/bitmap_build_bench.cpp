@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "builders/media_kinds.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "util/report.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
 #include "image/dib.h"
-#include "bench/ratio_reporter.h"
 #include "tests/support/scratch_dir.h"
+#include "util/report.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "builders/chunk.h"
+#include "builders/color_import.h"
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
-#include "builders/color_import.h"
 #include "container/bitmap_member.h"
 #include "container/movie.h"
 #include "image/dib.h"

@@ -8,10 +8,10 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "util/code_page.h"
-#include "util/report.h"
 #include "fixtures/image_writers.h"
 #include "tests/support/scratch_dir.h"
+#include "util/code_page.h"
+#include "util/report.h"
 
 namespace {
 

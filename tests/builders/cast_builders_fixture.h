@@ -10,8 +10,8 @@
 
 #include "builders/build_context.h"
 #include "container/replacement_table.h"
-#include "util/report.h"
 #include "tests/support/scratch_dir.h"
+#include "util/report.h"
 
 namespace quillon::test {
 

@@ -6,13 +6,13 @@
 
 #include "builders/bitmap_builder.h"
 #include "builders/row_codec.h"
+#include "container/builtin_palettes.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
-#include "container/builtin_palettes.h"
-#include "image/dib.h"
-#include "tests/builders/cast_builders_fixture.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
+#include "image/dib.h"
+#include "tests/builders/cast_builders_fixture.h"
 
 namespace quillon::test {
 namespace {

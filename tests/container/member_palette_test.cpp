@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "container/builtin_palettes.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
-#include "container/builtin_palettes.h"
 #include "fixtures/movie_builder.h"
 
 namespace quillon {

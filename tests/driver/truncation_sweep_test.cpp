@@ -14,10 +14,10 @@
 #include "container/container_writer.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "util/report.h"
 #include "fixtures/cast_media.h"
 #include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
+#include "util/report.h"
 
 namespace quillon {
 namespace {
