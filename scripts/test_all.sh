@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks, then builds (warnings as errors) and runs every test
 # three times: a plain build with g++; an AddressSanitizer + UndefinedBehaviorSanitizer build with
-# clang that also builds the libFuzzer targets and runs each of them for 30 seconds; and the
+# clang that also builds the libFuzzer targets and runs each of them for 15 seconds; and the
 # Windows build under Wine, with Quillon.exe compared with the g++ build's quillon.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,5 +19,5 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILLON_SANITIZE=ON -DQUILLO
       -DQUILLON_WERROR=ON -DCMAKE_CXX_COMPILER=clang++
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
-bash scripts/run_fuzzers.sh build-asan 30
+bash scripts/run_fuzzers.sh build-asan 15
 bash scripts/test_windows.sh

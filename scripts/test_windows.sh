@@ -16,7 +16,7 @@ cmake --build build -j "$jobs" --target quillon quillon-export make_example
 # stage (each test then starts in a fraction of a second) and stopped at the end. Standard input
 # is the null device: Wine would otherwise wait on the terminal CTest hands down.
 winebuild="$PWD/build-win"
-emulator="env;WINEPREFIX=$winebuild/wineprefix;WINEDEBUG=-all;wine"
+emulator="env;WINEPREFIX=$winebuild/wineprefix;WINEDEBUG=-all;bash;$PWD/scripts/wine_run.sh"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
       -DCMAKE_BUILD_TYPE=Release -DCMAKE_CROSSCOMPILING_EMULATOR="$emulator" \
       -DQUILLON_LINUX_BUILD_DIR="$PWD/build" -DQUILLON_MODEL_COUNT=100 -DQUILLON_WERROR=ON
