@@ -17,8 +17,15 @@ bool ReturnsAtOnceWithInput(HANDLE input) {
   SetStdHandle(STD_INPUT_HANDLE, input);
   std::packaged_task<void()> wait(WaitForKeyPress);
   std::future<void> done = wait.get_future();
-  std::thread(std::move(wait)).detach();  // left behind, blocked, only when the test fails
+  std::thread waiter(std::move(wait));
   const bool returned = done.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+  // A waiter that returned is joined: under Wine, a thread started while the previous one is
+  // still ending can hang before it runs. One still blocked is left behind, and the test fails.
+  if (returned) {
+    waiter.join();
+  } else {
+    waiter.detach();
+  }
   SetStdHandle(STD_INPUT_HANDLE, saved);
   return returned;
 }
