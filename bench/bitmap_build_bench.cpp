@@ -17,7 +17,7 @@
 #include "fixtures/movie_builder.h"
 #include "image/dib.h"
 #include "tests/support/scratch_dir.h"
-#include "util/report.h"
+#include "util/reporter.h"
 
 namespace {
 
@@ -73,7 +73,8 @@ void BM_Build32From4096Tga(benchmark::State& state) {
   const quillon::MovieView movie(fixture.movie.data(), fixture.movie.size());
   for (auto _ : state) {
     quillon::ReplacementTable table(movie.UsedCount());
-    quillon::Log log(nullptr);
+    quillon::SilentReportSink silent;
+    quillon::Reporter log(silent);
     const quillon::CastTables tables(movie);
     quillon::ImportCastMedia({fixture.files.path(), "big", table, log, &tables, {}});
     if (table.Get(4) == nullptr) state.SkipWithError("no chunk built");

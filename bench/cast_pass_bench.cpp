@@ -42,9 +42,9 @@ Bytes CastMovie(uint32_t members) {
 }
 
 // Reads what a builder would read first, and counts.
-void Count(const quillon::MediaKind& kind, const quillon::CastMedia& media, uint64_t& sum) {
+void Count(const quillon::MediaKind&, const quillon::CastMedia& media, uint64_t& sum) {
   quillon::CastBitmapInfo info;
-  if (!kind.reads_member) {
+  if (media.member.size() == 0) {
     sum += media.child;
   } else if (quillon::ReadCastBitmapInfo(media.member, info)) {
     sum += info.width;

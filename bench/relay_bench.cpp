@@ -11,9 +11,11 @@
 
 #include "bench/ratio_reporter.h"
 #include "builders/raw_pass.h"
+#include "container/cast_members.h"
 #include "container/container_writer.h"
 #include "util/byte_reader.h"
 #include "util/file_map.h"
+#include "util/reporter.h"
 
 namespace {
 
@@ -104,25 +106,6 @@ void BM_SequentialCopy(benchmark::State& state) {
   }
 }
 
-// The raw pass shows a progress line per chunk; the benchmark's report keeps the console.
-class SilencedStdout {
- public:
-  SilencedStdout() : saved_(dup(STDOUT_FILENO)) {
-    std::fflush(stdout);
-    std::FILE* null = std::fopen("/dev/null", "w");
-    dup2(fileno(null), STDOUT_FILENO);
-    std::fclose(null);
-  }
-  ~SilencedStdout() {
-    std::fflush(stdout);
-    dup2(saved_, STDOUT_FILENO);
-    close(saved_);
-  }
-
- private:
-  int saved_;
-};
-
 void BM_Relay(benchmark::State& state) {
   const Workspace& w = GetWorkspace();
   for (auto _ : state) {
@@ -131,9 +114,10 @@ void BM_Relay(benchmark::State& state) {
     quillon::MovieView movie(mapping);
     quillon::ReplacementTable table(movie.UsedCount());
     {
-      const SilencedStdout silenced;
-      quillon::Log log(nullptr);
-      quillon::RawPass(movie, w.files, "Movie", table, log);
+      quillon::SilentReportSink silent;
+      quillon::Reporter report(silent);
+      const quillon::CastTables tables(movie);
+      quillon::RawPass({w.files, "Movie", table, report, &tables, {}});
     }
     if (quillon::WriteContainer(movie, table, w.output) != quillon::WriteStatus::kWritten) {
       state.SkipWithError("write failed");

@@ -87,7 +87,7 @@ void NoteOtherSize(const BuildContext& context, const std::string& path, const C
   const auto width = static_cast<uint32_t>(image.GetWidth());
   const auto height = static_cast<uint32_t>(image.GetHeight());
   if (width == geometry.width && height == geometry.height) return;
-  context.log.Write("Image %s is %dx%d, not %dx%d: cut or padded with zeros\n", path.c_str(),
+  context.report.Write("Image %s is %dx%d, not %dx%d: cut or padded with zeros\n", path.c_str(),
                     image.GetWidth(), image.GetHeight(), static_cast<int>(geometry.width),
                     static_cast<int>(geometry.height));
 }
@@ -95,9 +95,9 @@ void NoteOtherSize(const BuildContext& context, const std::string& path, const C
 // The chunk from the image at `path`; a refused image is logged with its reason, a missing one
 // is not. The pictures of an indexed bitmap (`palette_member`, else null) become the indices
 // of the member's colours first.
-void BuildFromFile(const BuildContext& context, const std::string& path, uint32_t child,
-                   const RowGeometry& geometry, const ImageSource& source,
-                   const char* type, const ByteReader* palette_member) {
+void BuildFromFile(const BuildContext& context, const std::string& path,
+                   const RowGeometry& geometry, const ImageSource& source, const char* type,
+                   const ByteReader* palette_member, ImportedChunk& imported) {
   CDib image;
   const ImageStatus status = LoadImage(source, path, image);
   if (status == ImageStatus::kMissing) return;
@@ -113,7 +113,7 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
       case ColorMatch::kAsTheyStand:
         break;
       case ColorMatch::kMapped:
-        context.log.Write("Colours of %s mapped to the member's palette\n", path.c_str());
+        context.report.Write("Colours of %s mapped to the member's palette\n", path.c_str());
         [[fallthrough]];
       case ColorMatch::kNearest:
         pixels = &indexed;
@@ -123,24 +123,22 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
         return;
     }
   }
-  Chunk chunk = PackMember(*pixels, source.layout, geometry, type, context.order());
-  image.Destroy();
-  context.StoreChunk(child, std::move(chunk), "Frames collision 2!");
+  imported.chunk = PackMember(*pixels, source.layout, geometry, type, context.order());
 }
 
 // The part both builders share once the member is accepted: the size line, then the chunk from
 // the image, if it loads. The pictures of an indexed bitmap (`palette_member`, else null) become
 // the indices of the member's colours first.
-void BuildFromImage(const BuildContext& context, uint32_t cast_number, uint32_t child,
-                    const RowGeometry& geometry, const ImageSource& source,
-                    const char* type, const ByteReader* palette_member) {
-  context.log.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
+void BuildFromImage(const BuildContext& context, uint32_t cast_number,
+                    const RowGeometry& geometry, const ImageSource& source, const char* type,
+                    const ByteReader* palette_member, ImportedChunk& imported) {
+  context.report.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
                     static_cast<int>(geometry.height), int{source.depth});
-  context.log.Flush();
+  context.report.Flush();
   if (!PlaneFits(geometry)) return;
   const std::string path = context.MemberFile(cast_number, source.suffix);
-  context.ShowFile(path);
-  BuildFromFile(context, path, child, geometry, source, type, palette_member);
+  context.ShowFile(path, imported);
+  BuildFromFile(context, path, geometry, source, type, palette_member, imported);
 }
 
 // Reads the member's fields; false, with the refusal logged, unless it is a bitmap member.
@@ -148,7 +146,7 @@ bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
                       CastBitmapInfo& info) {
   if (!ReadCastBitmapInfo(member, info)) return false;
   if (info.known_layout) return true;
-  context.log.Write("%d bittype!!!\n", static_cast<int32_t>(info.specific_length));
+  context.report.Write("%d bittype!!!\n", static_cast<int32_t>(info.specific_length));
   return false;
 }
 
@@ -163,29 +161,34 @@ const ImageSource* SourceForDepth(uint8_t depth) {
 
 const ImageSource& AlphaSource() { return *SourceForDepth(kAlphaDepth); }
 
-void BuildBitmapChunk(const BuildContext& context, const CastMedia& media) {
+void BuildBitmapChunk(const BuildContext& context, const CastMedia& media,
+                      ImportedChunk& imported) {
   // Cast numbers come from slots of a table shorter than 4 GiB: they fit an int.
-  context.log.Write(kBitmapHead, static_cast<int>(media.cast_number), media.member_entry,
+  context.report.Write(kBitmapHead, static_cast<int>(media.cast_number), media.member_entry,
                     media.child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, media.member, info)) return;
   const ImageSource* source = SourceForDepth(info.depth);
   if (source == nullptr) {
-    context.log.Write("%d bitsperpixel!!!\n", int{info.depth});
+    context.report.Write("%d bitsperpixel!!!\n", int{info.depth});
     return;
   }
   const bool indexed = IndexBits(source->layout) != 0;
-  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, info.depth),
-                 *source, kTypeBitmap, indexed ? &media.member : nullptr);
+  BuildFromImage(context, media.cast_number, MemberGeometry(info, info.depth), *source,
+                 kTypeBitmap, indexed ? &media.member : nullptr, imported);
 }
 
-void BuildAlphaChunk(const BuildContext& context, const CastMedia& media) {
-  context.log.Write(kAlphaHead, static_cast<int>(media.cast_number), media.member_entry,
+void BuildAlphaChunk(const BuildContext& context, const CastMedia& media, ImportedChunk& imported) {
+  context.report.Write(kAlphaHead, static_cast<int>(media.cast_number), media.member_entry,
                     media.child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, media.member, info)) return;
-  BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, kAlphaDepth),
-                 AlphaSource(), kTypeAlpha, nullptr);
+  BuildFromImage(context, media.cast_number, MemberGeometry(info, kAlphaDepth), AlphaSource(),
+                 kTypeAlpha, nullptr, imported);
+}
+
+bool AcceptsBitmapMember(const MovieView& movie, CastMedia& media) {
+  return MemberFields(movie, media.member_entry, media.member);
 }
 
 }  // namespace quillon

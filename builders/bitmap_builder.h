@@ -10,6 +10,8 @@
 
 namespace quillon {
 
+class MovieView;
+
 // Where a member's pixels come from and how they are laid out: a row per depth.
 struct ImageSource {
   uint8_t depth;
@@ -28,9 +30,14 @@ const ImageSource& AlphaSource();
 // leaves the chunk as it was. An indexed member's picture gives its indices as they stand when
 // its colour table agrees with the member's colours, else (and for true-colour pictures) each
 // pixel the index of its nearest colour among them.
-void BuildBitmapChunk(const BuildContext& context, const CastMedia& media);
+void BuildBitmapChunk(const BuildContext& context, const CastMedia& media,
+                      ImportedChunk& imported);
 
 // From "<stem>-<k>-8.bmp" at 8 bits whatever the member's depth, each pixel's low byte.
-void BuildAlphaChunk(const BuildContext& context, const CastMedia& media);
+void BuildAlphaChunk(const BuildContext& context, const CastMedia& media, ImportedChunk& imported);
+
+// The bitmap and alpha kinds' test of an owned chunk: its member's fields (MemberFields) can be
+// read, and are kept in media.member for the steps.
+bool AcceptsBitmapMember(const MovieView& movie, CastMedia& media);
 
 }  // namespace quillon

@@ -2,34 +2,39 @@
 
 #include <utility>
 
+#include "builders/cast_media.h"
 #include "builders/replacement_names.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
 
 namespace quillon {
 
+const MovieView* BuildContext::movie() const {
+  return tables != nullptr ? tables->movie() : nullptr;
+}
+
 ByteOrder BuildContext::order() const {
-  const MovieView* movie = tables != nullptr ? tables->movie() : nullptr;
-  return movie != nullptr ? movie->order() : ByteOrder::kLittle;
+  return movie() != nullptr ? movie()->order() : ByteOrder::kLittle;
 }
 
 std::string BuildContext::MemberFile(uint32_t cast_number, const char* suffix) const {
   return ReplacementFilePath(files_dir, stem, cast_number, suffix);
 }
 
-void BuildContext::ShowFile(const std::string& path) const {
-  ShowProgress(path);
-  shown_file = path;
+void BuildContext::ShowFile(const std::string& path, ImportedChunk& imported) const {
+  report.ShowProgress(path);
+  imported.file = path;
 }
 
 void BuildContext::LogUnusableFile(const std::string& path, const char* reason) const {
-  log.WriteRefusal("Cannot use file %s: %s!!!\n", path.c_str(), reason);
+  report.WriteRefusal("Cannot use file %s: %s!!!\n", path.c_str(), reason);
 }
 
 void BuildContext::StoreChunk(uint32_t child, Chunk chunk, const char* collision) const {
   if (table.PutReplacement(child, std::move(chunk)) == PutOutcome::kDisplaced) {
-    log.Write("%s Frame %04X was alread patched!!! Deleting previous patch...\n", collision,
-              child);
+    // "alread" is the log's own spelling, kept for the scripts that read it.
+    report.Write("%s Frame %04X was alread patched!!! Deleting previous patch...\n", collision,
+                 child);
   }
 }
 

@@ -1,39 +1,40 @@
 #pragma once
-// What every import step works with: where replacement files are found, and where new chunks
-// and log lines go.
+// What every pass of the run works with: the movie and its cast tables, where replacement files
+// are found, where new chunks go, what the user chose and where the run reports.
 
 #include <cstdint>
 #include <string>
 
+#include "builders/media_settings.h"
 #include "container/replacement_table.h"
 #include "util/byte_reader.h"
-#include "util/report.h"
+#include "util/reporter.h"
 
 namespace quillon {
 
 class CastTables;
-class CodePage;
+class MovieView;
+struct ImportedChunk;
 
 struct BuildContext {
   std::string files_dir;
   std::string stem;
   ReplacementTable& table;
-  Log& log;
-  // The run's cast tables, where palette members are looked up; without them only built-in
-  // palettes resolve.
+  Reporter& report;
+  // The run's cast tables, over its movie; without them (a test of one builder) only built-in
+  // palettes resolve and the passes that need the movie do nothing.
   const CastTables* tables = nullptr;
-  // The replacement file the step at work showed last, for the log line of a step that runs out
-  // of memory; the cast pass clears it before each step.
-  mutable std::string shown_file;
-  // The code page that text files are written in; without one they are not looked for.
-  CodePage* code_page = nullptr;
+  MediaSettings settings;
 
+  // The movie the passes read; null without cast tables.
+  const MovieView* movie() const;
   // The byte order of the chunks the steps make: the movie's.
   ByteOrder order() const;
   // "<files_dir>/<stem>-<cast number %06u><suffix>", e.g. suffix "-8.bmp".
   std::string MemberFile(uint32_t cast_number, const char* suffix) const;
-  // Shows the file about to be looked for as the progress line.
-  void ShowFile(const std::string& path) const;
+  // Shows the file an import step is about to read as the progress line, and names it in what
+  // the step gives back.
+  void ShowFile(const std::string& path, ImportedChunk& imported) const;
   // The log line for a replacement file that exists but cannot be used, with why.
   void LogUnusableFile(const std::string& path, const char* reason) const;
   // Stores the chunk a step built for `child`. A chunk it displaces is logged with `collision`,

@@ -1,6 +1,7 @@
 #include "builders/gif_media.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "builders/chunk.h"
@@ -24,9 +25,13 @@ bool HoldsGif89a(const MovieView& movie, uint32_t child) {
   return data != nullptr && std::memcmp(data, kGifSignature, kGifSignatureLength) == 0;
 }
 
-void SubstituteGif(const BuildContext& context, const CastMedia& media) {
+bool AcceptsGif89a(const MovieView& movie, CastMedia& media) {
+  return HoldsGif89a(movie, media.child);
+}
+
+void SubstituteGif(const BuildContext& context, const CastMedia& media, ImportedChunk& imported) {
   const std::string path = context.MemberFile(media.cast_number, kSuffix);
-  context.ShowFile(path);
+  context.ShowFile(path, imported);
   std::vector<uint8_t> gif;
   // A file that cannot be read whole is refused, so that no unread bytes reach the output.
   const ReadFileStatus status = ReadWholeFile(path, kMaxGifLength, gif);
@@ -37,7 +42,7 @@ void SubstituteGif(const BuildContext& context, const CastMedia& media) {
   if (status != ReadFileStatus::kOk) return;
   Chunk chunk = MakeChunk(kTypeMedia, static_cast<uint32_t>(gif.size()), context.order());
   if (!gif.empty()) std::memcpy(chunk.data() + kChunkHeaderSize, gif.data(), gif.size());
-  context.StoreChunk(media.child, std::move(chunk), "Frames collision!");
+  imported.chunk = std::move(chunk);
 }
 
 void ExportGif(const ExportContext& context, const CastMedia& media, ManifestRow& row,

@@ -7,11 +7,11 @@
 
 namespace quillon {
 
-// What a row stands for: a media kind's file, or a chunk exported raw.
-enum class ManifestKind { kBitmap, kAlpha, kGif, kText, kChunk };
+// The kind column of a chunk exported raw; a media kind's rows carry the kind's own name.
+inline constexpr char kRawChunkKind[] = "chunk";
 
 struct ManifestRow {
-  ManifestKind kind = ManifestKind::kChunk;
+  const char* kind = kRawChunkKind;  // "bitmap", "text", ...
   uint32_t entry = 0;  // the chunk's memory-map entry
   std::string type;    // the chunk's type, e.g. "BITD"
   std::optional<uint32_t> cast_number;

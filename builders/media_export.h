@@ -11,11 +11,11 @@
 
 #include "builders/cast_media.h"
 #include "builders/manifest_row.h"
+#include "builders/media_settings.h"
 
 namespace quillon {
 
 class CastTables;
-class CodePage;
 class MovieView;
 
 struct ExportContext {
@@ -25,8 +25,7 @@ struct ExportContext {
   // File names that members of another kind take whatever the order (an 8-bit bitmap's
   // "-8.bmp", which its alpha channel would share).
   std::set<std::string> claimed;
-  // The code page that text files are written in.
-  CodePage* code_page = nullptr;
+  MediaSettings settings;
 };
 
 // The file a step makes; no name when there is nothing to write (the row's note says why).

@@ -1,7 +1,8 @@
 #pragma once
-// The kinds of cast media the tool rebuilds and exports, one row each: the key entries that
-// select it, its rows in the manifest, and its import and export steps. The run's cast pass and
-// the export both go through this table; a new kind is a new row and its two steps.
+// The kinds of cast media the tool rebuilds and exports, one row each: which owned chunks are
+// its own, its word for a collision, its rows in the manifest, and its import and export steps.
+// The run's cast pass and the export both go through this table; a new kind is a new row and
+// the functions it names.
 
 #include <functional>
 
@@ -16,15 +17,15 @@ class CastTables;
 class MovieView;
 
 struct MediaKind {
-  const char* type;             // the type a key entry names that selects the kind, e.g. "BITD"
-  ManifestKind manifest_kind;
-  const char* manifest_name;    // the kind column of its rows, e.g. "bitmap"
-  const char* counted_as;       // how the export's closing line counts its files: "bitmaps"
-  bool reads_member;            // only owned chunks whose member's fields can be read
-  // Whether the owned chunk is of this kind after all (an XMED chunk holding a GIF); null: it is.
-  bool (*holds)(const MovieView& movie, uint32_t child);
+  const char* type;  // the type a key entry names that selects the kind, e.g. "BITD"
+  // Whether the owned chunk is the kind's own; a kind that reads its member puts what it needs
+  // of it into media.member here. Null: every chunk of its type is.
+  bool (*accepts)(const MovieView& movie, CastMedia& media);
+  const char* collision;      // the log's word for a chunk it displaces: "Frames collision 2!"
+  const char* manifest_name;  // the kind column of its rows, e.g. "bitmap"
+  const char* counted_as;     // how the export's closing line counts its files: "bitmaps"
   // Rebuilds the chunk from its file in FilesDir, when there is one.
-  void (*import)(const BuildContext& context, const CastMedia& media);
+  void (*import)(const BuildContext& context, const CastMedia& media, ImportedChunk& imported);
   // The file that stands for the chunk, and the facts of its row.
   void (*export_file)(const ExportContext& context, const CastMedia& media, ManifestRow& row,
                       ExportedFile& file);
@@ -36,16 +37,18 @@ struct MediaKind {
 const MediaKind* MediaKindsBegin();
 const MediaKind* MediaKindsEnd();
 
-// The cast pass: every chunk a member owns that is of a media kind, member by member, in the
-// tables' order.
+// The kind whose key entries name `type` ("BITD"); null for none.
+const MediaKind* FindMediaKind(const char* type);
+
+// Every chunk a member owns that is of a media kind, member by member, in the tables' order.
 void ForEachCastMedia(const CastTables& tables,
                       const std::function<void(const MediaKind&, const CastMedia&)>& visit);
 
-// The run's cast pass: each owned chunk's import step, in order. A step that runs out of memory
-// leaves the chunk as it was, with its file logged as "out of memory".
+// The run's cast pass: each owned chunk's import step, in order, and the chunk it made stored.
+// A step that runs out of memory leaves the chunk as it was, with its file logged as "out of
+// memory".
 void ImportCastMedia(const BuildContext& context);
-
-// The kind column of a manifest row.
-const char* ManifestKindName(ManifestKind kind);
+// One owned chunk through its kind's import step, as the cast pass runs it.
+void ImportMedia(const BuildContext& context, const MediaKind& kind, const CastMedia& media);
 
 }  // namespace quillon

@@ -2,7 +2,6 @@
 
 #include "image/dib.h"
 #include "util/byte_reader.h"
-#include "util/report.h"
 
 namespace quillon {
 
@@ -106,7 +105,7 @@ void WithRowPixels(const CDib& image, int32_t y, Split split) {
     case 32:
       return split(Pixels32{row});
     default:
-      CheckAssertion(false);  // what reading such pixels one by one reports
+      ReportRefusedAccess();  // what reading such pixels one by one reports
       return split(NoPixels{});
   }
 }

@@ -27,7 +27,7 @@ const char* RefusalOfChunkFile(const MovieView& movie, uint32_t i, const Chunk& 
 }
 
 void TryRawReplacement(const MovieView& movie, uint32_t index, const std::string& path,
-                       ReplacementTable& table, Log& log) {
+                       const BuildContext& context) {
   Chunk bytes;
   const ReadFileStatus status = ReadWholeFile(path, kMaxChunkLength, bytes);
   if (status == ReadFileStatus::kMissing) return;
@@ -40,12 +40,12 @@ void TryRawReplacement(const MovieView& movie, uint32_t index, const std::string
     refusal = RefusalOfChunkFile(movie, index, bytes);
   }
   if (refusal != nullptr) {
-    log.WriteRefusal("Frame %04X was not substituted from file %s: %s!!!\n", index, path.c_str(),
-                     refusal);
+    context.report.WriteRefusal("Frame %04X was not substituted from file %s: %s!!!\n", index,
+                                path.c_str(), refusal);
     return;
   }
-  log.Write("Frame %04X was substituted from file %s...\n", index, path.c_str());
-  table.PutReplacement(index, std::move(bytes));
+  context.report.Write("Frame %04X was substituted from file %s...\n", index, path.c_str());
+  context.table.PutReplacement(index, std::move(bytes));
 }
 
 }  // namespace
@@ -54,16 +54,18 @@ std::string RawReplacementName(const MovieView& movie, uint32_t index, const std
   return ReplacementFileName(stem, index, "." + TagToExtension(TypeName(movie.Entry(index))));
 }
 
-void RawPass(const MovieView& movie, const std::string& files_dir, const std::string& stem,
-             ReplacementTable& table, Log& log) {
+void RawPass(const BuildContext& context) {
+  if (context.movie() == nullptr) return;
+  const MovieView& movie = *context.movie();
   // Most entries have no file: the folder is listed once instead of failing an open each.
   KnownFiles known_files;
   const uint32_t used_count = movie.UsedCount();
   for (uint32_t i = 0; i < used_count; ++i) {
     if (!movie.IsLive(i)) continue;
-    const std::string path = JoinPath(files_dir, RawReplacementName(movie, i, stem));
-    ShowProgress(path);
-    if (known_files.MayExist(path)) TryRawReplacement(movie, i, path, table, log);
+    const std::string path =
+        JoinPath(context.files_dir, RawReplacementName(movie, i, context.stem));
+    context.report.ShowProgress(path);
+    if (known_files.MayExist(path)) TryRawReplacement(movie, i, path, context);
   }
 }
 

@@ -3,9 +3,8 @@
 
 #include <string>
 
+#include "builders/build_context.h"
 #include "container/movie.h"
-#include "container/replacement_table.h"
-#include "util/report.h"
 
 namespace quillon {
 
@@ -15,7 +14,6 @@ std::string RawReplacementName(const MovieView& movie, uint32_t index, const std
 
 // For every live entry, in entry order, looks for "<files_dir>/<stem>-<index %06u>.<type>" and
 // takes a file found there, header included, as the entry's new chunk.
-void RawPass(const MovieView& movie, const std::string& files_dir, const std::string& stem,
-             ReplacementTable& table, Log& log);
+void RawPass(const BuildContext& context);
 
 }  // namespace quillon

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "builders/replacement_names.h"
@@ -106,37 +107,39 @@ std::string RoundTripRefusal(const StxtChunk& stxt, const ByteReader& data, Code
 
 }  // namespace
 
-void BuildTextChunk(const BuildContext& context, const CastMedia& media) {
+void BuildTextChunk(const BuildContext& context, const CastMedia& media, ImportedChunk& imported) {
   // Cast numbers come from slots of a table shorter than 4 GiB: they fit an int.
   const int cast_number = static_cast<int>(media.cast_number);
   ByteReader data;
   StxtChunk old;
   if (!ReadOwnedStxt(context.tables, media, data, old)) {
-    context.log.Write(kUnreadableLine, cast_number, media.member_entry, media.child);
+    context.report.Write(kUnreadableLine, cast_number, media.member_entry, media.child);
     return;
   }
   Chunk chunk;
   std::string path;
   std::string reason;
   bool rebuilt = false;
-  if (context.code_page != nullptr && IsFirstText(*context.tables, media)) {
+  CodePage* code_page = context.settings.code_page;
+  if (code_page != nullptr && IsFirstText(*context.tables, media)) {
     path = context.MemberFile(media.cast_number, kSuffix);
-    context.ShowFile(path);
-    rebuilt = RebuildFromFile(path, old, *context.code_page, context.order(), chunk, reason);
+    context.ShowFile(path, imported);
+    rebuilt = RebuildFromFile(path, old, *code_page, context.order(), chunk, reason);
   }
-  context.log.Write(kTextLine, cast_number, media.member_entry, media.child,
+  context.report.Write(kTextLine, cast_number, media.member_entry, media.child,
                     rebuilt ? TextLength(chunk) : static_cast<uint32_t>(old.text.size()));
   if (!reason.empty()) context.LogUnusableFile(path, reason.c_str());
-  if (rebuilt) context.StoreChunk(media.child, std::move(chunk), "Frames collision 3!");
+  if (rebuilt) imported.chunk = std::move(chunk);
 }
 
 void ExportText(const ExportContext& context, const CastMedia& media, ManifestRow& row,
                 ExportedFile& file) {
-  if (context.code_page == nullptr) {
+  CodePage* code_page = context.settings.code_page;
+  if (code_page == nullptr) {
     row.note = "no code page";
     return;
   }
-  row.code_page = context.code_page->number();
+  row.code_page = code_page->number();
   ByteReader data;
   StxtChunk stxt;
   if (!ReadOwnedStxt(&context.tables, media, data, stxt)) {
@@ -148,7 +151,7 @@ void ExportText(const ExportContext& context, const CastMedia& media, ManifestRo
     return;
   }
   std::vector<uint8_t> bytes;
-  row.note = RoundTripRefusal(stxt, data, *context.code_page, bytes);
+  row.note = RoundTripRefusal(stxt, data, *code_page, bytes);
   if (row.note.empty()) {
     file.Take(ReplacementFileName(context.stem, media.cast_number, kSuffix), std::move(bytes));
   }

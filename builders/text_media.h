@@ -13,7 +13,7 @@ namespace quillon {
 // Logs "Cast ...: STXT=" with the length of the text that goes out, or "unreadable!!!"; with a
 // readable chunk and its file, rebuilds the chunk from the file, which is logged with its
 // reason when it cannot be used.
-void BuildTextChunk(const BuildContext& context, const CastMedia& media);
+void BuildTextChunk(const BuildContext& context, const CastMedia& media, ImportedChunk& imported);
 
 // The text file, when the run would rebuild the chunk from it byte for byte; else the row's
 // note says why not, and the chunk goes out raw.

@@ -10,13 +10,14 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "driver/command_line.h"
+#include "driver/console_sink.h"
 #include "driver/export_media.h"
 #include "driver/export_writer.h"
 #include "driver/input_movie.h"
 #include "driver/program.h"
-#include "util/code_page.h"
 #include "util/paths.h"
 #include "util/report.h"
+#include "util/reporter.h"
 
 namespace quillon {
 
@@ -53,7 +54,6 @@ void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
     if (!movie.IsLive(i) || exported.count(i) != 0) continue;
     const MapEntry entry = movie.Entry(i);
     ManifestRow row;
-    row.kind = ManifestKind::kChunk;
     row.entry = i;
     row.type = ReadableType(entry);
     const std::string name = RawFileName(movie, i, writer.stem());
@@ -75,40 +75,72 @@ ExportCounts Count(const std::vector<ManifestRow>& rows) {
     if (row.file.empty()) {
       ++counts.passed_over;
     } else {
-      ++counts.files[static_cast<size_t>(row.kind)];
+      ++counts.files[row.kind];
     }
   }
   return counts;
 }
+
+// What the export's steps share.
+struct ExportState {
+  const MovieView& movie;
+  const CastTables& tables;
+  ExportWriter& writer;
+  const MediaSettings& settings;
+  std::set<uint32_t> exported;  // the entries written as cast media, left out of the raw export
+};
+
+void ExportCastMediaStep(ExportState& state) {
+  state.exported = ExportCastMedia(state.movie, state.tables, state.writer, state.settings);
+}
+
+void ExportRawChunksStep(ExportState& state) {
+  ExportRawChunks(state.movie, state.exported, state.writer);
+}
+
+void WriteManifestStep(ExportState& state) {
+  const std::string manifest = FormatManifest(state.writer.rows());
+  state.writer.WriteFile(state.writer.stem() + ".csv",
+                         reinterpret_cast<const uint8_t*>(manifest.data()), manifest.size());
+}
+
+// The export, in order; each step runs only while every file so far has been written.
+constexpr void (*kExportSteps[])(ExportState&) = {
+    ExportCastMediaStep,
+    ExportRawChunksStep,
+    WriteManifestStep,
+};
 
 constexpr ProgramShape kShape{"Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n",
                                true, 2, 2};
 
 }  // namespace
 
-ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer, CodePage& code_page) {
+ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer,
+                         const MediaSettings& settings) {
   const CastTables tables(movie);
-  ExportRawChunks(movie, ExportCastMedia(movie, tables, writer, code_page), writer);
+  ExportState state{movie, tables, writer, settings, {}};
+  for (const auto step : kExportSteps) {
+    if (writer.failed()) break;
+    step(state);
+  }
   ExportCounts counts = Count(writer.rows());
   counts.kept = writer.kept_count();
-  if (!writer.failed()) {
-    const std::string manifest = FormatManifest(writer.rows());
-    writer.WriteFile(writer.stem() + ".csv", reinterpret_cast<const uint8_t*>(manifest.data()),
-                     manifest.size());
-  }
   return counts;
 }
 
 std::string DescribeExport(const ExportCounts& counts, const std::string& files_dir,
                            const std::string& stem) {
   std::vector<std::string> parts;
-  const auto add = [&](ManifestKind kind, const char* counted_as) {
-    parts.push_back(std::to_string(counts.files[static_cast<size_t>(kind)]) + " " + counted_as);
+  const auto add = [&](const char* kind, const char* counted_as) {
+    const auto found = counts.files.find(kind);
+    const uint32_t count = found == counts.files.end() ? 0 : found->second;
+    parts.push_back(std::to_string(count) + " " + counted_as);
   };
   for (const MediaKind* kind = MediaKindsBegin(); kind != MediaKindsEnd(); ++kind) {
-    add(kind->manifest_kind, kind->counted_as);
+    add(kind->manifest_name, kind->counted_as);
   }
-  add(ManifestKind::kChunk, "chunks");
+  add(kRawChunkKind, "chunks");
   std::string line = "Exported ";
   for (size_t i = 0; i < parts.size(); ++i) {
     if (i > 0) line += i + 1 == parts.size() ? " and " : ", ";
@@ -123,14 +155,19 @@ std::string DescribeExport(const ExportCounts& counts, const std::string& files_
 namespace {
 
 // The export once the arguments are counted; its exit code.
-int ExportInput(const CommandLine& line, CodePage& code_page) {
+int ExportInput(const CommandLine& line, const MediaSettings& given) {
   const InputNames input = NameInput(line.arguments[0]);
   const std::string& files_dir = line.arguments[1];
   MovieView movie;
-  if (!MapCheckedMovie(input, movie) || !OpenMovieCodePage(line, movie, code_page)) return 1;
+  MediaSettings settings = given;
+  if (!MapCheckedMovie(input, movie) || !OpenMovieCodePage(line, movie, *settings.code_page)) {
+    return 1;
+  }
   CreateFolders(files_dir);
-  ExportWriter writer(files_dir, input.stem, input.stored_path, line.overwrite);
-  const ExportCounts counts = ExportMovie(movie, writer, code_page);
+  ConsoleSink console(nullptr);
+  Reporter report(console);
+  ExportWriter writer(files_dir, input.stem, input.stored_path, report, line.overwrite);
+  const ExportCounts counts = ExportMovie(movie, writer, settings);
   if (writer.failed()) {
     PrintFatal("Cannot write file %s!!!\n", writer.failed_path().c_str());
     return 1;

@@ -2,28 +2,28 @@
 // The export: every member and chunk of a movie written into a folder under the names and in
 // the forms the run reads back, with a manifest "<stem>.csv" of what each file is.
 
-#include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 
-#include "builders/manifest_row.h"
+#include "builders/media_settings.h"
 
 namespace quillon {
 
-class CodePage;
 class ExportWriter;
 class MovieView;
 
 struct ExportCounts {
-  // Rows with a file, by kind: files written, and files FilesDir held already.
-  std::array<uint32_t, static_cast<size_t>(ManifestKind::kChunk) + 1> files{};
+  // Rows with a file, by the kind column: files written, and files FilesDir held already.
+  std::map<std::string, uint32_t> files;
   uint32_t passed_over = 0;  // rows without a file
   uint32_t kept = 0;         // files kept because they differ from the movie
 };
 
-// Cast media first (texts in `code_page`), then every other live chunk raw, then the manifest.
-// Stops at the first file that cannot be written (writer.failed()).
-ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer, CodePage& code_page);
+// The export's steps in order: cast media first, then every other live chunk raw, then the
+// manifest. Stops at the first file that cannot be written (writer.failed()).
+ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer,
+                         const MediaSettings& settings);
 
 // The closing line: "Exported 3 bitmaps, 1 alpha channels, 0 GIF media, 2 texts and 9 chunks into
 // <files_dir>; 0 passed over (see <stem>.csv).\n", a count for every kind, and ", 2 kept" after

@@ -43,7 +43,7 @@ std::set<std::string> ClaimedNames(const std::vector<MediaItem>& items, const st
 
 ManifestRow BaseRow(const MovieView& movie, const MediaItem& item) {
   ManifestRow row;
-  row.kind = item.kind->manifest_kind;
+  row.kind = item.kind->manifest_name;
   row.entry = item.media.child;
   row.type = ReadableType(movie.Entry(item.media.child));
   row.cast_number = item.media.cast_number;
@@ -94,10 +94,10 @@ class CastMediaExport {
 }  // namespace
 
 std::set<uint32_t> ExportCastMedia(const MovieView& movie, const CastTables& tables,
-                                   ExportWriter& writer, CodePage& code_page) {
+                                   ExportWriter& writer, const MediaSettings& settings) {
   const std::vector<MediaItem> items = CollectCastMedia(tables);
   const ExportContext context{movie, tables, writer.stem(), ClaimedNames(items, writer.stem()),
-                              &code_page};
+                              settings};
   CastMediaExport media(context, writer);
   for (const MediaItem& item : items) media.Export(item);
   return media.exported();

@@ -8,14 +8,13 @@
 namespace quillon {
 
 class CastTables;
-class CodePage;
 class ExportWriter;
 class MovieView;
+struct MediaSettings;
 
-// Writes the files (texts in `code_page`) and their manifest rows, and a row for each member
-// passed over; returns the entry indices of the chunks written, which the raw export then leaves
-// out.
+// Writes the files and their manifest rows, and a row for each member passed over; returns the
+// entry indices of the chunks written, which the raw export then leaves out.
 std::set<uint32_t> ExportCastMedia(const MovieView& movie, const CastTables& tables,
-                                   ExportWriter& writer, CodePage& code_page);
+                                   ExportWriter& writer, const MediaSettings& settings);
 
 }  // namespace quillon

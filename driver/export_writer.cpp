@@ -4,7 +4,6 @@
 
 #include "util/file_io.h"
 #include "util/paths.h"
-#include "util/report.h"
 
 namespace quillon {
 
@@ -47,7 +46,7 @@ bool ExportWriter::PutRowFile(const std::string& name, const uint8_t* data, size
   if (existing == ExistingFile::kNone || (existing == ExistingFile::kOther && overwrite_)) {
     if (!WriteFile(name, data, size)) return false;
   } else {
-    ShowProgress(path);
+    report_.ShowProgress(path);
     names_.insert(name);
     if (existing == ExistingFile::kOther) {
       AddNote(row, kKeptNote);
@@ -61,7 +60,7 @@ bool ExportWriter::PutRowFile(const std::string& name, const uint8_t* data, size
 bool ExportWriter::WriteFile(const std::string& name, const uint8_t* data, size_t size) {
   if (failed()) return false;
   const std::string path = JoinPath(files_dir_, name);
-  ShowProgress(path);
+  report_.ShowProgress(path);
   // A chunk type holding "/" names a file in a subfolder, as the raw pass looks for it.
   if (name.find(kPathSeparator) != std::string::npos) CreateFolders(GetFolder(path));
   AtomicFileWriter file;

@@ -12,18 +12,21 @@
 #include <vector>
 
 #include "driver/manifest.h"
+#include "util/reporter.h"
 
 namespace quillon {
 
 class ExportWriter {
  public:
   // Files are named after `stem`; `input_path` is the movie's stored path, which no file of
-  // the export may replace. With `overwrite`, files that differ from the movie are replaced.
-  ExportWriter(std::string files_dir, std::string stem, std::string input_path,
+  // the export may replace; each file is shown through `report`. With `overwrite`, files that
+  // differ from the movie are replaced.
+  ExportWriter(std::string files_dir, std::string stem, std::string input_path, Reporter& report,
                bool overwrite = false)
       : files_dir_(std::move(files_dir)),
         stem_(std::move(stem)),
         input_path_(std::move(input_path)),
+        report_(report),
         overwrite_(overwrite) {}
 
   const std::string& stem() const { return stem_; }
@@ -53,6 +56,7 @@ class ExportWriter {
   std::string files_dir_;
   std::string stem_;
   std::string input_path_;
+  Reporter& report_;
   bool overwrite_;
   uint32_t kept_count_ = 0;
   std::set<std::string> names_;

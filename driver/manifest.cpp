@@ -1,6 +1,5 @@
 #include "driver/manifest.h"
 
-#include "builders/media_kinds.h"
 
 namespace quillon {
 
@@ -30,7 +29,7 @@ std::string CsvField(const std::string& text) {
 std::string FormatManifest(const std::vector<ManifestRow>& rows) {
   std::string csv = std::string(kHeader) + kLineEnd;
   for (const ManifestRow& row : rows) {
-    const std::string fields[] = {ManifestKindName(row.kind), std::to_string(row.entry),
+    const std::string fields[] = {row.kind, std::to_string(row.entry),
                                   row.type,                   Number(row.cast_number),
                                   Number(row.member_entry),   Number(row.width),
                                   Number(row.height),         Number(row.depth),

@@ -37,7 +37,9 @@ int RunProgram(int argc, char** argv, const ProgramShape& shape, ProgramWork wor
       PrintFatal("Unknown code page %s!!!\n", line.code_page.c_str());
       return 1;
     }
-    return work(line, code_page);
+    MediaSettings settings;
+    settings.code_page = &code_page;
+    return work(line, settings);
   } catch (...) {
     // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
     // allocation); the unwinding has released what the run held, so the message can be shown.

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "builders/media_settings.h"
 #include "driver/command_line.h"
 #include "util/code_page.h"
 
@@ -19,8 +20,10 @@ struct ProgramShape {
   size_t max_arguments;
 };
 
-// The program's own work on a line with the right number of arguments; its exit code.
-using ProgramWork = int (*)(const CommandLine& line, CodePage& code_page);
+// The program's own work on a line with the right number of arguments; its exit code. The
+// settings' code page is open when the line names one, else for the work to open by its movie
+// (OpenMovieCodePage).
+using ProgramWork = int (*)(const CommandLine& line, const MediaSettings& settings);
 
 // The exit code: 0 after --help or --version, 1 after the usage text or a fatal message, else
 // what `work` returns. A code page the line names is checked before `work` runs.

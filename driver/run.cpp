@@ -4,19 +4,20 @@
 #include <string>
 #include <vector>
 
-#include "builders/media_kinds.h"
-#include "builders/raw_pass.h"
+#include "builders/build_context.h"
+#include "builders/run_passes.h"
 #include "container/cast_members.h"
 #include "container/container_writer.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
 #include "driver/command_line.h"
+#include "driver/console_sink.h"
 #include "driver/input_movie.h"
 #include "driver/program.h"
-#include "util/code_page.h"
 #include "util/file_io.h"
 #include "util/paths.h"
 #include "util/report.h"
+#include "util/reporter.h"
 
 namespace quillon {
 
@@ -61,11 +62,11 @@ bool SparesTheInput(const RunNames& names) {
 }
 
 // What the passes did, so that a run that used none of its files does not pass unnoticed.
-void PrintSummary(const MovieView& movie, const ReplacementTable& table, const Log& log,
+void PrintSummary(const MovieView& movie, const ReplacementTable& table, const Reporter& report,
                   const RunNames& names) {
   ClearProgressLine();
   std::printf("Replaced %u chunks; %u files could not be used (see %s).\n",
-              ReplacedChunkCount(movie, table), log.refusal_count(), names.LogPath().c_str());
+              ReplacedChunkCount(movie, table), report.refusal_count(), names.LogPath().c_str());
 }
 
 // The exit code of the write pass and its last lines.
@@ -89,29 +90,28 @@ int WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names
 // The run once the arguments are counted; its exit code. Steps refuse what they cannot
 // allocate; what is left to throw is memory the run as a whole needs (names, the table, the key
 // grouping, ...).
-int RunPasses(const CommandLine& line, CodePage& code_page) {
+int RunPasses(const CommandLine& line, const MediaSettings& given) {
   const RunNames names = DeriveNames(line.arguments);
   // A folder that cannot be made shows when the log cannot be written into it.
   CreateFolders(names.out_dir);
   MovieView movie;
   if (!MapCheckedMovie(names.input, movie) || !SparesTheInput(names) ||
-      !OpenMovieCodePage(line, movie, code_page)) {
+      !OpenMovieCodePage(line, movie, *given.code_page)) {
     return 1;
   }
-  std::FILE* log_stream = Log::OpenFile(names.LogPath());
+  std::FILE* log_stream = ConsoleSink::OpenLog(names.LogPath());
   if (log_stream == nullptr) {
     PrintCannotWrite(names.LogPath());
     return 1;
   }
-  Log log(log_stream);
+  ConsoleSink console(log_stream);
+  Reporter report(console);
 
   ReplacementTable table(movie.UsedCount());
-  RawPass(movie, names.files_dir, names.input.stem, table, log);
   const CastTables tables(movie);
-  const BuildContext context{names.files_dir, names.input.stem, table, log, &tables, {},
-                             &code_page};
-  ImportCastMedia(context);
-  PrintSummary(movie, table, log, names);
+  const BuildContext context{names.files_dir, names.input.stem, table, report, &tables, given};
+  for (const RunPass* pass = RunPassesBegin(); pass != RunPassesEnd(); ++pass) pass->run(context);
+  PrintSummary(movie, table, report, names);
   return WriteOutput(movie, table, names);
 }
 

@@ -11,7 +11,7 @@
 #include "fixtures/image_writers.h"
 #include "tests/support/scratch_dir.h"
 #include "util/code_page.h"
-#include "util/report.h"
+#include "util/reporter.h"
 
 namespace {
 
@@ -53,12 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!quillon::CheckContainer(view.data(), view.size())) return 0;
   const quillon::MovieView movie(view.data(), view.size());
   quillon::ReplacementTable table(movie.UsedCount());
-  quillon::Log log(nullptr);
+  quillon::SilentReportSink silent;
+  quillon::Reporter report(silent);
   const quillon::CastTables tables(movie);
   // Japanese, so that the text is rebuilt with double-byte characters.
   static quillon::CodePage code_page;
   static const bool opened = code_page.Open(932);
   (void)opened;
-  quillon::ImportCastMedia({files.path(), "fuzz", table, log, &tables, {}, &code_page});
+  quillon::ImportCastMedia({files.path(), "fuzz", table, report, &tables, {&code_page}});
   return 0;
 }

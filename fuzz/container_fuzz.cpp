@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "builders/raw_pass.h"
+#include "container/cast_members.h"
 #include "container/container_writer.h"
 #include "util/file_io.h"
 
@@ -44,8 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!quillon::CheckContainer(view.data(), view.size())) return 0;
   quillon::MovieView movie(view.data(), view.size());
   quillon::ReplacementTable table(movie.UsedCount());
-  quillon::Log log(nullptr);
-  quillon::RawPass(movie, fixture.folder + "/files", "fuzz", table, log);
+  quillon::SilentReportSink silent;
+  quillon::Reporter report(silent);
+  const quillon::CastTables tables(movie);
+  quillon::RawPass({fixture.folder + "/files", "fuzz", table, report, &tables, {}});
   const uint64_t expected_length = quillon::ReLaidLength(movie, table);
   // A live entry 0 is given the container length too, which no chunk of it matches.
   const bool output_must_pass = movie.UsedCount() == 0 || !movie.IsLive(0);

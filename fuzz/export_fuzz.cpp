@@ -9,6 +9,7 @@
 #include "driver/export_writer.h"
 #include "tests/support/scratch_dir.h"
 #include "util/code_page.h"
+#include "util/reporter.h"
 
 namespace {
 
@@ -27,7 +28,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!quillon::CheckContainer(view.data(), view.size())) return 0;
   const quillon::MovieView movie(view.data(), view.size());
   const quillon::test::ScratchDir files;
-  quillon::ExportWriter writer(files.path(), "fuzz", "");
-  quillon::ExportMovie(movie, writer, CodePageFor(size));
+  quillon::SilentReportSink silent;
+  quillon::Reporter report(silent);
+  quillon::ExportWriter writer(files.path(), "fuzz", "", report);
+  quillon::MediaSettings settings;
+  settings.code_page = &CodePageFor(size);
+  quillon::ExportMovie(movie, writer, settings);
   return 0;
 }

@@ -14,11 +14,6 @@ namespace {
 
 AssertionHook g_assertion_hook = nullptr;
 
-// A refused pixel access, told to whoever the program made listen.
-void ReportRefusedAccess() {
-  if (g_assertion_hook != nullptr) g_assertion_hook();
-}
-
 uint32_t SwapRedBlue(uint32_t value) {
   return (value & 0xFF00FF00u) | (value & 0xFFu) << 16 | (value >> 16 & 0xFFu);
 }
@@ -26,6 +21,10 @@ uint32_t SwapRedBlue(uint32_t value) {
 }  // namespace
 
 void SetAssertionHook(AssertionHook hook) { g_assertion_hook = hook; }
+
+void ReportRefusedAccess() {
+  if (g_assertion_hook != nullptr) g_assertion_hook();
+}
 
 bool HasPixelAccess(int bit_count) {
   switch (bit_count) {

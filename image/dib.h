@@ -177,6 +177,8 @@ class CDib {
 // depth). The program installs what reports it; without a hook the refusal is silent.
 using AssertionHook = void (*)();
 void SetAssertionHook(AssertionHook hook);
+// A refused pixel access, told to whoever the program made listen.
+void ReportRefusedAccess();
 
 // True for the bit counts that have pixel access: 1, 4, 8, 16, 24 and 32.
 bool HasPixelAccess(int bit_count);

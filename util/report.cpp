@@ -60,37 +60,4 @@ void PrintFatal(const char* format, ...) {
   va_end(arguments);
 }
 
-Log::~Log() {
-  if (stream_ != nullptr) std::fclose(stream_);
-}
-
-std::FILE* Log::OpenFile(const std::string& path) { return std::fopen(path.c_str(), "wt"); }
-
-void Log::Write(const char* format, ...) {
-  if (stream_ == nullptr) return;
-  va_list arguments;
-  va_start(arguments, format);
-  std::vfprintf(stream_, format, arguments);
-  va_end(arguments);
-}
-
-void Log::WriteRefusal(const char* format, ...) {
-  ++refusal_count_;
-  va_list arguments;
-  va_start(arguments, format);
-  if (stream_ != nullptr) {
-    va_list for_log;
-    va_copy(for_log, arguments);
-    std::vfprintf(stream_, format, for_log);
-    va_end(for_log);
-  }
-  ClearProgressLine();
-  PrintInColorV(kColorRed, format, arguments);
-  va_end(arguments);
-}
-
-void Log::Flush() {
-  if (stream_ != nullptr) std::fflush(stream_);
-}
-
 }  // namespace quillon

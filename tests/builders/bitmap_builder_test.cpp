@@ -56,10 +56,10 @@ class BitmapBuilderTest : public CastBuildersTest {
                      EncodeTrueColorTga(depth, width, height, pixels, 0x20));
   }
   void Bitmap(const Bytes& member, uint32_t cast_number = 1) {
-    BuildBitmapChunk(context_, {cast_number, kMember, kChild, {member.data(), member.size()}});
+    Import(kTypeBitmap, {cast_number, kMember, kChild, {member.data(), member.size()}});
   }
   void Alpha(const Bytes& member, uint32_t cast_number = 1, uint32_t child = kChild) {
-    BuildAlphaChunk(context_, {cast_number, kMember, child, {member.data(), member.size()}});
+    Import(kTypeAlpha, {cast_number, kMember, child, {member.data(), member.size()}});
   }
   // The held chunk unpacked and cut into rows of `row_bytes`.
   std::vector<Bytes> Rows(size_t row_bytes, size_t height, uint32_t child = kChild) {

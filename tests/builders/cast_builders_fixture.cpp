@@ -1,9 +1,17 @@
 #include "tests/builders/cast_builders_fixture.h"
 
+#include "builders/media_kinds.h"
 #include "container/movie.h"
 #include "util/byte_reader.h"
 
 namespace quillon::test {
+
+void CastBuildersTest::Import(const BuildContext& context, const char* type,
+                              const CastMedia& media) {
+  const MediaKind* kind = FindMediaKind(type);
+  ASSERT_NE(kind, nullptr) << type;
+  ImportMedia(context, *kind, media);
+}
 
 std::vector<uint8_t> CastBuildersTest::HeldData(uint32_t child) const {
   const Chunk* chunk = table_.Get(child);

@@ -43,9 +43,9 @@ class ColorImportTest : public CastBuildersTest {
   Bytes BuiltRow(const Bytes& member, bool alpha = false) {
     const CastMedia media{1, 3, kChild, {member.data(), member.size()}};
     if (alpha) {
-      BuildAlphaChunk(context_, media);
+      Import(kTypeAlpha, media);
     } else {
-      BuildBitmapChunk(context_, media);
+      Import(kTypeBitmap, media);
     }
     const Bytes packed = HeldData(kChild);
     Bytes row(64);

@@ -62,7 +62,7 @@ TEST(BitmapExportTest, NotesWhyAMemberIsPassedOverOrNamesItsPicture) {
     Bytes file = builder.Build();
     ASSERT_TRUE(CheckContainer(file.data(), file.size()));
     const MovieView movie(file.data(), file.size());
-    ExportContext context{movie, CastTables(), "m", {}};
+    ExportContext context{movie, CastTables(), "m", {}, {}};
     if (c.claimed) context.claimed.insert("m-000001-8.bmp");
     const CastMedia media{1, member_entry, child, {member.data(), member.size()}};
     ManifestRow row;
@@ -93,7 +93,7 @@ TEST(GifExportTest, PointsAtTheXmedDataOrNotesThatItLiesOutsideTheFile) {
   Bytes file = builder.Build();
   ASSERT_TRUE(CheckContainer(file.data(), file.size()));
   const MovieView movie(file.data(), file.size());
-  const ExportContext context{movie, CastTables(), "m", {}};
+  const ExportContext context{movie, CastTables(), "m", {}, {}};
   ManifestRow row;
   ExportedFile exported;
   ExportGif(context, {4, 3, inside, {}}, row, exported);

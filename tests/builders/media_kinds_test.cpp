@@ -28,7 +28,7 @@ std::vector<std::string> RunPass(Bytes& file) {
   ForEachCastMedia(CastTables(movie), [&](const MediaKind& kind, const CastMedia& media) {
     const std::string head = std::string(kind.manifest_name) + " " +
                              std::to_string(media.cast_number) + " ";
-    if (!kind.reads_member) {
+    if (media.member.size() == 0) {  // a kind that reads nothing of its member
       calls.push_back(head + std::to_string(media.child));
       return;
     }

@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "builders/chunk.h"
+#include "container/cast_members.h"
 #include "fixtures/movie_builder.h"
+#include "tests/support/recording_sink.h"
 #include "tests/support/scratch_dir.h"
 #include "util/paths.h"
 
@@ -14,8 +16,6 @@ namespace {
 
 using test::Bytes;
 using test::MovieBuilder;
-
-const std::string kBlank = "\r" + std::string(78, ' ') + "\r";
 
 // A chunk file: the stored tag, the data's length, the data.
 std::string ChunkFile(const std::string& stored_tag, const std::string& data) {
@@ -28,32 +28,30 @@ std::string ChunkFile(const std::string& stored_tag, const std::string& data) {
 class RawPassTest : public testing::Test {
  protected:
   // Runs the raw pass over `builder`'s movie with the files of files_ and the stem "movie";
-  // returns what it printed.
+  // returns the console's transcript.
   std::string Run(const MovieBuilder& builder) {
     view_ = builder.Build();
     const MovieView movie(view_.data(), view_.size());
     table_ = std::make_unique<ReplacementTable>(movie.UsedCount());
-    testing::internal::CaptureStdout();
-    {
-      Log log(Log::OpenFile(dir_.path() + "/run.log"));
-      RawPass(movie, files_, "movie", *table_, log);
-    }
-    return testing::internal::GetCapturedStdout();
+    sink_ = test::RecordingSink();
+    Reporter report(sink_);
+    const CastTables tables(movie);
+    RawPass({files_, "movie", *table_, report, &tables, {}});
+    return sink_.console;
   }
   std::string PathOf(const std::string& name) const { return JoinPath(files_, name); }
-  std::string Progress(const std::string& name) const {
-    return kBlank + "Processing " + PathOf(name) + "...\r";
-  }
+  std::string Progress(const std::string& name) const { return "> " + PathOf(name) + "\n"; }
   void AddFile(const std::string& name, const std::string& content) const {
     dir_.WriteFile("f/" + name, content);
   }
-  std::string LogText() const { return dir_.ReadTextFile("run.log"); }
+  std::string LogText() const { return sink_.log; }
 
   test::ScratchDir dir_;
   // Short enough that progress lines show whole paths.
   const std::string files_ = dir_.path() + "/f";
   Bytes view_;
   std::unique_ptr<ReplacementTable> table_;
+  test::RecordingSink sink_;
 };
 
 TEST_F(RawPassTest, LooksForEveryLiveEntryUnderItsIndexAndType) {
@@ -135,7 +133,7 @@ TEST_F(RawPassTest, RefusesFilesThatAreNoChunkOfTheEntrysType) {
     const std::string line =
         "Frame 0003 was not substituted from file " + path + ": " + c.refusal + "!!!\n";
     EXPECT_EQ(LogText(), line) << c.content;
-    EXPECT_EQ(printed, Progress("movie-000003.STXT") + kBlank + line) << c.content;
+    EXPECT_EQ(printed, Progress("movie-000003.STXT") + line) << c.content;
     EXPECT_FALSE(table_->Has(3)) << c.content;
   }
 }

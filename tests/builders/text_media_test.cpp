@@ -34,8 +34,8 @@ class TextMediaTest : public CastBuildersTest {
   }
   void Build(uint32_t code_page, uint32_t child = 4) {
     ASSERT_TRUE(code_page_.Open(code_page));
-    const BuildContext context{files_.path(), "movie", table_, log_, &tables_, {}, &code_page_};
-    BuildTextChunk(context, {1, 3, child, {}});
+    const BuildContext context{files_.path(), "movie", table_, report_, &tables_, {&code_page_}};
+    Import(context, kTypeText, {1, 3, child, {}});
   }
   std::string FilePath() const { return files_.path() + kPathSeparator + "movie-000001.txt"; }
 
@@ -156,7 +156,7 @@ TEST_F(TextMediaTest, ExportsOnlyATextThatComesBackByteForByte) {
     SCOPED_TRACE(c.name);
     MakeMovie(c.stxt);
     ASSERT_TRUE(code_page_.Open(c.code_page));
-    const ExportContext context{movie_, tables_, "m", {}, &code_page_};
+    const ExportContext context{movie_, tables_, "m", {}, {&code_page_}};
     ManifestRow row;
     ExportedFile exported;
     ExportText(context, {1, 3, 4, {}}, row, exported);
@@ -166,7 +166,7 @@ TEST_F(TextMediaTest, ExportsOnlyATextThatComesBackByteForByte) {
     EXPECT_EQ(row.code_page, c.code_page);
   }
   MakeMovie(MovieBuilder::TextChunk("ab", {0}), true);
-  const ExportContext context{movie_, tables_, "m", {}, &code_page_};
+  const ExportContext context{movie_, tables_, "m", {}, {&code_page_}};
   ManifestRow row;
   ExportedFile exported;
   ExportText(context, {1, 3, 5, {}}, row, exported);

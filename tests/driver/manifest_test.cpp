@@ -23,9 +23,9 @@ TEST(FormatManifestTest, HeaderThenOneLinePerRowInColumnOrder) {
   chunk.entry = 7;
   chunk.type = "ST,XT";
   chunk.file = "m-000007.ST,XT";
-  ManifestRow bitmap{ManifestKind::kBitmap, 8, "BITD", 1, 7, 9, 0, 8, "System - Mac", "", "x",
+  ManifestRow bitmap{"bitmap", 8, "BITD", 1, 7, 9, 0, 8, "System - Mac", "", "x",
                      {}};
-  ManifestRow text{ManifestKind::kText, 20, "STXT", 1, 19, {}, {}, {}, "", "m-000001.txt", "",
+  ManifestRow text{"text", 20, "STXT", 1, 19, {}, {}, {}, "", "m-000001.txt", "",
                    932};
   EXPECT_EQ(FormatManifest({chunk, bitmap, text}),
             "kind,entry index,type,cast number,member entry index,width,height,depth,palette,"

@@ -8,16 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "builders/media_kinds.h"
-#include "builders/raw_pass.h"
+#include "builders/build_context.h"
+#include "builders/run_passes.h"
 #include "container/cast_members.h"
 #include "container/container_writer.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
 #include "fixtures/cast_media.h"
 #include "fixtures/movie_builder.h"
+#include "tests/support/recording_sink.h"
 #include "tests/support/scratch_dir.h"
-#include "util/report.h"
+#include "util/reporter.h"
 
 namespace quillon {
 namespace {
@@ -49,9 +50,7 @@ class TruncationSweepTest : public testing::TestWithParam<ByteOrder> {
   void SetUp() override {
     movie_ = CastMovie(files_in_dir_, GetParam());
     for (const test::MediaFile& file : files_in_dir_) dir_.WriteFile("f/" + file.name, file.bytes);
-    testing::internal::CaptureStdout();  // a progress line per file tried
   }
-  void TearDown() override { testing::internal::GetCapturedStdout(); }
 
   // The run's passes over `input`, the write pass too when asked; false when the container
   // check refuses it.
@@ -60,10 +59,13 @@ class TruncationSweepTest : public testing::TestWithParam<ByteOrder> {
     if (!CheckContainer(view.data(), view.size())) return false;
     MovieView movie(view.data(), view.size());
     ReplacementTable table(movie.UsedCount());
-    Log log(Log::OpenFile(dir_.path() + "/run.log"));
-    RawPass(movie, files_, "m", table, log);
+    sink_ = test::RecordingSink();
+    Reporter report(sink_);
     const CastTables tables(movie);
-    ImportCastMedia({files_, "m", table, log, &tables, {}});
+    const BuildContext context{files_, "m", table, report, &tables, {}};
+    for (const RunPass* pass = RunPassesBegin(); pass != RunPassesEnd(); ++pass) {
+      pass->run(context);
+    }
     if (write_output) ExpectWritten(movie, table);
     return true;
   }
@@ -75,6 +77,7 @@ class TruncationSweepTest : public testing::TestWithParam<ByteOrder> {
     EXPECT_EQ(std::filesystem::file_size(output_, error), expected_length);
   }
 
+  test::RecordingSink sink_;  // the last run's
   std::vector<test::MediaFile> files_in_dir_;
   Bytes movie_;
   test::ScratchDir dir_;
@@ -90,7 +93,7 @@ TEST_P(TruncationSweepTest, MovieCutAtEveryLength) {
   // The whole movie and those cut inside the trailing gap reach the passes.
   EXPECT_EQ(accepted, 7u);
   // The last run, over the whole movie, replaced everything it was meant to.
-  EXPECT_EQ(dir_.ReadFile("run.log"),
+  EXPECT_EQ(sink_.log,
             "Frame 0003 was substituted from file " + files_ + "/m-000003.STXT...\n"
             "Cast 000001->(0004:0005): BITD=9x6x8\n"
             "Colours of " + files_ + "/m-000001-8.bmp mapped to the member's palette\n"

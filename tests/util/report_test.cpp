@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/scratch_dir.h"
+#include "tests/support/recording_sink.h"
+#include "util/reporter.h"
 
 namespace quillon {
 namespace {
@@ -41,15 +42,17 @@ TEST(ReportTest, FatalMessageIsPrintedWithoutColoursOffAConsole) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Unknown file format m.dxr!!!\n");
 }
 
-TEST(ReportTest, LogKeepsEveryLineWhenItIsClosed) {
-  test::ScratchDir dir;
-  const std::string path = dir.path() + "/run.log";
-  {
-    Log log(Log::OpenFile(path));
-    log.Write("Cast %06d->(%04X:%04X): BITD=", 3, 0x12, 0x15);
-  }
-  EXPECT_EQ(dir.ReadTextFile("run.log"), "Cast 000003->(0012:0015): BITD=");
-  EXPECT_EQ(Log::OpenFile(dir.path() + "/missing/run.log"), nullptr);
+// Refusals reach both the log and the user, and are counted; other lines reach the log only.
+TEST(ReporterTest, RefusalsGoToTheLogAndTheUserAndAreCounted) {
+  test::RecordingSink sink;
+  Reporter report(sink);
+  report.Write("Cast %06d->(%04X:%04X): BITD=", 3, 0x12, 0x15);
+  report.WriteRefusal("Cannot use file %s: %s!!!\n", "a.bmp", "truncated");
+  report.ShowProgress("b.bmp");
+  EXPECT_EQ(sink.log, "Cast 000003->(0012:0015): BITD=Cannot use file a.bmp: truncated!!!\n");
+  EXPECT_EQ(sink.console, "Cannot use file a.bmp: truncated!!!\n> b.bmp\n");
+  EXPECT_EQ(report.refusal_count(), 1u);
+  EXPECT_EQ(FormatText("%s", std::string(5000, 'x').c_str()).size(), 5000u);
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#include "driver/console_sink.h"
+
+#include "util/report.h"
+
+namespace quillon {
+
+ConsoleSink::~ConsoleSink() {
+  if (log_ != nullptr) std::fclose(log_);
+}
+
+std::FILE* ConsoleSink::OpenLog(const std::string& path) { return std::fopen(path.c_str(), "wt"); }
+
+void ConsoleSink::Progress(const std::string& path) { ShowProgress(path); }
+
+void ConsoleSink::LogLine(const std::string& text) {
+  if (log_ != nullptr) std::fwrite(text.data(), 1, text.size(), log_);
+}
+
+void ConsoleSink::Tell(ConsoleColor color, const std::string& text) {
+  ClearProgressLine();
+  PrintInColor(color, text.c_str());
+}
+
+void ConsoleSink::FlushLog() {
+  if (log_ != nullptr) std::fflush(log_);
+}
+
+}  // namespace quillon

@@ -1,0 +1,33 @@
+#pragma once
+// The programs' own report sink: the progress line and the user's lines on the console, the log
+// lines in the run's log file.
+
+#include <cstdio>
+#include <string>
+
+#include "util/reporter.h"
+
+namespace quillon {
+
+class ConsoleSink : public ReportSink {
+ public:
+  // Takes ownership of an open log stream; null writes no log.
+  explicit ConsoleSink(std::FILE* log) : log_(log) {}
+  ~ConsoleSink() override;
+  ConsoleSink(const ConsoleSink&) = delete;
+  ConsoleSink& operator=(const ConsoleSink&) = delete;
+
+  // Creates or empties the log file (text mode); null when it cannot be created.
+  static std::FILE* OpenLog(const std::string& path);
+
+  void Progress(const std::string& path) override;
+  void LogLine(const std::string& text) override;
+  // Over the progress line, which it clears first.
+  void Tell(ConsoleColor color, const std::string& text) override;
+  void FlushLog() override;
+
+ private:
+  std::FILE* log_;
+};
+
+}  // namespace quillon
