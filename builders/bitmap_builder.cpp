@@ -5,6 +5,7 @@
 
 #include "builders/chunk.h"
 #include "builders/color_import.h"
+#include "builders/member_rows.h"
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
 #include "container/bitmap_member.h"
@@ -81,6 +82,33 @@ Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geome
   return chunk;
 }
 
+// True when the image's rows, laid out as PackMember lays them, are the ones the member's chunk
+// holds: the file gives back what the movie has, however differently Director packed it.
+bool MatchesMemberRows(const BuildContext& context, uint32_t child, const CDib& image,
+                       PlaneLayout layout, const RowGeometry& geometry) {
+  const MovieView* movie = context.movie();
+  if (movie == nullptr || child >= movie->UsedCount()) return false;
+  const uint32_t length = movie->Entry(child).length;
+  const uint8_t* data = movie->ChunkData(child, length);
+  std::vector<uint8_t> rows;
+  if (data == nullptr ||
+      DecodeMemberRows(ByteReader(data, length), geometry, layout, rows) != MemberRowsStatus::kOk) {
+    return false;
+  }
+  const Coverage covered = CoverMember(image, geometry);
+  std::vector<uint8_t> row(geometry.row_bytes, 0);
+  for (uint32_t y = 0; y < geometry.height; ++y) {
+    if (y < covered.rows) {
+      FillRow(image, layout, static_cast<int32_t>(y), covered.columns, geometry.width, row.data());
+    } else {
+      std::fill(row.begin(), row.end(), 0);
+    }
+    const auto stored = rows.begin() + static_cast<std::ptrdiff_t>(size_t{y} * row.size());
+    if (!std::equal(row.begin(), row.end(), stored)) return false;
+  }
+  return true;
+}
+
 // An image of another size than the member is cut or padded with zeros: said in the log.
 void NoteOtherSize(const BuildContext& context, const std::string& path, const CDib& image,
                    const RowGeometry& geometry) {
@@ -95,7 +123,7 @@ void NoteOtherSize(const BuildContext& context, const std::string& path, const C
 // The chunk from the image at `path`; a refused image is logged with its reason, a missing one
 // is not. The pictures of an indexed bitmap (`palette_member`, else null) become the indices
 // of the member's colours first.
-void BuildFromFile(const BuildContext& context, const std::string& path,
+void BuildFromFile(const BuildContext& context, const std::string& path, uint32_t child,
                    const RowGeometry& geometry, const ImageSource& source, const char* type,
                    const ByteReader* palette_member, ImportedChunk& imported) {
   CDib image;
@@ -123,22 +151,26 @@ void BuildFromFile(const BuildContext& context, const std::string& path,
         return;
     }
   }
+  if (MatchesMemberRows(context, child, *pixels, source.layout, geometry)) {
+    imported.unchanged = true;
+    return;
+  }
   imported.chunk = PackMember(*pixels, source.layout, geometry, type, context.order());
 }
 
 // The part both builders share once the member is accepted: the size line, then the chunk from
 // the image, if it loads. The pictures of an indexed bitmap (`palette_member`, else null) become
 // the indices of the member's colours first.
-void BuildFromImage(const BuildContext& context, uint32_t cast_number,
+void BuildFromImage(const BuildContext& context, const CastMedia& media,
                     const RowGeometry& geometry, const ImageSource& source, const char* type,
                     const ByteReader* palette_member, ImportedChunk& imported) {
   context.report.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
                     static_cast<int>(geometry.height), int{source.depth});
   context.report.Flush();
   if (!PlaneFits(geometry)) return;
-  const std::string path = context.MemberFile(cast_number, source.suffix);
+  const std::string path = context.MemberFile(media.cast_number, source.suffix);
   context.ShowFile(path, imported);
-  BuildFromFile(context, path, geometry, source, type, palette_member, imported);
+  BuildFromFile(context, path, media.child, geometry, source, type, palette_member, imported);
 }
 
 // Reads the member's fields; false, with the refusal logged, unless it is a bitmap member.
@@ -174,7 +206,7 @@ void BuildBitmapChunk(const BuildContext& context, const CastMedia& media,
     return;
   }
   const bool indexed = IndexBits(source->layout) != 0;
-  BuildFromImage(context, media.cast_number, MemberGeometry(info, info.depth), *source,
+  BuildFromImage(context, media, MemberGeometry(info, info.depth), *source,
                  kTypeBitmap, indexed ? &media.member : nullptr, imported);
 }
 
@@ -183,7 +215,7 @@ void BuildAlphaChunk(const BuildContext& context, const CastMedia& media, Import
                     media.child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, media.member, info)) return;
-  BuildFromImage(context, media.cast_number, MemberGeometry(info, kAlphaDepth), AlphaSource(),
+  BuildFromImage(context, media, MemberGeometry(info, kAlphaDepth), AlphaSource(),
                  kTypeAlpha, nullptr, imported);
 }
 

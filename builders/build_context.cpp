@@ -1,8 +1,10 @@
 #include "builders/build_context.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "builders/cast_media.h"
+#include "builders/replacement_files.h"
 #include "builders/replacement_names.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
@@ -22,8 +24,12 @@ std::string BuildContext::MemberFile(uint32_t cast_number, const char* suffix) c
 }
 
 void BuildContext::ShowFile(const std::string& path, ImportedChunk& imported) const {
-  report.ShowProgress(path);
   imported.file = path;
+  if (files != nullptr) {
+    if (!files->MayExist(path)) return;
+    files->MarkRead(path);
+  }
+  report.ShowProgress(path);
 }
 
 void BuildContext::LogUnusableFile(const std::string& path, const char* reason) const {
@@ -31,11 +37,25 @@ void BuildContext::LogUnusableFile(const std::string& path, const char* reason) 
 }
 
 void BuildContext::StoreChunk(uint32_t child, Chunk chunk, const char* collision) const {
+  if (MovieHolds(child, chunk)) {
+    report.CountUnchanged();
+    return;
+  }
   if (table.PutReplacement(child, std::move(chunk)) == PutOutcome::kDisplaced) {
     // "alread" is the log's own spelling, kept for the scripts that read it.
     report.Write("%s Frame %04X was alread patched!!! Deleting previous patch...\n", collision,
                  child);
   }
+}
+
+bool BuildContext::MovieHolds(uint32_t index, const Chunk& chunk) const {
+  if (movie() == nullptr || index >= movie()->UsedCount() || chunk.size() < kChunkHeaderSize) {
+    return false;
+  }
+  const uint32_t length = movie()->Entry(index).length;
+  if (chunk.size() - kChunkHeaderSize != length) return false;
+  const uint8_t* data = movie()->ChunkData(index, length);
+  return data != nullptr && std::equal(chunk.begin(), chunk.end(), data - kChunkHeaderSize);
 }
 
 }  // namespace quillon

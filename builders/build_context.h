@@ -14,6 +14,7 @@ namespace quillon {
 
 class CastTables;
 class MovieView;
+class ReplacementFiles;
 struct ImportedChunk;
 
 struct BuildContext {
@@ -25,6 +26,8 @@ struct BuildContext {
   // palettes resolve and the passes that need the movie do nothing.
   const CastTables* tables = nullptr;
   MediaSettings settings;
+  // Where the files the passes open are noted; without it (a test of one step) nothing is.
+  ReplacementFiles* files = nullptr;
 
   // The movie the passes read; null without cast tables.
   const MovieView* movie() const;
@@ -32,14 +35,17 @@ struct BuildContext {
   ByteOrder order() const;
   // "<files_dir>/<stem>-<cast number %06u><suffix>", e.g. suffix "-8.bmp".
   std::string MemberFile(uint32_t cast_number, const char* suffix) const;
-  // Shows the file an import step is about to read as the progress line, and names it in what
-  // the step gives back.
+  // Names the file an import step is about to read in what the step gives back and, when it may
+  // exist, shows it as the progress line and notes it as read.
   void ShowFile(const std::string& path, ImportedChunk& imported) const;
   // The log line for a replacement file that exists but cannot be used, with why.
   void LogUnusableFile(const std::string& path, const char* reason) const;
-  // Stores the chunk a step built for `child`. A chunk it displaces is logged with `collision`,
-  // the step's own word for it ("Frames collision 2!").
+  // Stores the chunk a step built for `child`, unless the movie holds it already (counted as
+  // unchanged). A chunk it displaces is logged with `collision`, the step's own word for it
+  // ("Frames collision 2!").
   void StoreChunk(uint32_t child, Chunk chunk, const char* collision) const;
+  // Whether the movie's chunk `index` is `chunk`, header and data.
+  bool MovieHolds(uint32_t index, const Chunk& chunk) const;
 };
 
 }  // namespace quillon

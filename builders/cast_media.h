@@ -25,6 +25,8 @@ struct ImportedChunk {
   std::string file;
   // The new chunk, header included; empty when the member keeps its own.
   Chunk chunk;
+  // The file gives back what the member holds (its rows, say), however its chunk would pack.
+  bool unchanged = false;
 };
 
 }  // namespace quillon

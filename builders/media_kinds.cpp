@@ -87,7 +87,9 @@ void ImportMedia(const BuildContext& context, const MediaKind& kind, const CastM
     if (!imported.file.empty()) context.LogUnusableFile(imported.file, "out of memory");
     return;
   }
-  if (!imported.chunk.empty()) {
+  if (imported.unchanged) {
+    context.report.CountUnchanged();
+  } else if (!imported.chunk.empty()) {
     context.StoreChunk(media.child, std::move(imported.chunk), kind.collision);
   }
 }

@@ -2,10 +2,10 @@
 
 #include <utility>
 
+#include "builders/replacement_files.h"
 #include "builders/replacement_names.h"
 #include "util/byte_reader.h"
 #include "util/file_io.h"
-#include "util/known_files.h"
 #include "util/paths.h"
 
 namespace quillon {
@@ -44,6 +44,10 @@ void TryRawReplacement(const MovieView& movie, uint32_t index, const std::string
                                 path.c_str(), refusal);
     return;
   }
+  if (context.MovieHolds(index, bytes)) {
+    context.report.CountUnchanged();
+    return;
+  }
   context.report.Write("Frame %04X was substituted from file %s...\n", index, path.c_str());
   context.table.PutReplacement(index, std::move(bytes));
 }
@@ -58,14 +62,17 @@ void RawPass(const BuildContext& context) {
   if (context.movie() == nullptr) return;
   const MovieView& movie = *context.movie();
   // Most entries have no file: the folder is listed once instead of failing an open each.
-  KnownFiles known_files;
+  ReplacementFiles own_files(context.files_dir);
+  ReplacementFiles& files = context.files != nullptr ? *context.files : own_files;
   const uint32_t used_count = movie.UsedCount();
   for (uint32_t i = 0; i < used_count; ++i) {
     if (!movie.IsLive(i)) continue;
     const std::string path =
         JoinPath(context.files_dir, RawReplacementName(movie, i, context.stem));
+    if (!files.MayExist(path)) continue;
+    files.MarkRead(path);
     context.report.ShowProgress(path);
-    if (known_files.MayExist(path)) TryRawReplacement(movie, i, path, context);
+    TryRawReplacement(movie, i, path, context);
   }
 }
 

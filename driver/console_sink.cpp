@@ -10,7 +10,9 @@ ConsoleSink::~ConsoleSink() {
 
 std::FILE* ConsoleSink::OpenLog(const std::string& path) { return std::fopen(path.c_str(), "wt"); }
 
-void ConsoleSink::Progress(const std::string& path) { ShowProgress(path); }
+void ConsoleSink::Progress(const std::string& path) {
+  if (shows_progress_) ShowProgress(path);
+}
 
 void ConsoleSink::LogLine(const std::string& text) {
   if (log_ != nullptr) std::fwrite(text.data(), 1, text.size(), log_);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "util/console.h"
 #include "util/reporter.h"
 
 namespace quillon {
@@ -12,7 +13,7 @@ namespace quillon {
 class ConsoleSink : public ReportSink {
  public:
   // Takes ownership of an open log stream; null writes no log.
-  explicit ConsoleSink(std::FILE* log) : log_(log) {}
+  explicit ConsoleSink(std::FILE* log) : log_(log), shows_progress_(StandardOutputIsConsole()) {}
   ~ConsoleSink() override;
   ConsoleSink(const ConsoleSink&) = delete;
   ConsoleSink& operator=(const ConsoleSink&) = delete;
@@ -20,7 +21,7 @@ class ConsoleSink : public ReportSink {
   // Creates or empties the log file (text mode); null when it cannot be created.
   static std::FILE* OpenLog(const std::string& path);
 
-  void Progress(const std::string& path) override;
+  void Progress(const std::string& path) override;  // on a console only
   void LogLine(const std::string& text) override;
   // Over the progress line, which it clears first.
   void Tell(ConsoleColor color, const std::string& text) override;
@@ -28,6 +29,9 @@ class ConsoleSink : public ReportSink {
 
  private:
   std::FILE* log_;
+  // Progress lines only on a console: in a file or a pipe they would be lines of carriage
+  // returns.
+  bool shows_progress_;
 };
 
 }  // namespace quillon

@@ -13,6 +13,7 @@
 #include "driver/console_sink.h"
 #include "driver/export_media.h"
 #include "driver/export_writer.h"
+#include "driver/folder_owner.h"
 #include "driver/input_movie.h"
 #include "driver/program.h"
 #include "util/paths.h"
@@ -163,10 +164,17 @@ int ExportInput(const CommandLine& line, const MediaSettings& given) {
   if (!MapCheckedMovie(input, movie) || !OpenMovieCodePage(line, movie, *settings.code_page)) {
     return 1;
   }
+  const std::string owner = FolderOwner(files_dir, input.stem);
+  if (OwnedByAnother(owner, input.file_name)) {
+    PrintFatal("Folder %s holds the files of %s; those of %s would mix with them!!!\n",
+               files_dir.c_str(), owner.c_str(), input.file_name.c_str());
+    return 1;
+  }
   CreateFolders(files_dir);
   ConsoleSink console(nullptr);
   Reporter report(console);
   ExportWriter writer(files_dir, input.stem, input.stored_path, report, line.overwrite);
+  writer.AddRow(MovieRow(input.file_name));
   const ExportCounts counts = ExportMovie(movie, writer, settings);
   if (writer.failed()) {
     PrintFatal("Cannot write file %s!!!\n", writer.failed_path().c_str());

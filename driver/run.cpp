@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "builders/build_context.h"
+#include "builders/replacement_files.h"
 #include "builders/run_passes.h"
 #include "container/cast_members.h"
 #include "container/container_writer.h"
@@ -12,9 +13,11 @@
 #include "container/replacement_table.h"
 #include "driver/command_line.h"
 #include "driver/console_sink.h"
+#include "driver/folder_owner.h"
 #include "driver/input_movie.h"
 #include "driver/program.h"
 #include "util/file_io.h"
+#include "util/known_files.h"
 #include "util/paths.h"
 #include "util/report.h"
 #include "util/reporter.h"
@@ -61,12 +64,63 @@ bool SparesTheInput(const RunNames& names) {
   return true;
 }
 
+// Whether the passes may look into FilesDir: it exists and holds no other movie's files. `paths`
+// becomes what it holds.
+bool FilesAreTheMovies(const RunNames& names, const ReplacementFiles& files,
+                       std::vector<std::string>& paths, Reporter& report) {
+  if (files.ListAll(paths) == ListFolderStatus::kMissing) {
+    report.WriteNotice("Folder %s does not exist: nothing is replaced\n", names.files_dir.c_str());
+    return false;
+  }
+  const std::string owner = FolderOwner(names.files_dir, names.input.stem);
+  if (OwnedByAnother(owner, names.input.file_name)) {
+    report.WriteNotice("Files in %s are of %s, not of %s: nothing is replaced\n",
+                       names.files_dir.c_str(), owner.c_str(), names.input.file_name.c_str());
+    return false;
+  }
+  return true;
+}
+
+// The files of FilesDir that look like this movie's and that no pass read, in the log one by
+// one and on the console as a count, so that a misspelt name never passes unnoticed.
+void ReportUnusedFiles(const RunNames& names, const ReplacementFiles& files,
+                       const std::vector<std::string>& paths, Reporter& report) {
+  const std::string manifest = JoinPath(names.files_dir, names.input.stem + ".csv");
+  std::vector<std::string> unused;
+  for (const std::string& path : files.OfMovie(paths, names.input.stem)) {
+    if (path != manifest && !files.WasRead(path)) unused.push_back(path);
+  }
+  for (const std::string& path : unused) report.Write("Not used: %s\n", path.c_str());
+  if (!unused.empty()) {
+    report.Tell(kColorYellow,
+                FormatText("%u files in %s match nothing in this movie (first: %s)\n",
+                           static_cast<unsigned>(unused.size()), names.files_dir.c_str(),
+                           unused.front().c_str()));
+  } else if (!paths.empty() && files.OfMovie(paths, names.input.stem).empty()) {
+    report.WriteNotice("No file in %s starts with %s, the name of this movie\n",
+                       names.files_dir.c_str(), names.input.stem.c_str());
+  }
+}
+
+// The passes over FilesDir, when it is the movie's.
+void RunEveryPass(const RunNames& names, const CastTables& tables, const MediaSettings& settings,
+                  ReplacementTable& table, Reporter& report) {
+  ReplacementFiles files(names.files_dir);
+  std::vector<std::string> paths;
+  if (!FilesAreTheMovies(names, files, paths, report)) return;
+  const BuildContext context{names.files_dir, names.input.stem, table,  report,
+                             &tables,         settings,          &files};
+  for (const RunPass* pass = RunPassesBegin(); pass != RunPassesEnd(); ++pass) pass->run(context);
+  ReportUnusedFiles(names, files, paths, report);
+}
+
 // What the passes did, so that a run that used none of its files does not pass unnoticed.
 void PrintSummary(const MovieView& movie, const ReplacementTable& table, const Reporter& report,
                   const RunNames& names) {
   ClearProgressLine();
-  std::printf("Replaced %u chunks; %u files could not be used (see %s).\n",
-              ReplacedChunkCount(movie, table), report.refusal_count(), names.LogPath().c_str());
+  std::printf("Replaced %u chunks; %u files unchanged; %u files could not be used (see %s).\n",
+              ReplacedChunkCount(movie, table), report.unchanged_count(), report.refusal_count(),
+              names.LogPath().c_str());
 }
 
 // The exit code of the write pass and its last lines.
@@ -109,8 +163,7 @@ int RunPasses(const CommandLine& line, const MediaSettings& given) {
 
   ReplacementTable table(movie.UsedCount());
   const CastTables tables(movie);
-  const BuildContext context{names.files_dir, names.input.stem, table, report, &tables, given};
-  for (const RunPass* pass = RunPassesBegin(); pass != RunPassesEnd(); ++pass) pass->run(context);
+  RunEveryPass(names, tables, given, table, report);
   PrintSummary(movie, table, report, names);
   return WriteOutput(movie, table, names);
 }

@@ -33,9 +33,10 @@ enum class ListFolderStatus {
 };
 
 // The names of the regular files in `folder` (a path that ends with a separator, or empty for
-// the current folder), symbolic links followed as an open would. Each platform's side lists
-// with its own calls (POSIX: opendir and readdir; Windows: FindFirstFileA on folder + "*",
-// leaving out directories and keeping names as stored).
-ListFolderStatus ListRegularFiles(const std::string& folder, std::set<std::string>& names);
+// the current folder), symbolic links followed as an open would, and when asked the names of
+// its subfolders ("." and ".." left out). Each platform's side lists with its own calls (POSIX:
+// opendir and readdir; Windows: FindFirstFileA on folder + "*", keeping names as stored).
+ListFolderStatus ListRegularFiles(const std::string& folder, std::set<std::string>& names,
+                                  std::set<std::string>* subfolders = nullptr);
 
 }  // namespace quillon

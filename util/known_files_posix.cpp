@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <string>
 
 #include "util/known_files.h"
 
@@ -13,16 +14,22 @@ namespace {
 
 // Links and file systems that do not tell the type are asked with stat, which follows links
 // as the open does.
-bool IsRegularFile(DIR* dir, const dirent& entry) {
-  if (entry.d_type == DT_REG) return true;
+bool HasType(DIR* dir, const dirent& entry, unsigned char type, mode_t mode) {
+  if (entry.d_type == type) return true;
   if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) return false;
   struct stat info;
-  return fstatat(dirfd(dir), entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
+  return fstatat(dirfd(dir), entry.d_name, &info, 0) == 0 && (info.st_mode & S_IFMT) == mode;
+}
+
+bool IsSubfolder(DIR* dir, const dirent& entry) {
+  const std::string name = entry.d_name;
+  return name != "." && name != ".." && HasType(dir, entry, DT_DIR, S_IFDIR);
 }
 
 }  // namespace
 
-ListFolderStatus ListRegularFiles(const std::string& folder, std::set<std::string>& names) {
+ListFolderStatus ListRegularFiles(const std::string& folder, std::set<std::string>& names,
+                                  std::set<std::string>* subfolders) {
   DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) {
     return errno == ENOENT || errno == ENOTDIR ? ListFolderStatus::kMissing
@@ -36,7 +43,11 @@ ListFolderStatus ListRegularFiles(const std::string& folder, std::set<std::strin
       complete = errno == 0;
       break;
     }
-    if (IsRegularFile(dir, *entry)) names.insert(entry->d_name);
+    if (HasType(dir, *entry, DT_REG, S_IFREG)) {
+      names.insert(entry->d_name);
+    } else if (subfolders != nullptr && IsSubfolder(dir, *entry)) {
+      subfolders->insert(entry->d_name);
+    }
   }
   closedir(dir);
   return complete ? ListFolderStatus::kListed : ListFolderStatus::kUnreadable;

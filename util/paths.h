@@ -10,9 +10,12 @@ namespace quillon {
 inline constexpr char kPathSeparator = '\\';
 // Windows takes "/" as well, so a typed path may split at either; composed paths use "\".
 inline constexpr char kPathSeparators[] = "\\/";
+// Whether the file system takes names that differ in letter case for one another.
+inline constexpr bool kNamesIgnoreCase = true;
 #else
 inline constexpr char kPathSeparator = '/';
 inline constexpr char kPathSeparators[] = "/";
+inline constexpr bool kNamesIgnoreCase = false;
 #endif
 
 // Position of the last separator in the path; npos when it has none.

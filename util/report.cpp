@@ -21,6 +21,8 @@ void PrintInColorV(ConsoleColor color, const char* format, va_list arguments) {
 }  // namespace
 
 void ClearProgressLine() {
+  // Off a console there is no progress line to clear.
+  if (!StandardOutputIsConsole()) return;
   // "\r%78s\r" with an empty string: the previous line blanked out.
   static const std::string kBlankLine = "\r" + std::string(78, ' ') + "\r";
   std::fwrite(kBlankLine.data(), 1, kBlankLine.size(), stdout);

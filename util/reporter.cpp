@@ -36,14 +36,24 @@ void Reporter::Write(const char* format, ...) {
   va_end(arguments);
 }
 
+void Reporter::WriteNotice(const char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  WriteAndTell(kColorYellow, FormatTextV(format, arguments));
+  va_end(arguments);
+}
+
 void Reporter::WriteRefusal(const char* format, ...) {
   ++refusal_count_;
   va_list arguments;
   va_start(arguments, format);
-  const std::string line = FormatTextV(format, arguments);
+  WriteAndTell(kColorRed, FormatTextV(format, arguments));
   va_end(arguments);
+}
+
+void Reporter::WriteAndTell(ConsoleColor color, const std::string& line) {
   sink_.LogLine(line);
-  sink_.Tell(kColorRed, line);
+  sink_.Tell(color, line);
 }
 
 }  // namespace quillon

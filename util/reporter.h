@@ -32,8 +32,9 @@ class SilentReportSink : public ReportSink {
   void Tell(ConsoleColor, const std::string&) override {}
 };
 
-// The one object a run reports through: log lines formatted once, refusals counted, so that a
-// run that could not use a file never looks like one that did.
+// The one object a run reports through: log lines formatted once, refusals and unchanged files
+// counted, so that a run that could not use a file, or found nothing new in it, never looks like
+// one that did.
 class Reporter {
  public:
   explicit Reporter(ReportSink& sink) : sink_(sink) {}
@@ -43,16 +44,25 @@ class Reporter {
   void Write(const char* format, ...) QUILLON_PRINTF(2, 3);
   // A refusal line: written to the log and told to the user in the fatal-error colour.
   void WriteRefusal(const char* format, ...) QUILLON_PRINTF(2, 3);
+  // A line for the log that the user must see too, in the warning colour; not a refusal.
+  void WriteNotice(const char* format, ...) QUILLON_PRINTF(2, 3);
   // A line for the user only.
   void Tell(ConsoleColor color, const std::string& text) { sink_.Tell(color, text); }
   void Flush() { sink_.FlushLog(); }
 
+  // A file gave back what the movie holds: no replacement.
+  void CountUnchanged() { ++unchanged_count_; }
+
   // The refusal lines written so far.
   uint32_t refusal_count() const { return refusal_count_; }
+  uint32_t unchanged_count() const { return unchanged_count_; }
 
  private:
+  void WriteAndTell(ConsoleColor color, const std::string& line);
+
   ReportSink& sink_;
   uint32_t refusal_count_ = 0;
+  uint32_t unchanged_count_ = 0;
 };
 
 // printf into a string.
