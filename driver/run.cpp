@@ -64,21 +64,13 @@ bool SparesTheInput(const RunNames& names) {
   return true;
 }
 
-// Whether the passes may look into FilesDir: it exists and holds no other movie's files. `paths`
-// becomes what it holds.
-bool FilesAreTheMovies(const RunNames& names, const ReplacementFiles& files,
-                       std::vector<std::string>& paths, Reporter& report) {
-  if (files.ListAll(paths) == ListFolderStatus::kMissing) {
-    report.WriteNotice("Folder %s does not exist: nothing is replaced\n", names.files_dir.c_str());
-    return false;
-  }
+// Whether the passes may read FilesDir: it holds no other movie's files.
+bool FilesAreTheMovies(const RunNames& names, Reporter& report) {
   const std::string owner = FolderOwner(names.files_dir, names.input.stem);
-  if (OwnedByAnother(owner, names.input.file_name)) {
-    report.WriteNotice("Files in %s are of %s, not of %s: nothing is replaced\n",
-                       names.files_dir.c_str(), owner.c_str(), names.input.file_name.c_str());
-    return false;
-  }
-  return true;
+  if (!OwnedByAnother(owner, names.input.file_name)) return true;
+  report.WriteNotice("Files in %s are of %s, not of %s: nothing is replaced\n",
+                     names.files_dir.c_str(), owner.c_str(), names.input.file_name.c_str());
+  return false;
 }
 
 // The files of FilesDir that look like this movie's and that no pass read, in the log one by
@@ -102,16 +94,22 @@ void ReportUnusedFiles(const RunNames& names, const ReplacementFiles& files,
   }
 }
 
-// The passes over FilesDir, when it is the movie's.
+// The passes over FilesDir, unless it holds another movie's files. A missing folder is said, and
+// the passes still log the members they meet.
 void RunEveryPass(const RunNames& names, const CastTables& tables, const MediaSettings& settings,
                   ReplacementTable& table, Reporter& report) {
   ReplacementFiles files(names.files_dir);
   std::vector<std::string> paths;
-  if (!FilesAreTheMovies(names, files, paths, report)) return;
+  const bool folder_exists = files.ListAll(paths) != ListFolderStatus::kMissing;
+  if (!folder_exists) {
+    report.WriteNotice("Folder %s does not exist: nothing is replaced\n", names.files_dir.c_str());
+  } else if (!FilesAreTheMovies(names, report)) {
+    return;
+  }
   const BuildContext context{names.files_dir, names.input.stem, table,  report,
                              &tables,         settings,          &files};
   for (const RunPass* pass = RunPassesBegin(); pass != RunPassesEnd(); ++pass) pass->run(context);
-  ReportUnusedFiles(names, files, paths, report);
+  if (folder_exists) ReportUnusedFiles(names, files, paths, report);
 }
 
 // What the passes did, so that a run that used none of its files does not pass unnoticed.

@@ -22,7 +22,6 @@ namespace {
 using test::BitmapMemberFields;
 using test::Bytes;
 using test::MovieBuilder;
-using test::ProgressLine;
 using test::RunResult;
 
 RunResult RunQuillon(const std::string& folder, const std::vector<std::string>& args) {
@@ -129,18 +128,11 @@ TEST_P(CastRunOrderTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
             "Cast 000002->(0006:0007): BITD=2x1x16\n"
             "Cast 000003->(0008:0009): BITD=2x1x32\n"
             "Cast 000005->(000C:000D): BITD=30 bittype!!!\n");
-  // The cast pass looks for its files in slot order, after the raw pass's files.
-  const std::string cast_files =
-      ProgressLine("f/m-000001-8.bmp") + ProgressLine("f/m-000001-8.bmp") +
-      ProgressLine("f/m-000002-16.tga") + ProgressLine("f/m-000003-32.tga") +
-      ProgressLine("f/m-000004.gif");
   // Entry 4's raw file was displaced, not added: five chunks are replaced.
-  EXPECT_NE(
-      result.output.find(ProgressLine("f/m-000015.KEY_") + cast_files +
-                         test::OverProgressLine(
-                             "Replaced 5 chunks; 0 files could not be used (see Out/m.log).\n") +
-                         "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n"),
-      std::string::npos);
+  EXPECT_NE(result.output.find("Replaced 5 chunks; 0 files unchanged; 0 files could not be used "
+                               "(see Out/m.log).\nWriting resulting cast Out/m.dxr...\n\n"
+                               "Job OK!!!\n"),
+            std::string::npos);
 
   const std::string out = dir.ReadFile("Out/m.dxr");
   const std::string worked_example = Str({0xFE, 5, 0, 0, 3, 1, 2, 3, 0});

@@ -11,7 +11,7 @@ Called once per successful run by quillon_model between the raw pass and the wri
     stem       the input's stem.
     table      dict {entry index: complete chunk bytes}; later puts replace earlier ones.
     log        bytearray of log text.
-    progress   function(path): the progress line for a candidate file.
+    progress   function(path): a candidate file is opened (noted when it exists).
     say        function(bytes): other text on standard output.
     refuse     function(bytes): a line refusing a file, for the log and the console both.
     code_page  the number of the code page that texts are written in (one of CODECS).
@@ -408,6 +408,41 @@ def member_row(image, y, width, depth, row_bytes):
     return row
 
 
+def member_rows(data, width, depth, plain_length):
+    """A BITD or ALFA chunk's rows as the builders lay them out; None when it holds no such
+    rows. Data of the plain length is stored as is, each pixel's bytes together; anything else
+    is one packed stream."""
+    if len(data) == plain_length:
+        planes = {16: 2, 32: 4}.get(depth, 1)
+        if planes == 1 or width == 0:
+            return bytes(data)
+        rows = bytearray(plain_length)
+        row_bytes = row_length(width, depth)
+        for y in range(plain_length // row_bytes):
+            for x in range(width):
+                for p in range(planes):
+                    rows[y * row_bytes + p * width + x] = data[y * row_bytes + x * planes + p]
+        return bytes(rows)
+    rows = bytearray()
+    i = 0
+    while i < len(data):
+        header = data[i]
+        i += 1
+        if header < 0x80:
+            if len(data) - i < header + 1:
+                return None
+            rows += data[i:i + header + 1]
+            i += header + 1
+        else:
+            if i >= len(data):
+                return None
+            rows += bytes([data[i]]) * (257 - header)
+            i += 1
+        if len(rows) > plain_length:
+            return None
+    return bytes(rows) if len(rows) == plain_length else None
+
+
 class Run:
     def __init__(self, movie, cwd, files_dir, stem, table, log, progress, say, refuse,
                  code_page):
@@ -432,6 +467,11 @@ class Run:
             return f.read()
 
     def put(self, index, chunk_type, data, collision):
+        chunk = self.movie.chunk_header(chunk_type, len(data)) + data
+        e = self.movie.entry(index)
+        if chunk == self.movie.data[e.offset:e.offset + 8 + e.length]:
+            self.refuse.unchanged += 1
+            return
         if index in self.table:
             self.log += collision % index
         self.table[index] = self.movie.chunk_header(chunk_type, len(data)) + data
@@ -512,9 +552,15 @@ class Run:
                 path.encode(), image.width, image.height, width, height)
         if depth <= 8 and not alpha:
             image = self.in_member_colors(image, info, depth, path)
+        rows = [member_row(image, y, width, depth, row_bytes) for y in range(height)]
+        stored = self.chunk_data(child, self.movie.entry(child).length)
+        if stored is not None and member_rows(stored, width, depth, row_bytes * height) == b"".join(
+                bytes(row) for row in rows):
+            self.refuse.unchanged += 1
+            return
         packed = bytearray()
-        for y in range(height):
-            packed += pack_row(member_row(image, y, width, depth, row_bytes))
+        for row in rows:
+            packed += pack_row(row)
         self.put(child, kind, off_plain_length(bytes(packed), row_bytes * height),
                  COLLISION_2)
 

@@ -107,26 +107,78 @@ def container_ok(data):
     return True
 
 
-CLEAR_LINE = b"\r" + b" " * 78 + b"\r"
-
-
-def progress_line(path):
-    raw = path.encode("utf-8", "surrogateescape")
-    shown = raw if len(raw) < 64 else raw[:29] + b"..." + raw[-32:]
-    return CLEAR_LINE + b"Processing " + shown + b"...\r"
-
-
 class Refusals:
-    """Lines that refuse a replacement file: in the log, and on the console over the progress
-    line (no colours: the runs' output is a pipe)."""
+    """Lines that refuse a replacement file: in the log, and on the console (no colours and no
+    progress lines: the runs' output is a pipe). Also counts the files that give back what the
+    movie holds."""
 
     def __init__(self, log, outcome):
-        self.log, self.outcome, self.count = log, outcome, 0
+        self.log, self.outcome, self.count, self.unchanged = log, outcome, 0, 0
 
     def __call__(self, line):
         self.log += line
-        self.outcome.stdout += CLEAR_LINE + line
+        self.outcome.stdout += line
         self.count += 1
+
+
+class FilesRead:
+    """The files of FilesDir that the passes opened, as the disk names them."""
+
+    def __init__(self, cwd):
+        self.cwd, self.paths = cwd, set()
+
+    def __call__(self, path):
+        full = on_disk(self.cwd, path)
+        if full is not None and os.path.isfile(full):
+            self.paths.add(os.path.normpath(full))
+
+    def holds(self, full):
+        return os.path.normpath(full) in self.paths
+
+
+def folder_listing(cwd, files_dir):
+    """The files under FilesDir as the run lists them: each folder's files in name order, then
+    its subfolders' (four levels down at most); None when there is no such folder."""
+    top = on_disk(cwd, files_dir)
+    if top is None or not os.path.isdir(top):
+        return None
+    listed = []
+
+    def walk(typed, full, depth):
+        names = sorted(os.listdir(full))
+        for name in names:
+            if os.path.isfile(os.path.join(full, name)):
+                listed.append((join(typed, name), os.path.join(full, name)))
+        if depth < 4:
+            for name in names:
+                if os.path.isdir(os.path.join(full, name)):
+                    walk(join(typed, name), os.path.join(full, name), depth + 1)
+    walk(files_dir, top, 0)
+    return listed
+
+
+def starts_with_stem(name, stem):
+    if conventions.windows:
+        return name[:len(stem)].lower() == stem.lower()
+    return name.startswith(stem)
+
+
+def report_unused(files_dir, stem, listed, read, log, outcome):
+    of_movie = [(typed, full) for typed, full in listed
+                if starts_with_stem(typed[len(files_dir) + 1:], stem)]
+    unused = [typed for typed, full in of_movie
+              if typed != join(files_dir, stem + ".csv") and not read.holds(full)]
+    for typed in unused:
+        log += b"Not used: %s\n" % typed.encode("utf-8", "surrogateescape")
+    if unused:
+        outcome.stdout += b"%d files in %s match nothing in this movie (first: %s)\n" % (
+            len(unused), files_dir.encode("utf-8", "surrogateescape"),
+            unused[0].encode("utf-8", "surrogateescape"))
+    elif listed and not of_movie:
+        line = b"No file in %s starts with %s, the name of this movie\n" % (
+            files_dir.encode("utf-8", "surrogateescape"), stem.encode("utf-8", "surrogateescape"))
+        log += line
+        outcome.stdout += line
 
 
 def stored_path(path, cwd):
@@ -210,21 +262,25 @@ def chunk_file_refusal(movie, entry, data):
     return None
 
 
-def raw_pass(movie, cwd, files_dir, stem, table, log, outcome, refuse):
+def raw_pass(movie, cwd, files_dir, stem, table, log, read, refuse):
     for i in range(movie.used_count):
         if not movie.is_live(i):
             continue
         path = join(files_dir, "%s-%06d.%s" % (stem, i, extension_of(movie.entry(i).type)))
-        outcome.stdout += progress_line(path)
         full = on_disk(cwd, path)
         if full is None or not os.path.isfile(full):
             continue
+        read(path)
         with open(full, "rb") as f:
             data = f.read()
         shown = path.encode("utf-8", "surrogateescape")
         refusal = chunk_file_refusal(movie, movie.entry(i), data)
         if refusal is not None:
             refuse(b"Frame %04X was not substituted from file %s: %s!!!\n" % (i, shown, refusal))
+            continue
+        e = movie.entry(i)
+        if data == movie.data[e.offset:e.offset + 8 + e.length]:
+            refuse.unchanged += 1
             continue
         log += b"Frame %04X was substituted from file %s...\n" % (i, shown)
         table[i] = data
@@ -344,20 +400,26 @@ def _run(args, cwd, outcome, code_page):
     movie = Movie(data)
     table = {}
     refuse = Refusals(outcome.log, outcome)
-    raw_pass(movie, cwd, files_dir, stem, table, outcome.log, outcome, refuse)
-
-    def progress(path):
-        outcome.stdout += progress_line(path)
+    read = FilesRead(cwd)
+    listed = folder_listing(cwd, files_dir)
+    if listed is None:
+        line = b"Folder %s does not exist: nothing is replaced\n" % files_dir.encode(
+            "utf-8", "surrogateescape")
+        outcome.log += line
+        outcome.stdout += line
+    raw_pass(movie, cwd, files_dir, stem, table, outcome.log, read, refuse)
 
     def say(text):
         outcome.stdout += text
-    cast_model.cast_pass(movie, cwd, files_dir, stem, table, outcome.log, progress, say, refuse,
+    cast_model.cast_pass(movie, cwd, files_dir, stem, table, outcome.log, read, say, refuse,
                          code_page)
+    if listed is not None:
+        report_unused(files_dir, stem, listed, read, outcome.log, outcome)
 
     replaced = sum(1 for i in table if movie.is_live(i))
-    outcome.stdout += CLEAR_LINE + (b"Replaced %d chunks; %d files could not be used (see %s).\n"
-                                    % (replaced, refuse.count,
-                                       log_path.encode("utf-8", "surrogateescape")))
+    outcome.stdout += (b"Replaced %d chunks; %d files unchanged; %d files could not be used "
+                       b"(see %s).\n" % (replaced, refuse.unchanged, refuse.count,
+                                         log_path.encode("utf-8", "surrogateescape")))
     shown = output_path.encode("utf-8", "surrogateescape")
     outcome.stdout += b"Writing resulting cast %s...\n" % shown
     output = relaid(movie, table)

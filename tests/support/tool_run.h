@@ -30,14 +30,4 @@ RunResult RunProgram(const std::string& program, const std::string& folder,
 // "\n" becomes CR LF on Windows.
 std::string PrintedText(const std::string& text);
 
-// The console text of a line written over the progress line, which is blanked first.
-inline std::string OverProgressLine(const std::string& text) {
-  return "\r" + std::string(78, ' ') + "\r" + text;
-}
-
-// The console text of one progress line for `path` (short paths, shown whole).
-inline std::string ProgressLine(const std::string& path) {
-  return OverProgressLine("Processing " + path + "...\r");
-}
-
 }  // namespace quillon::test
