@@ -82,8 +82,9 @@ Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geome
   return chunk;
 }
 
-// True when the image's rows, laid out as PackMember lays them, are the ones the member's chunk
-// holds: the file gives back what the movie has, however differently Director packed it.
+// True when the image's pixels, laid out as PackMember lays them, are the ones the member's chunk
+// holds: the file gives back what the movie has, however differently Director packed it and
+// whatever its rows hold past their last pixel.
 bool MatchesMemberRows(const BuildContext& context, uint32_t child, const CDib& image,
                        PlaneLayout layout, const RowGeometry& geometry) {
   const MovieView* movie = context.movie();
@@ -96,6 +97,7 @@ bool MatchesMemberRows(const BuildContext& context, uint32_t child, const CDib& 
     return false;
   }
   const Coverage covered = CoverMember(image, geometry);
+  const RowGeometry one_row{geometry.width, 1, geometry.row_bytes};
   std::vector<uint8_t> row(geometry.row_bytes, 0);
   for (uint32_t y = 0; y < geometry.height; ++y) {
     if (y < covered.rows) {
@@ -103,8 +105,11 @@ bool MatchesMemberRows(const BuildContext& context, uint32_t child, const CDib& 
     } else {
       std::fill(row.begin(), row.end(), 0);
     }
-    const auto stored = rows.begin() + static_cast<std::ptrdiff_t>(size_t{y} * row.size());
-    if (!std::equal(row.begin(), row.end(), stored)) return false;
+    for (uint32_t x = 0; x < geometry.width; ++x) {
+      if (RowPixel(row, one_row, layout, x, 0) != RowPixel(rows, geometry, layout, x, y)) {
+        return false;
+      }
+    }
   }
   return true;
 }

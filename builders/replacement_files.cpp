@@ -16,12 +16,14 @@ char FoldCase(char c) {
   return kNamesIgnoreCase && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool StartsWith(const std::string& name, const std::string& prefix) {
-  if (name.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (FoldCase(name[i]) != FoldCase(prefix[i])) return false;
+// The stem, then "-" or "." (or nothing): how every name the movie reads begins, and how a file
+// of "mac.dxr" does not begin for the movie "m.dxr".
+bool NamedAfter(const std::string& name, const std::string& stem) {
+  if (name.size() < stem.size()) return false;
+  for (size_t i = 0; i < stem.size(); ++i) {
+    if (FoldCase(name[i]) != FoldCase(stem[i])) return false;
   }
-  return true;
+  return name.size() == stem.size() || name[stem.size()] == '-' || name[stem.size()] == '.';
 }
 
 ListFolderStatus Walk(const std::string& folder, int depth, std::vector<std::string>& paths) {
@@ -47,7 +49,7 @@ std::vector<std::string> ReplacementFiles::OfMovie(const std::vector<std::string
   std::vector<std::string> of_movie;
   const size_t name_start = folder_.size() + 1;
   for (const std::string& path : paths) {
-    if (path.size() > name_start && StartsWith(path.substr(name_start), stem)) {
+    if (path.size() > name_start && NamedAfter(path.substr(name_start), stem)) {
       of_movie.push_back(path);
     }
   }

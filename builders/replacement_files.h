@@ -23,7 +23,7 @@ class ReplacementFiles {
   // What the folder holds, walked with its subfolders; kMissing when there is no such folder.
   ListFolderStatus ListAll(std::vector<std::string>& paths) const;
   // Of `paths` (ListAll's), those whose name, or the name of the subfolder of FilesDir they lie
-  // in, starts with `stem`: the files a movie of that stem may read.
+  // in, starts with `stem` and then "-" or ".": the files a movie of that stem may read.
   std::vector<std::string> OfMovie(const std::vector<std::string>& paths,
                                    const std::string& stem) const;
   bool WasRead(const std::string& path) const { return read_.count(Key(path)) != 0; }

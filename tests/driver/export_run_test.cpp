@@ -146,6 +146,13 @@ void ExpectRoundTrip(const ScratchDir& dir, const std::string& movie_name) {
   const std::vector<Row> rows = Export(dir, movie_name);
   const test::RunResult run = RunProgram(QUILLON_EXE, dir.path(), {movie_name, "f", "Out"});
   ASSERT_EQ(run.exit_code, 0) << run.output;
+  // Every file gives back what the movie holds: none is a replacement, none is refused.
+  const auto files = std::count_if(rows.begin(), rows.end(),
+                                   [](const Row& row) { return !row.at("file").empty(); });
+  EXPECT_NE(run.output.find(test::PrintedText("Replaced 0 chunks; " + std::to_string(files) +
+                                              " files unchanged; 0 files could not be used")),
+            std::string::npos)
+      << run.output;
   EXPECT_EQ(dir.ReadFile(movie_name), input);
   EXPECT_EQ(dir.ReadFile("Out/" + Stem(movie_name) + ".log").find("collision"), std::string::npos)
       << dir.ReadFile("Out/" + Stem(movie_name) + ".log");
@@ -288,6 +295,31 @@ TEST(ExportRunTest, RoundTripOfEveryKindOfMemberIsTheIdentity) {
               order == ByteOrder::kBig ? std::string("STXT\0\0\0\2hi", 10)
                                        : std::string("TXTS\2\0\0\0hi", 10));
   }
+}
+
+// The export names its movie in the manifest, so that another movie of the same stem neither
+// exports into that folder nor takes its files.
+TEST(ExportRunTest, TwoMoviesOfOneStemNeverShareAFolder) {
+  ScratchDir dir;
+  dir.WriteFile("GAME.DIR", RichMovie());
+  dir.WriteFile("GAME.CXT", RichMovie(ByteOrder::kBig));
+  Export(dir, "GAME.DIR");
+  const std::vector<std::string> exported = dir.ListFiles("f");
+  const test::RunResult second = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"GAME.CXT", "f"});
+  EXPECT_EQ(second.exit_code, 1);
+  EXPECT_EQ(second.output, test::PrintedText("Quillon v1.1.\nFolder f holds the files of "
+                                             "GAME.DIR; those of GAME.CXT would mix with them!!!\n"));
+  EXPECT_EQ(dir.ListFiles("f"), exported);
+
+  const test::RunResult run = RunProgram(QUILLON_EXE, dir.path(), {"GAME.CXT", "f", "Out"});
+  EXPECT_EQ(run.exit_code, 0);
+  const std::string refusal = "Files in f are of GAME.DIR, not of GAME.CXT: nothing is replaced\n";
+  EXPECT_NE(run.output.find(test::PrintedText(refusal + "Replaced 0 chunks; 0 files unchanged")),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(dir.ReadTextFile("Out/GAME.log"), refusal);
+  // The movie's own folder is taken as ever, whatever the case of its name.
+  EXPECT_EQ(RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"game.dir", "f"}).exit_code, 0);
 }
 
 TEST(ExportRunTest, RoundTripOfTheBundledExampleIsTheIdentity) {

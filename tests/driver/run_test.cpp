@@ -116,6 +116,37 @@ TEST_F(RunTest, AMacMovieTakesChunkFilesInItsOwnByteOrder) {
 
 // What used to end "Job OK!!!" without a word: each refused file is shown where it is refused,
 // and the summary says how little was replaced. The movie is still written, with exit code 0.
+// Files that look like the movie's but that no pass reads are named; a folder of another movie's
+// files is said to be one.
+TEST_F(RunTest, FilesThatMatchNothingAreNamed) {
+  const struct {
+    std::vector<std::string> files;
+    std::string console;  // between the banner and the summary
+    std::string log;
+  } cases[] = {
+      {{"m-000099.BITD", "m-000003.STXT.txt", "m-000005.png", "m.csv", "other.txt"},
+       "3 files in f match nothing in this movie (first: f/m-000003.STXT.txt)\n",
+       "Not used: f/m-000003.STXT.txt\nNot used: f/m-000005.png\nNot used: f/m-000099.BITD\n"},
+      {{"Intro-000003.STXT", "notes.txt"},
+       "No file in f starts with m, the name of this movie\n",
+       "No file in f starts with m, the name of this movie\n"},
+      {{"m-000003.STXT/inner"}, "1 files in f match nothing in this movie (first: "
+       "f/m-000003.STXT/inner)\n", "Not used: f/m-000003.STXT/inner\n"},
+      {{}, "", ""},
+  };
+  AddMovie("m.dxr");
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(dir_.path() + "/f");
+    std::filesystem::create_directories(dir_.path() + "/f");
+    for (const std::string& name : c.files) dir_.WriteFile("f/" + name, "x");
+    const RunResult result = Run({"m.dxr", "f"});
+    EXPECT_EQ(result.exit_code, 0);
+    EXPECT_EQ(result.output, kBanner + c.console + Summary(0, 0) +
+                                 "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
+    EXPECT_EQ(dir_.ReadFile("Out/m.log"), c.log);
+  }
+}
+
 TEST_F(RunTest, RefusedFilesAreShownOnTheConsoleAndCountedInTheSummary) {
   AddMovie("m.dxr", OneBitmapMovie(8));
   dir_.WriteFile("f/m-000003.CASt", "Film speichern");      // a text where a chunk belongs

@@ -408,6 +408,15 @@ def member_row(image, y, width, depth, row_bytes):
     return row
 
 
+def row_pixels(row, width, depth):
+    """The pixel values of one laid-out row, whatever it holds past its last pixel."""
+    if depth <= 8:
+        return [(row[x * depth // 8] >> (8 - depth - x * depth % 8)) & ((1 << depth) - 1)
+                for x in range(width)]
+    planes = depth // 8
+    return [tuple(row[p * width + x] for p in range(planes)) for x in range(width)]
+
+
 def member_rows(data, width, depth, plain_length):
     """A BITD or ALFA chunk's rows as the builders lay them out; None when it holds no such
     rows. Data of the plain length is stored as is, each pixel's bytes together; anything else
@@ -554,8 +563,11 @@ class Run:
             image = self.in_member_colors(image, info, depth, path)
         rows = [member_row(image, y, width, depth, row_bytes) for y in range(height)]
         stored = self.chunk_data(child, self.movie.entry(child).length)
-        if stored is not None and member_rows(stored, width, depth, row_bytes * height) == b"".join(
-                bytes(row) for row in rows):
+        stored = None if stored is None else member_rows(stored, width, depth, row_bytes * height)
+        if stored is not None and all(
+                row_pixels(rows[y], width, depth) ==
+                row_pixels(stored[y * row_bytes:(y + 1) * row_bytes], width, depth)
+                for y in range(height)):
             self.refuse.unchanged += 1
             return
         packed = bytearray()

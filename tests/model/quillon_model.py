@@ -158,9 +158,10 @@ def folder_listing(cwd, files_dir):
 
 
 def starts_with_stem(name, stem):
-    if conventions.windows:
-        return name[:len(stem)].lower() == stem.lower()
-    return name.startswith(stem)
+    """The stem, then "-" or "." or nothing."""
+    head, rest = name[:len(stem)], name[len(stem):]
+    same = head.lower() == stem.lower() if conventions.windows else head == stem
+    return same and (rest == "" or rest[0] in "-.")
 
 
 def report_unused(files_dir, stem, listed, read, log, outcome):
