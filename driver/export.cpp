@@ -10,6 +10,7 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "driver/command_line.h"
+#include "driver/export_catalogue.h"
 #include "driver/export_media.h"
 #include "driver/export_writer.h"
 #include "driver/input_movie.h"
@@ -89,6 +90,7 @@ constexpr ProgramShape kShape{"Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:
 ExportCounts ExportMovie(const MovieView& movie, ExportWriter& writer, CodePage& code_page) {
   const CastTables tables(movie);
   ExportRawChunks(movie, ExportCastMedia(movie, tables, writer, code_page), writer);
+  ExportCatalogue(tables, code_page, writer);
   ExportCounts counts = Count(writer.rows());
   counts.kept = writer.kept_count();
   if (!writer.failed()) {
