@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "builders/catalogue_pass.h"
 #include "builders/media_kinds.h"
 #include "builders/raw_pass.h"
 #include "container/cast_members.h"
@@ -111,6 +112,7 @@ int RunPasses(const CommandLine& line, CodePage& code_page) {
   const BuildContext context{names.files_dir, names.input.stem, table, log, &tables, {},
                              &code_page};
   ImportCastMedia(context);
+  ImportCatalogue(context, line.code_page_given);
   PrintSummary(movie, table, log, names);
   return WriteOutput(movie, table, names);
 }
