@@ -36,7 +36,8 @@ struct MemberInfo {
   ByteReader Source() const { return items.empty() ? ByteReader() : items[0]; }
 };
 
-// False when the info block or its item table does not lie within `member`.
+// False when the info block or its item table does not lie within `member` (the type is read
+// all the same when the head is).
 bool ReadMemberInfo(const ByteReader& member, MemberInfo& info);
 
 // The member's data with `source` as item 0: the later items' offsets, the total and the info
