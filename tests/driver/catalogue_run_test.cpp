@@ -15,6 +15,7 @@
 #include "fixtures/script_chunks.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/tool_run.h"
+#include "util/paths.h"
 #include "util/po_catalogue.h"
 
 namespace quillon {
@@ -28,6 +29,9 @@ using test::ScriptFields;
 
 constexpr uint32_t kScriptEntry = 9;
 constexpr uint32_t kTextEntry = 11;
+
+// The catalogue's path as the run composes it.
+const std::string kPo = JoinPath("f", "M.po");
 
 ScriptFields Script(int16_t version, const std::string& first) {
   ScriptFields fields;
@@ -183,12 +187,14 @@ TEST(CatalogueRunTest, ExportedCatalogueComesBackUnchangedAndTranslatedScriptsPa
       EXPECT_EQ(runs[1], std::make_pair(0u, Bytes(16, 3)));
       EXPECT_EQ(runs[2], std::make_pair(10u, Bytes(16, 2)));
       // The exported text and raw files stand for the same chunks: the catalogue displaces them.
-      const std::string log = dir.ReadFile("Out/M.log");
-      EXPECT_NE(log.find("STXT 000B: 15 bytes from f/M.po\nFrames collision 4! Frame 000B was "
-                         "alread patched!!! Deleting previous patch...\n"),
+      const std::string log = dir.ReadTextFile("Out/M.log");
+      EXPECT_NE(log.find("STXT 000B: 15 bytes from " + kPo +
+                         "\nFrames collision 4! Frame 000B was alread patched!!! Deleting "
+                         "previous patch...\n"),
                 std::string::npos)
           << log;
-      EXPECT_NE(log.find("Lscr 0009: 3 of 4 strings replaced from f/M.po\n"), std::string::npos);
+      EXPECT_NE(log.find("Lscr 0009: 3 of 4 strings replaced from " + kPo + "\n"),
+                std::string::npos);
     }
   }
 }
@@ -234,20 +240,21 @@ TEST(CatalogueRunTest, RefusesEntriesItCannotUseEachWithWhy) {
   dir.WriteFile("f/M.po", po);
   const test::RunResult run = RunQuillon(dir);
   ASSERT_EQ(run.exit_code, 0);
-  const std::string log = dir.ReadFile("Out/M.log");
-  for (const char* line : {
-           "Cannot use entry \"Lscr 99 #0\" of f/M.po: no such chunk!!!\n",
-           "Cannot use entry \"Lscr 3 #0\" of f/M.po: chunk of another type!!!\n",
-           "Cannot use entry \"Lscr 13 #0\" of f/M.po: unreadable chunk!!!\n",
-           "Cannot use entry \"Lscr 9 #1\" of f/M.po: no such chunk!!!\n",
-           "Cannot use entry \"Lscr 9 #0\" of f/M.po: msgid is not the movie's text!!!\n",
-           "Cannot use entry \"Lscr 9 #2\" of f/M.po: character U+0416 has no byte in code page "
-           "1252!!!\n",
-           "Cannot use entry \"STXT 11\" of f/M.po: marker {2} twice!!!\n",
-           "Cannot use entry \"STXT 11\" of f/M.po: marker {4} names no style run!!!\n",
-           "Cannot use entry \"Lscr 9 #3\" of f/M.po: plural forms!!!\n"}) {
+  const std::string log = dir.ReadTextFile("Out/M.log");
+  for (const std::string& line : std::vector<std::string>{
+           "Cannot use entry \"Lscr 99 #0\" of " + kPo + ": no such chunk!!!\n",
+           "Cannot use entry \"Lscr 3 #0\" of " + kPo + ": chunk of another type!!!\n",
+           "Cannot use entry \"Lscr 13 #0\" of " + kPo + ": unreadable chunk!!!\n",
+           "Cannot use entry \"Lscr 9 #1\" of " + kPo + ": no such chunk!!!\n",
+           "Cannot use entry \"Lscr 9 #0\" of " + kPo +
+               ": msgid is not the movie's text!!!\n",
+           "Cannot use entry \"Lscr 9 #2\" of " + kPo +
+               ": character U+0416 has no byte in code page 1252!!!\n",
+           "Cannot use entry \"STXT 11\" of " + kPo + ": marker {2} twice!!!\n",
+           "Cannot use entry \"STXT 11\" of " + kPo + ": marker {4} names no style run!!!\n",
+           "Cannot use entry \"Lscr 9 #3\" of " + kPo + ": plural forms!!!\n"}) {
     EXPECT_NE(log.find(line), std::string::npos) << line << log;
-    EXPECT_NE(run.output.find(line), std::string::npos) << line;
+    EXPECT_NE(run.output.find(test::PrintedText(line)), std::string::npos) << line;
   }
   EXPECT_NE(run.output.find("Replaced 0 chunks; 9 files could not be used"), std::string::npos)
       << run.output;
@@ -270,7 +277,7 @@ TEST(CatalogueRunTest, RefusesACatalogueThatIsNone) {
     const std::string path = dir.WriteFile("f/M.po", c.text);
     if (c.text.empty()) std::filesystem::resize_file(path, (uintmax_t{64} << 20) + 1);
     const test::RunResult run = RunQuillon(dir);
-    EXPECT_NE(run.output.find(std::string("Cannot use file f/M.po: ") + c.reason + "!!!"),
+    EXPECT_NE(run.output.find("Cannot use file " + kPo + ": " + c.reason + "!!!"),
               std::string::npos)
         << run.output;
   }
@@ -292,10 +299,10 @@ TEST(CatalogueRunTest, AnotherMoviesCatalogueIsRefusedEntryByEntry) {
   }
   dir.WriteFile("f/M.po", WritePoCatalogue(entries));
   const test::RunResult run = RunQuillon(dir);
-  const std::string log = dir.ReadFile("Out/M.log");
+  const std::string log = dir.ReadTextFile("Out/M.log");
   for (const char* context : {"Lscr 9 #0", "Lscr 9 #2", "Lscr 9 #3", "Lscr 9 #4", "STXT 11"}) {
     EXPECT_NE(log.find("Cannot use entry \"" + std::string(context) +
-                       "\" of f/M.po: msgid is not the movie's text!!!"),
+                       "\" of " + kPo + ": msgid is not the movie's text!!!"),
               std::string::npos)
         << log;
   }
@@ -345,8 +352,9 @@ TEST(CatalogueRunTest, UnprotectedMoviesGetTheirSourceTextTranslatedToo) {
   dir.WriteFile("f/M.po", Catalogue({{"Lscr 33 #0", "Original Text", "Texte d'origine"},
                                      {"Lscr 33 #1", "Duplicate Text", "Texte \"double\""}}));
   ASSERT_EQ(RunQuillon(dir).exit_code, 0);
-  const std::string log = dir.ReadFile("Out/M.log");
-  EXPECT_NE(log.find("Lscr 0021: 2 of 2 strings replaced from f/M.po\n"), std::string::npos);
+  const std::string log = dir.ReadTextFile("Out/M.log");
+  EXPECT_NE(log.find("Lscr 0021: 2 of 2 strings replaced from " + kPo + "\n"),
+            std::string::npos);
   EXPECT_NE(log.find("keeps the old text of \"Duplicate Text\"\n"), std::string::npos) << log;
   const std::string output = dir.ReadFile("Out/M.dxr");
   const Bytes member = ChunkData(output, 19);
