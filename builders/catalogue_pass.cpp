@@ -197,9 +197,8 @@ Bytes ReplaceQuoted(const ByteReader& source, const std::vector<std::pair<Bytes,
 }
 
 Bytes Quoted(const Bytes& text) {
-  Bytes quoted = {'"'};
-  quoted.insert(quoted.end(), text.begin(), text.end());
-  quoted.push_back('"');
+  Bytes quoted(text.size() + 2, '"');
+  std::copy(text.begin(), text.end(), quoted.begin() + 1);
   return quoted;
 }
 
@@ -271,6 +270,8 @@ bool ReadCatalogue(const BuildContext& context, const std::string& path,
                    std::vector<PoEntry>& entries) {
   std::vector<uint8_t> file;
   const ReadFileStatus status = ReadWholeFile(path, kMaxCatalogueLength, file);
+  // Shown only when there is one, so that runs without a catalogue print what they always did.
+  if (status != ReadFileStatus::kMissing) context.ShowFile(path);
   if (status != ReadFileStatus::kOk) {
     if (const char* failure = DescribeReadFailure(status)) context.LogUnusableFile(path, failure);
     return false;
@@ -313,7 +314,6 @@ void ImportEntries(const BuildContext& context, const std::string& path,
 void ImportCatalogue(const BuildContext& context, bool code_page_given) {
   if (context.tables == nullptr || context.tables->movie() == nullptr) return;
   const std::string path = JoinPath(context.files_dir, context.stem + ".po");
-  context.ShowFile(path);
   try {
     std::vector<PoEntry> entries;
     if (ReadCatalogue(context, path, entries)) {
