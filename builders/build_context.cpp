@@ -25,6 +25,10 @@ std::string BuildContext::MemberFile(uint32_t cast_number, const char* suffix) c
 
 void BuildContext::ShowFile(const std::string& path, ImportedChunk& imported) const {
   imported.file = path;
+  ShowFile(path);
+}
+
+void BuildContext::ShowFile(const std::string& path) const {
   if (files != nullptr) {
     if (!files->MayExist(path)) return;
     files->MarkRead(path);

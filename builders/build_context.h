@@ -35,8 +35,10 @@ struct BuildContext {
   ByteOrder order() const;
   // "<files_dir>/<stem>-<cast number %06u><suffix>", e.g. suffix "-8.bmp".
   std::string MemberFile(uint32_t cast_number, const char* suffix) const;
-  // Names the file an import step is about to read in what the step gives back and, when it may
-  // exist, shows it as the progress line and notes it as read.
+  // When the file a pass is about to read may exist, shows it as the progress line and notes it
+  // as read.
+  void ShowFile(const std::string& path) const;
+  // The same for an import step, which also names it in what it gives back.
   void ShowFile(const std::string& path, ImportedChunk& imported) const;
   // The log line for a replacement file that exists but cannot be used, with why.
   void LogUnusableFile(const std::string& path, const char* reason) const;

@@ -9,6 +9,8 @@ class CodePage;
 struct MediaSettings {
   // The code page that text files are written in; without one they are not looked for.
   CodePage* code_page = nullptr;
+  // Whether the user named that code page (--codepage), rather than the movie's kind.
+  bool code_page_given = false;
 };
 
 }  // namespace quillon

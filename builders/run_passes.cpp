@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "builders/catalogue_pass.h"
 #include "builders/media_kinds.h"
 #include "builders/raw_pass.h"
 
@@ -12,6 +13,7 @@ namespace {
 const RunPass kRunPasses[] = {
     {"raw", RawPass},            // whole chunks from files named by entry index and type
     {"cast", ImportCastMedia},  // members' media from files named by cast number
+    {"catalogue", ImportCatalogue},  // scripts' strings and texts from "<stem>.po"
 };
 
 }  // namespace

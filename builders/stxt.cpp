@@ -48,16 +48,27 @@ bool ReadStxt(const ByteReader& data, StxtChunk& stxt) {
 }
 
 bool RebuildStxt(const StxtChunk& old, const EncodedText& text, ByteOrder order, Chunk& chunk) {
-  const size_t text_length = text.bytes.size();
-  uint16_t kept = 0;
+  std::vector<RunPlacement> placements;
   for (uint16_t run = 0; run < old.run_count; ++run) {
     uint32_t start = 0;
     old.runs.U32Be(kRunSize * run, start);
-    if (run == 0 || start < text_length) ++kept;
+    if (run == 0) {
+      placements.push_back({run, 0});
+    } else if (start < text.bytes.size()) {
+      placements.push_back({run, StartOfCharacter(start, text)});
+    }
   }
-  const size_t style_length = kRunCountSize + kRunSize * kept;
+  return RebuildStxtWithRuns(old, text, placements, order, chunk);
+}
+
+bool RebuildStxtWithRuns(const StxtChunk& old, const EncodedText& text,
+                         const std::vector<RunPlacement>& placements, ByteOrder order,
+                         Chunk& chunk) {
+  const size_t text_length = text.bytes.size();
+  const size_t style_length = kRunCountSize + kRunSize * placements.size();
   size_t data_length = 0;
-  if (!CheckedAdd(size_t{kHeaderLength} + style_length, text_length, data_length) ||
+  if (placements.size() > UINT16_MAX ||
+      !CheckedAdd(size_t{kHeaderLength} + style_length, text_length, data_length) ||
       data_length > kMaxChunkLength - kChunkHeaderSize) {
     return false;
   }
@@ -68,15 +79,11 @@ bool RebuildStxt(const StxtChunk& old, const EncodedText& text, ByteOrder order,
   StoreU32Be(out + kStyleLengthOffset, static_cast<uint32_t>(style_length));
   std::copy(text.bytes.begin(), text.bytes.end(), out + kHeaderLength);
   uint8_t* styles = out + kHeaderLength + text_length;
-  StoreU16Be(styles, kept);
+  StoreU16Be(styles, static_cast<uint16_t>(placements.size()));
   uint8_t* next = styles + kRunCountSize;
-  for (uint16_t run = 0; run < old.run_count; ++run) {
-    const uint8_t* fields = old.runs.data() + kRunSize * run;
-    uint32_t start = 0;
-    old.runs.U32Be(kRunSize * run, start);
-    if (run > 0 && start >= text_length) continue;
-    std::memcpy(next, fields, kRunSize);
-    StoreU32Be(next, run == 0 ? 0 : StartOfCharacter(start, text));
+  for (const RunPlacement& placement : placements) {
+    std::memcpy(next, old.runs.data() + kRunSize * placement.run, kRunSize);
+    StoreU32Be(next, placement.start);
     next += kRunSize;
   }
   return true;

@@ -6,6 +6,7 @@
 //   where it applies (then line height, ascent, font, style, size and colour, kept as they are).
 
 #include <cstdint>
+#include <vector>
 
 #include "container/replacement_table.h"
 #include "util/byte_reader.h"
@@ -30,5 +31,17 @@ bool ReadStxt(const ByteReader& data, StxtChunk& stxt);
 // within it, each with all its fields; the first run always stays, at start 0. A start inside a
 // character moves back to the character's first byte. False when it would not fit a chunk.
 bool RebuildStxt(const StxtChunk& old, const EncodedText& text, ByteOrder order, Chunk& chunk);
+
+// Where one of the old chunk's runs goes in a new one.
+struct RunPlacement {
+  uint16_t run;    // its index in the old chunk
+  uint32_t start;  // its new start
+};
+
+// A new STXT chunk that holds `text` and the runs `placements` name, in that order, each with
+// all its fields but the start. False when it would not fit a chunk.
+bool RebuildStxtWithRuns(const StxtChunk& old, const EncodedText& text,
+                         const std::vector<RunPlacement>& placements, ByteOrder order,
+                         Chunk& chunk);
 
 }  // namespace quillon

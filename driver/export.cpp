@@ -11,6 +11,7 @@
 #include "container/movie.h"
 #include "driver/command_line.h"
 #include "driver/console_sink.h"
+#include "driver/export_catalogue.h"
 #include "driver/export_media.h"
 #include "driver/export_writer.h"
 #include "driver/folder_owner.h"
@@ -99,6 +100,12 @@ void ExportRawChunksStep(ExportState& state) {
   ExportRawChunks(state.movie, state.exported, state.writer);
 }
 
+void ExportCatalogueStep(ExportState& state) {
+  if (state.settings.code_page != nullptr) {
+    ExportCatalogue(state.tables, *state.settings.code_page, state.writer);
+  }
+}
+
 void WriteManifestStep(ExportState& state) {
   const std::string manifest = FormatManifest(state.writer.rows());
   state.writer.WriteFile(state.writer.stem() + ".csv",
@@ -109,6 +116,7 @@ void WriteManifestStep(ExportState& state) {
 constexpr void (*kExportSteps[])(ExportState&) = {
     ExportCastMediaStep,
     ExportRawChunksStep,
+    ExportCatalogueStep,  // with a row for each text it leaves out
     WriteManifestStep,
 };
 

@@ -30,6 +30,7 @@ class ExportWriter {
         overwrite_(overwrite) {}
 
   const std::string& stem() const { return stem_; }
+  const std::string& input_path() const { return input_path_; }
 
   // Writes `name` (which may lead into a subfolder, created as needed) with a progress line.
   // False, and every later write skipped, once a write has failed.

@@ -39,6 +39,7 @@ int RunProgram(int argc, char** argv, const ProgramShape& shape, ProgramWork wor
     }
     MediaSettings settings;
     settings.code_page = &code_page;
+    settings.code_page_given = line.code_page_given;
     return work(line, settings);
   } catch (...) {
     // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
