@@ -26,6 +26,9 @@ constexpr ImageSource kSources[] = {
     {4, "-4.bmp", false, PlaneLayout::kIndex4},  {8, "-8.bmp", false, PlaneLayout::kIndex8},
     {16, "-16.tga", true, PlaneLayout::kHighLow16}, {32, "-32.tga", true, PlaneLayout::kArgb32},
 };
+// An 8-bit member's pixels take "-8.bmp" already.
+constexpr ImageSource kOwnAlphaSource = {kAlphaDepth, "-alpha.bmp", false,
+                                         PlaneLayout::kIndex8};
 
 ImageStatus LoadImage(const ImageSource& source, const std::string& path, CDib& image) {
   return source.tga ? LoadTgaFile(path, image) : LoadBmpFile(path, image);
@@ -161,7 +164,9 @@ const ImageSource* SourceForDepth(uint8_t depth) {
   return nullptr;
 }
 
-const ImageSource& AlphaSource() { return *SourceForDepth(kAlphaDepth); }
+const ImageSource& AlphaSource(uint8_t member_depth) {
+  return member_depth == kAlphaDepth ? kOwnAlphaSource : *SourceForDepth(kAlphaDepth);
+}
 
 void BuildBitmapChunk(const BuildContext& context, const CastMedia& media) {
   // Cast numbers come from slots of a table shorter than 4 GiB: they fit an int.
@@ -185,7 +190,7 @@ void BuildAlphaChunk(const BuildContext& context, const CastMedia& media) {
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, media.member, info)) return;
   BuildFromImage(context, media.cast_number, media.child, MemberGeometry(info, kAlphaDepth),
-                 AlphaSource(), kTypeAlpha, nullptr);
+                 AlphaSource(info.depth), kTypeAlpha, nullptr);
 }
 
 }  // namespace quillon

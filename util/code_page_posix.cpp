@@ -22,7 +22,7 @@ constexpr struct {
   const char* name;
 } kIconvNames[] = {{874, "CP874"},   {932, "CP932"},   {936, "CP936"},   {949, "CP949"},
                    {950, "CP950"},   {1250, "CP1250"}, {1251, "CP1251"}, {1252, "CP1252"},
-                   {1253, "CP1253"}, {1254, "CP1254"}, {1257, "CP1257"}, {10000, "MACINTOSH"}};
+                   {1253, "CP1253"}, {1254, "CP1254"}, {1257, "CP1257"}};
 
 const char* IconvName(uint32_t number) {
   for (const auto& known : kIconvNames) {
