@@ -126,7 +126,8 @@ TEST_F(RunTest, RefusedFilesAreShownOnTheConsoleAndCountedInTheSummary) {
   EXPECT_EQ(result.exit_code, 0);
   const std::string raw_refusal =
       "Frame 0003 was not substituted from file f/m-000003.CASt: header of another type!!!\n";
-  const std::string image_refusal = "Cannot use file f/m-000001-8.bmp: no BMP signature!!!\n";
+  const std::string image_refusal =
+      "Cannot use file f/m-000001-8.bmp: no BMP signature (a PNG? save as BMP)!!!\n";
   EXPECT_EQ(result.output, kBanner + ProgressLine("f/m-000003.CASt") +
                                OverProgressLine(raw_refusal) + ProgressLine("f/m-000004.BITD") +
                                ProgressLine("f/m-000005.CAS_") + ProgressLine("f/m-000006.KEY_") +
