@@ -59,11 +59,10 @@ void AppendBytes(const std::vector<uint8_t>& bytes, size_t length, Chunk& chunk)
 Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geometry,
                  const char* type, ByteOrder order) {
   const Coverage covered = CoverMember(image, geometry);
+  // The chunk grows with the packed rows: a member's rectangle alone says nothing of their
+  // length, and reserving for its worst case would cost gigabytes for a few zero rows.
   Chunk chunk = MakeChunk(type, 0, order);
-  // Room for every row at the packer's bound and for the last repeat run spelt out below.
-  constexpr size_t kSpelledOutGrowth = 129;
   const uint64_t plane = uint64_t{geometry.row_bytes} * geometry.height;
-  chunk.reserve(kChunkHeaderSize + PackedRowBound(static_cast<size_t>(plane)) + kSpelledOutGrowth);
   // Only the covered columns are written: the rest of each row stays as zeroed here.
   std::vector<uint8_t> row(geometry.row_bytes);
   std::vector<uint8_t> packed(PackedRowBound(geometry.row_bytes));

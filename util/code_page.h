@@ -39,7 +39,7 @@ class CodePage {
   CodePage& operator=(const CodePage&) = delete;
 
   // Readies the conversions of a known code page; false when it is not known or the system
-  // cannot convert it.
+  // cannot convert it, std::bad_alloc when it has no memory to.
   bool Open(uint32_t number);
   uint32_t number() const { return number_; }
 

@@ -18,6 +18,7 @@
 #include "container/builtin_palettes.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
+#include "fixtures/plane_bomb.h"
 #include "image/dib.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/tool_run.h"
@@ -846,6 +847,36 @@ TEST(ExportRunTest, AnEightBitMembersAlphaChannelComesBackFromItsOwnFile) {
   const MovieFile rebuilt(dir.ReadFile("Out/m.dxr"));
   EXPECT_EQ(rebuilt.Data(alpha), Text(PackRows({1, 2}, 2)));
   EXPECT_EQ(rebuilt.Data(bitmap), Text(bitmap_data));
+}
+
+// Ten slots naming a member whose rectangle claims a gigabyte, with two packed bytes: the export
+// passes it over at once, and the run rebuilds it from a 1 x 1 picture without reserving for
+// the rectangle, both within a memory cap where the system has one.
+TEST(ExportRunTest, APlaneBombCostsWhatItsBytesGive) {
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", test::PlaneBombMovie());
+  const uint64_t cap = test::kAddressSpaceLimitsApply ? uint64_t{64} << 20
+                                                       : test::kNoAddressSpaceLimit;
+  const test::RunResult exported =
+      RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"m.dxr", "f"}, test::kNoFileSizeLimit, cap);
+  ASSERT_EQ(exported.exit_code, 0) << exported.output;
+  const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/m.csv"));
+  const auto bitmaps = std::count_if(rows.begin(), rows.end(), [](const Row& row) {
+    return row.at("kind") == "bitmap" && row.at("note") == "unpackable chunk";
+  });
+  EXPECT_EQ(bitmaps, test::kPlaneBombSlots);
+
+  test::BmpLayout picture;
+  picture.width = 1;
+  picture.height = 1;
+  picture.pixels = {7};
+  dir.WriteFile("p/m-000001-8.bmp", test::EncodeBmp(picture));
+  const test::RunResult run =
+      RunProgram(QUILLON_EXE, dir.path(), {"m.dxr", "p", "Out"}, test::kNoFileSizeLimit, cap);
+  ASSERT_EQ(run.exit_code, 0) << run.output;
+  const std::string log = dir.ReadTextFile("Out/m.log");
+  EXPECT_NE(log.find("BITD=32000x32000x8\n"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Cannot use file"), std::string::npos) << log;
 }
 
 TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {

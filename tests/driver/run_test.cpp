@@ -237,16 +237,6 @@ TEST_F(RunTest, AnOutputBeyondFourGigabytesIsRefused) {
   EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
 }
 
-// Address-space limits do not work under AddressSanitizer, which reserves terabytes up front.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUILLON_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define QUILLON_ASAN 1
-#endif
-
 constexpr uint64_t kMemoryLimit = uint64_t{192} << 20;
 
 // A file of `length` bytes that starts with `head` and is a hole after it.
@@ -345,6 +335,16 @@ TEST_F(MemoryLimitTest, AMapTooLargeForMemoryEndsTheRunWithItsMessage) {
   EXPECT_EQ(result.output, kBanner + "Not enough memory for m.dxr!!!\n");
   EXPECT_EQ(dir_.ListFiles("Out"), std::vector<std::string>{"m.log"});
   EXPECT_EQ(std::filesystem::file_size(dir_.path() + "/m.dxr"), length);
+}
+
+// A system too short of memory to open the code page's conversion is not one that lacks it:
+// whatever the cap, the run never calls code page 1252 unknown.
+TEST_F(MemoryLimitTest, ACodePageThatCannotBeOpenedForLackOfMemoryIsNotUnknown) {
+  AddMovie("m.dxr", MovieBuilder(3).Build());
+  for (uint64_t cap = uint64_t{4} << 20; cap <= uint64_t{16} << 20; cap += uint64_t{128} << 10) {
+    const RunResult result = Run({"m.dxr", "f"}, test::kNoFileSizeLimit, cap);
+    EXPECT_EQ(result.output.find("Unknown code page"), std::string::npos) << cap << result.output;
+  }
 }
 
 }  // namespace
