@@ -113,6 +113,7 @@ TEST_P(CastRunOrderTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
   dir.WriteFile("f/m-000004.BITD", mac ? Str({'B', 'I', 'T', 'D', 0, 0, 0, 1, 0x11})
                                        : Str({'D', 'T', 'I', 'B', 1, 0, 0, 0, 0x11}));
   dir.WriteFile("f/m-000001-8.bmp", Bmp8(3, 2, {5, 5, 5, 1, 2, 3}));
+  dir.WriteFile("f/m-000001-alpha.bmp", Bmp8(3, 2, {5, 5, 5, 1, 2, 3}));
   dir.WriteFile("f/m-000002-16.tga", test::EncodeTrueColorTga(32, 2, 1, {0x80FF8040, 0}, 0x20));
   dir.WriteFile("f/m-000003-32.tga",
                 test::EncodeTrueColorTga(32, 2, 1, {0x11223344, 0x11223344}, 0x20));
@@ -131,7 +132,7 @@ TEST_P(CastRunOrderTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
             "Cast 000005->(000C:000D): BITD=30 bittype!!!\n");
   // The cast pass looks for its files in slot order, after the raw pass's files.
   const std::string cast_files =
-      ProgressLine("f/m-000001-8.bmp") + ProgressLine("f/m-000001-8.bmp") +
+      ProgressLine("f/m-000001-8.bmp") + ProgressLine("f/m-000001-alpha.bmp") +
       ProgressLine("f/m-000002-16.tga") + ProgressLine("f/m-000003-32.tga") +
       ProgressLine("f/m-000004.gif");
   // Entry 4's raw file was displaced, not added: five chunks are replaced.
