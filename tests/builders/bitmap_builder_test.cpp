@@ -246,25 +246,15 @@ TEST_F(BitmapBuilderTest, BuildsTheWidestMember) {
   EXPECT_EQ(row[65535], 0);
 }
 
-// An 8-bit member's pixels take "-8.bmp", so its alpha channel has a name of its own.
-TEST_F(BitmapBuilderTest, AlphaReadsItsOwnFileAtEightBitsAndTheEightBitFileOtherwise) {
+TEST_F(BitmapBuilderTest, AlphaReadsTheEightBitFileWhateverTheDepth) {
   WriteBmp8(1, 3, 1, {200, 100, 50});
-  files_.WriteFile(Name(2, "-alpha.bmp"), files_.ReadFile(Name(1, "-8.bmp")));
-  const struct {
-    uint8_t member_depth;
-    uint32_t cast_number;  // whose files hold the alpha values
-  } cases[] = {{32, 1}, {16, 1}, {8, 2}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(int{c.member_depth});
-    Alpha(MemberData(3, 1, c.member_depth), c.cast_number, 6);
-    EXPECT_EQ(HeldHeader(6), "AFLA 5");
-    EXPECT_EQ(Rows(4, 1, 6)[0], (Bytes{200, 100, 50, 0}));
-    Chunk taken;
-    table_.Take(6, taken);
-  }
-  // Cast number 1's 8-bit member has no "-alpha.bmp": its alpha channel stays.
-  Alpha(MemberData(3, 1, 8), 1, 6);
-  EXPECT_EQ(HeldHeader(6), "none");
+  Bitmap(MemberData(3, 1, 8), 1);
+  Alpha(MemberData(3, 1, 32), 1, 6);
+  EXPECT_EQ(HeldHeader(6), "AFLA 5");
+  EXPECT_EQ(Rows(4, 1, 6)[0], (Bytes{200, 100, 50, 0}));
+  EXPECT_EQ(HeldData(6), HeldData(kChild));
+  EXPECT_EQ(LogText(),
+            "Cast 000001->(0003:0005): BITD=3x1x8\nCast 000001->(0003:0006): ALFA=3x1x8\n");
 }
 
 TEST_F(BitmapBuilderTest, DisplacesAHeldChunkOnlyWhenItBuildsOne) {

@@ -723,9 +723,7 @@ TEST(ExportRunTest, MacRomanTextsGoOutInTheSameCharactersOnEverySystem) {
       u8"ß®©™´¨≠ÆØ∞±≤≥¥µ∂∑∏π∫ªºΩæø¿¡¬√ƒ≈∆«»"
       u8"…\u00A0ÀÃÕŒœ–—“”‘’÷◊ÿŸ⁄€‹›ﬁﬂ‡·‚„‰Â"
       u8"ÊÁËÈÍÎÏÌÓÔÒÚÛÙıˆ˜¯˘˙˚¸˝˛ˇ";
-  EXPECT_EQ(dir.ReadFile("f/m-000001.txt"), utf8);
-  EXPECT_NE(utf8.find(u8"\u03A9"), std::string::npos);  // 0xBD
-  EXPECT_NE(utf8.find(u8"\u2206"), std::string::npos);  // 0xC6
+  EXPECT_EQ(dir.ReadFile("f/m-000001.txt"), utf8);  // 0xBD is "\u03A9", 0xC6 "\u2206"
 }
 
 // Members the run would not rebuild, or not from a file of their own, are passed over with the
