@@ -27,6 +27,9 @@ constexpr ImageSource kSources[] = {
     {4, "-4.bmp", false, PlaneLayout::kIndex4},  {8, "-8.bmp", false, PlaneLayout::kIndex8},
     {16, "-16.tga", true, PlaneLayout::kHighLow16}, {32, "-32.tga", true, PlaneLayout::kArgb32},
 };
+// An 8-bit member's pixels take "-8.bmp" already.
+constexpr ImageSource kOwnAlphaSource = {kAlphaDepth, "-alpha.bmp", false,
+                                         PlaneLayout::kIndex8};
 
 ImageStatus LoadImage(const ImageSource& source, const std::string& path, CDib& image) {
   return source.tga ? LoadTgaFile(path, image) : LoadBmpFile(path, image);
@@ -57,11 +60,10 @@ void AppendBytes(const std::vector<uint8_t>& bytes, size_t length, Chunk& chunk)
 Chunk PackMember(const CDib& image, PlaneLayout layout, const RowGeometry& geometry,
                  const char* type, ByteOrder order) {
   const Coverage covered = CoverMember(image, geometry);
+  // The chunk grows with the packed rows: a member's rectangle alone says nothing of their
+  // length, and reserving for its worst case would cost gigabytes for a few zero rows.
   Chunk chunk = MakeChunk(type, 0, order);
-  // Room for every row at the packer's bound and for the last repeat run spelt out below.
-  constexpr size_t kSpelledOutGrowth = 129;
   const uint64_t plane = uint64_t{geometry.row_bytes} * geometry.height;
-  chunk.reserve(kChunkHeaderSize + PackedRowBound(static_cast<size_t>(plane)) + kSpelledOutGrowth);
   // Only the covered columns are written: the rest of each row stays as zeroed here.
   std::vector<uint8_t> row(geometry.row_bytes);
   std::vector<uint8_t> packed(PackedRowBound(geometry.row_bytes));
@@ -196,7 +198,9 @@ const ImageSource* SourceForDepth(uint8_t depth) {
   return nullptr;
 }
 
-const ImageSource& AlphaSource() { return *SourceForDepth(kAlphaDepth); }
+const ImageSource& AlphaSource(uint8_t member_depth) {
+  return member_depth == kAlphaDepth ? kOwnAlphaSource : *SourceForDepth(kAlphaDepth);
+}
 
 void BuildBitmapChunk(const BuildContext& context, const CastMedia& media,
                       ImportedChunk& imported) {
@@ -220,7 +224,7 @@ void BuildAlphaChunk(const BuildContext& context, const CastMedia& media, Import
                     media.child);
   CastBitmapInfo info;
   if (!ReadBitmapMember(context, media.member, info)) return;
-  BuildFromImage(context, media, MemberGeometry(info, kAlphaDepth), AlphaSource(),
+  BuildFromImage(context, media, MemberGeometry(info, kAlphaDepth), AlphaSource(info.depth),
                  kTypeAlpha, nullptr, imported);
 }
 

@@ -22,8 +22,9 @@ struct ImageSource {
 
 // The bitmap builder's source for a depth (1, 2, 4, 8, 16, 32); null for the others.
 const ImageSource* SourceForDepth(uint8_t depth);
-// The alpha builder's: "-8.bmp" at 8 bits, the same file as an 8-bit bitmap's.
-const ImageSource& AlphaSource();
+// The alpha builder's, 8 bits: "-alpha.bmp" for a member of 8 bits, whose pixels take "-8.bmp",
+// else "-8.bmp".
+const ImageSource& AlphaSource(uint8_t member_depth);
 
 // From "<stem>-<k>-1.bmp", "-2.bmp", "-4.bmp", "-8.bmp", "-16.tga" or "-32.tga" by the member's
 // depth. Logs the member's line ("Cast ...: BITD=" and its size or refusal); a missing image
@@ -33,7 +34,8 @@ const ImageSource& AlphaSource();
 void BuildBitmapChunk(const BuildContext& context, const CastMedia& media,
                       ImportedChunk& imported);
 
-// From "<stem>-<k>-8.bmp" at 8 bits whatever the member's depth, each pixel's low byte.
+// From "<stem>-<k>-alpha.bmp" for an 8-bit member, else "<stem>-<k>-8.bmp", each pixel's low
+// byte.
 void BuildAlphaChunk(const BuildContext& context, const CastMedia& media, ImportedChunk& imported);
 
 // The bitmap and alpha kinds' test of an owned chunk: its member's fields (MemberFields) can be

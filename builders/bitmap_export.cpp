@@ -32,7 +32,7 @@ const ImageSource* AcceptedSource(const CastBitmapInfo& info, bool alpha, Manife
   row.width = info.width;
   row.height = info.height;
   row.depth = depth;
-  const ImageSource* source = alpha ? &AlphaSource() : SourceForDepth(depth);
+  const ImageSource* source = alpha ? &AlphaSource(info.depth) : SourceForDepth(depth);
   if (source == nullptr) AddNote(row, "depth " + std::to_string(depth) + " not supported");
   return source;
 }
@@ -56,10 +56,6 @@ void ExportPixels(const ExportContext& context, const CastMedia& media, bool alp
   const ImageSource* source = AcceptedSource(info, alpha, row);
   if (source == nullptr) return;
   const std::string name = ReplacementFileName(context.stem, media.cast_number, source->suffix);
-  if (alpha && context.claimed.count(name) != 0) {
-    row.note = "name shared with the bitmap; alpha channel not exported";
-    return;
-  }
   if (info.width == 0 || info.height == 0) {
     AddNote(row, "empty rectangle");
     return;

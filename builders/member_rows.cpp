@@ -8,6 +8,15 @@ namespace quillon {
 
 namespace {
 
+// The most bytes one run gives: a header and its value byte repeated 129 times.
+constexpr uint64_t kMostRunBytes = 129;
+
+// False when `packed` bytes could never unpack to `plain` ones: checked before the rows are
+// allocated, so that a few bytes claiming a huge rectangle cost nothing.
+bool CanUnpackTo(size_t packed, size_t plain) {
+  return plain <= (uint64_t{packed} + 1) / 2 * kMostRunBytes;
+}
+
 uint32_t PlaneCount(PlaneLayout layout) {
   switch (layout) {
     case PlaneLayout::kHighLow16:
@@ -43,6 +52,9 @@ MemberRowsStatus DecodeMemberRows(const ByteReader& chunk, const RowGeometry& ge
                                   PlaneLayout layout, std::vector<uint8_t>& rows) {
   if (!PlaneFits(geometry)) return MemberRowsStatus::kTooLarge;
   const size_t plain_size = size_t{geometry.row_bytes} * geometry.height;
+  if (chunk.size() != plain_size && !CanUnpackTo(chunk.size(), plain_size)) {
+    return MemberRowsStatus::kUnpackable;
+  }
   rows.assign(plain_size, 0);
   if (chunk.size() == plain_size) {
     if (plain_size > 0) SpreadPlainRows(chunk.data(), geometry, layout, rows.data());

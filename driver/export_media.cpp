@@ -1,5 +1,6 @@
 #include "driver/export_media.h"
 
+#include <map>
 #include <new>
 #include <string>
 #include <utility>
@@ -58,8 +59,13 @@ class CastMediaExport {
 
   void Export(const MediaItem& item) {
     ManifestRow row = BaseRow(context_.movie, item);
+    const auto passed_over = passed_over_.find({item.media.child, item.media.member_entry});
     if (exported_.count(item.media.child) != 0) {
       row.note = "chunk already exported for another cast number";
+    } else if (passed_over != passed_over_.end()) {
+      // The same member in another slot: decoded once, passed over again for the same reason.
+      row = passed_over->second;
+      row.cast_number = item.media.cast_number;
     } else {
       ExportFile(item, row);
     }
@@ -77,7 +83,10 @@ class CastMediaExport {
       row.note = "out of memory";
       return;
     }
-    if (file.name.empty()) return;
+    if (file.name.empty()) {
+      passed_over_.emplace(std::make_pair(item.media.child, item.media.member_entry), row);
+      return;
+    }
     if (writer_.Wrote(file.name)) {
       row.note = "name shared with another member's file";
       return;
@@ -89,6 +98,8 @@ class CastMediaExport {
   const ExportContext& context_;
   ExportWriter& writer_;
   std::set<uint32_t> exported_;  // entry indices
+  // Rows of the chunks passed over, by chunk and member entry.
+  std::map<std::pair<uint32_t, uint32_t>, ManifestRow> passed_over_;
 };
 
 }  // namespace

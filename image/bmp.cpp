@@ -1,11 +1,13 @@
 // BMP files: the header block and the pixel rows are taken as they stand, after checking that
 // they are what the rest of the class can address safely.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <new>
 
+#include "image/bmp_rle.h"
 #include "image/dib.h"
 #include "image/image_decode.h"
 #include "image/image_file.h"
@@ -16,6 +18,10 @@ namespace {
 
 constexpr uint64_t kMinOffBits = kBmpFileHeaderSize + kInfoHeaderSize;
 constexpr size_t kMaskBytes = 12;  // red, green and blue masks after a 40-byte header
+// A run-length picture may decode to this much more than its bytes: runs of 255 pixels in two
+// bytes, and ends of line over empty rows. Beyond it a few bytes would cost gigabytes.
+constexpr uint64_t kRleExpansion = 256;
+constexpr uint64_t kRleFreeBytes = uint64_t{1} << 20;
 
 struct FileHeader {
   uint16_t type;
@@ -32,8 +38,14 @@ struct BmpLayout {
   uint64_t stride;
   uint64_t rows;
   uint64_t image_size;
+  uint64_t encoded_size;  // run-length pictures: the pixel bytes up to the file's end
   bool top_down;
 };
+
+bool IsRunLength(const BitmapInfoHeader& header) {
+  return (header.biCompression == kBmpRle8 && header.biBitCount == 8) ||
+         (header.biCompression == kBmpRle4 && header.biBitCount == 4);
+}
 
 ImageStatus ReadFileHeader(const ByteReader& file, FileHeader& out) {
   if (!file.U16Le(0, out.type)) return ImageStatus::kTruncated;
@@ -55,8 +67,9 @@ ImageStatus CheckBlocks(const ByteReader& file, const FileHeader& file_header) {
   return ImageStatus::kOk;
 }
 
-// Compressions other than bit fields at 16 and 32 bits do not store plain rows.
+// Besides plain rows: bit fields at 16 and 32 bits, run-length pixels at 8 and 4 bits.
 ImageStatus CheckPixelFormat(const BitmapInfoHeader& header) {
+  if (IsRunLength(header)) return ImageStatus::kOk;
   if (header.biCompression != kBmpUncompressed && header.biCompression != kBmpBitFields) {
     return ImageStatus::kUnsupportedCompression;
   }
@@ -97,6 +110,11 @@ ImageStatus SizeRows(const ByteReader& file, BmpLayout& layout) {
   if (!PixelBufferSize(layout.stride, layout.rows, layout.image_size)) {
     return ImageStatus::kTooLarge;
   }
+  if (IsRunLength(header)) {
+    layout.encoded_size = std::min<uint64_t>(layout.file.size, file.size()) - layout.file.off_bits;
+    const bool within = layout.image_size <= kRleExpansion * layout.encoded_size + kRleFreeBytes;
+    return within ? ImageStatus::kOk : ImageStatus::kTooLarge;
+  }
   if (layout.image_size > layout.file.size - layout.file.off_bits ||
       !RangeWithin(layout.file.off_bits, layout.image_size, file.size())) {
     return ImageStatus::kTruncated;
@@ -130,17 +148,25 @@ void CopyHeaderBlockTail(const uint8_t* data, const BmpLayout& layout, uint8_t* 
 
 // Rows into the buffer bottom row first, so that pixel access reaches every row of a top-down
 // file too.
-void CopyRows(const uint8_t* data, const BmpLayout& layout, uint8_t* bits) {
+ImageStatus CopyRows(const uint8_t* data, const BmpLayout& layout, uint8_t* bits) {
   const uint8_t* pixels = data + layout.file.off_bits;
+  if (IsRunLength(layout.header)) {
+    std::memset(bits, 0, static_cast<size_t>(layout.image_size));
+    const RlePlane plane{bits, layout.stride, static_cast<uint32_t>(layout.header.biWidth),
+                         static_cast<uint32_t>(layout.rows), layout.top_down};
+    return DecodeBmpRle(ByteReader(pixels, static_cast<size_t>(layout.encoded_size)),
+                        layout.header.biBitCount, plane);
+  }
   const auto stride = static_cast<size_t>(layout.stride);
   const auto rows = static_cast<size_t>(layout.rows);
   if (!layout.top_down) {
     std::memcpy(bits, pixels, static_cast<size_t>(layout.image_size));
-    return;
+    return ImageStatus::kOk;
   }
   for (size_t r = 0; r < rows; ++r) {
     std::memcpy(bits + (rows - 1 - r) * stride, pixels + r * stride, stride);
   }
+  return ImageStatus::kOk;
 }
 
 }  // namespace
@@ -157,9 +183,12 @@ ImageStatus DecodeBmp(const uint8_t* data, size_t size, CDib& image) {
   std::unique_ptr<uint8_t[]> bits(new (std::nothrow) uint8_t[image_size]);
   if (!info || !bits) return ImageStatus::kOutOfMemory;
   CopyHeaderBlockTail(data, layout, info.get());
-  CopyRows(data, layout, bits.get());
+  const ImageStatus rows_status = CopyRows(data, layout, bits.get());
+  if (rows_status != ImageStatus::kOk) return rows_status;
 
   BitmapInfoHeader header = layout.header;
+  // Run-length pixels are plain rows once decoded.
+  if (IsRunLength(header)) header.biCompression = kBmpUncompressed;
   header.biSize = static_cast<uint32_t>(kInfoHeaderSize);
   header.biHeight = static_cast<int32_t>(layout.rows);
   // The file's own biSizeImage is not trusted.

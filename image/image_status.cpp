@@ -8,7 +8,8 @@ const char* DescribeImageStatus(ImageStatus status) {
     case ImageStatus::kMissing: return "missing";
     case ImageStatus::kCannotRead: return "cannot read it whole";
     case ImageStatus::kTruncated: return "truncated";
-    case ImageStatus::kBadSignature: return "no BMP signature";
+    case ImageStatus::kBadSignature: return "no BMP signature (a PNG? save as BMP)";
+    case ImageStatus::kBmpNotTga: return "a BMP file, not a TGA";
     case ImageStatus::kBadHeader: return "inconsistent header";
     case ImageStatus::kUnsupportedHeader: return "unsupported header";
     case ImageStatus::kUnsupportedCompression: return "unsupported compression";

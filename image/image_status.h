@@ -10,9 +10,10 @@ enum class ImageStatus {
   kCannotRead,              // it opened but could not be read whole
   kTruncated,               // the bytes end before what the headers announce
   kBadSignature,            // a BMP without "BM" in front
+  kBmpNotTga,               // a TGA file that is a BMP ("BM" in front, which no TGA has)
   kBadHeader,               // header fields that contradict each other or the file's layout
   kUnsupportedHeader,       // a header this reader does not know (OS/2 BMP, ...)
-  kUnsupportedCompression,  // run-length or other packed pixels
+  kUnsupportedCompression,  // packed pixels other than run-length ones at 8 and 4 bits
   kUnsupportedDepth,        // a bit count without pixel access, or not allowed for the type
   kUnsupportedType,         // a TGA image type other than 1 and 2
   kEmptyImage,              // no pixels at all

@@ -106,6 +106,8 @@ bool LoadColorMap(const uint8_t* map, const TgaHeader& header, CDib& image) {
 
 ImageStatus DecodeTga(const uint8_t* data, size_t size, CDib& image) {
   const ByteReader file(data, size);
+  // "BM" would be colour-map type 77, which no TGA has: a BMP saved under a TGA's name.
+  if (file.Matches(0, "BM", 2)) return ImageStatus::kBmpNotTga;
   TgaHeader header{};
   if (!ReadHeader(file, header)) return ImageStatus::kTruncated;
   if (header.depth == 0 || header.depth % 8 != 0 || header.depth > 32) {

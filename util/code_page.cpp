@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "util/mac_roman.h"
+
 namespace quillon {
 
 namespace {
@@ -22,6 +24,16 @@ bool StandsForUndefinedByte(char32_t character) {
   return (character >= 0x80 && character <= 0x9F) || (character >= 0xE000 && character <= 0xF8FF);
 }
 
+void DecodeMacRoman(const ByteReader& bytes, std::u32string& text) {
+  text.resize(bytes.size());
+  std::transform(bytes.data(), bytes.data() + bytes.size(), text.begin(), MacRomanCharacter);
+}
+
+uint32_t PackedMacRomanByte(char32_t character) {
+  uint8_t byte = 0;
+  return MacRomanByte(character, byte) ? uint32_t{1} << 24 | uint32_t{byte} << 16 : kNoBytes;
+}
+
 }  // namespace
 
 bool IsKnownCodePage(uint32_t number) {
@@ -32,14 +44,18 @@ bool IsKnownCodePage(uint32_t number) {
 bool CodePage::Open(uint32_t number) {
   converted_.clear();
   number_ = number;
-  if (!IsKnownCodePage(number) || !OpenNative()) return false;
+  if (!IsKnownCodePage(number) || (!UsesOwnTable() && !OpenNative())) return false;
   converted_.assign(kConvertedLimit, kNotConverted);
   return true;
 }
 
 bool CodePage::Decode(const ByteReader& bytes, std::u32string& text) {
   text.clear();
-  if (!native_ || !DecodeNative(bytes.data(), bytes.size(), text)) return false;
+  if (UsesOwnTable()) {
+    DecodeMacRoman(bytes, text);
+  } else if (!native_ || !DecodeNative(bytes.data(), bytes.size(), text)) {
+    return false;
+  }
   return std::none_of(text.begin(), text.end(), StandsForUndefinedByte);
 }
 
@@ -59,8 +75,12 @@ bool CodePage::Append(char32_t character, EncodedText& text) {
   return length > 0;
 }
 
+bool CodePage::UsesOwnTable() const { return number_ == kMacRomanCodePage; }
+
 uint32_t CodePage::Convert(char32_t character) {
-  if (!native_ || StandsForUndefinedByte(character)) return kNoBytes;
+  if (StandsForUndefinedByte(character)) return kNoBytes;
+  if (UsesOwnTable()) return PackedMacRomanByte(character);
+  if (!native_) return kNoBytes;
   uint8_t bytes[kMaxCharacterBytes] = {};
   size_t length = 0;
   if (!EncodeNative(character, bytes, sizeof bytes, length) || length == 0) return kNoBytes;

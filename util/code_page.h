@@ -1,10 +1,11 @@
 #pragma once
 // The code page of the text inside a movie (the bytes of the system it was made for), converted
 // to and from Unicode by the system's own tables: iconv on POSIX, MultiByteToWideChar and
-// WideCharToMultiByte on Windows. No character ever takes a stand-in ("?", a best fit): what the
-// code page lacks is refused. Neither is a character taken that stands only for a byte the code
-// page leaves undefined (the C1 controls and the private use area, which one system's table
-// fills in and another's does not), so that both systems read and write the same bytes.
+// WideCharToMultiByte on Windows; Mac Roman by Apple's table (util/mac_roman.h) on both. No
+// character ever takes a stand-in ("?", a best fit): what the code page lacks is refused.
+// Neither is a character taken that stands only for a byte the code page leaves undefined (the
+// C1 controls and the private use area, which one system's table fills in and another's does
+// not), so that both systems read and write the same bytes.
 
 #include <cstddef>
 #include <cstdint>
@@ -38,7 +39,7 @@ class CodePage {
   CodePage& operator=(const CodePage&) = delete;
 
   // Readies the conversions of a known code page; false when it is not known or the system
-  // cannot convert it.
+  // cannot convert it, std::bad_alloc when it has no memory to.
   bool Open(uint32_t number);
   uint32_t number() const { return number_; }
 
@@ -51,6 +52,8 @@ class CodePage {
  private:
   struct Native;  // the system's conversion handles
 
+  // Mac Roman: no system table is opened.
+  bool UsesOwnTable() const;
   // Opens native_ for number_, closing what it held; false, left closed, when it cannot.
   bool OpenNative();
   bool DecodeNative(const uint8_t* bytes, size_t size, std::u32string& text);

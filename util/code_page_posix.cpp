@@ -1,9 +1,11 @@
 // Code pages through iconv, converting to and from UTF-32BE (read and written byte by byte,
 // whatever the host's byte order).
 #include <iconv.h>
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 
 #include "util/code_page.h"
 
@@ -22,7 +24,22 @@ constexpr struct {
   const char* name;
 } kIconvNames[] = {{874, "CP874"},   {932, "CP932"},   {936, "CP936"},   {949, "CP949"},
                    {950, "CP950"},   {1250, "CP1250"}, {1251, "CP1251"}, {1252, "CP1252"},
-                   {1253, "CP1253"}, {1254, "CP1254"}, {1257, "CP1257"}, {10000, "MACINTOSH"}};
+                   {1253, "CP1253"}, {1254, "CP1254"}, {1257, "CP1257"}};
+
+// What loading a conversion's module takes, with room to spare.
+constexpr size_t kModuleProbeBytes = size_t{1} << 20;
+
+// Whether iconv_open failed for lack of memory: ENOMEM, or EINVAL when the conversion's module
+// could not be mapped, which a probe mapping of the memory it would take tells from a system
+// that lacks the module.
+bool ShortOfMemory(int error) {
+  if (error == ENOMEM) return true;
+  if (error != EINVAL) return false;
+  void* probe = mmap(nullptr, kModuleProbeBytes, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (probe == MAP_FAILED) return true;
+  munmap(probe, kModuleProbeBytes);
+  return false;
+}
 
 const char* IconvName(uint32_t number) {
   for (const auto& known : kIconvNames) {
@@ -33,7 +50,8 @@ const char* IconvName(uint32_t number) {
 
 class Conversion {
  public:
-  Conversion(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+  Conversion(const char* to, const char* from)
+      : handle_(iconv_open(to, from)), error_(ok() ? 0 : errno) {}
   ~Conversion() {
     if (ok()) iconv_close(handle_);
   }
@@ -41,6 +59,7 @@ class Conversion {
   Conversion& operator=(const Conversion&) = delete;
 
   bool ok() const { return handle_ != kNoConversion; }
+  bool out_of_memory() const { return !ok() && ShortOfMemory(error_); }
 
   // All of `input` converted into `output`; false on a sequence the conversion refuses, one
   // cut short included.
@@ -75,6 +94,7 @@ class Conversion {
 
  private:
   iconv_t handle_;
+  int error_;  // why it could not be opened
 };
 
 }  // namespace
@@ -94,6 +114,9 @@ bool CodePage::OpenNative() {
   const char* name = IconvName(number_);
   if (name == nullptr) return false;
   auto native = std::make_unique<Native>(name);
+  // A system short of memory is not one that lacks the code page: the run says so as for every
+  // other allocation.
+  if (native->decode.out_of_memory() || native->encode.out_of_memory()) throw std::bad_alloc();
   if (!native->decode.ok() || !native->encode.ok()) return false;
   native_ = std::move(native);
   return true;

@@ -232,7 +232,7 @@ TEST_F(BitmapBuilderTest, BuildsAnEmptyChunkForAnEmptyMemberOnceItsImageLoads) {
   WriteBmp8(1, 1, 1, {7});
   Bitmap(MemberData(0, 4, 8), 1);
   EXPECT_EQ(HeldHeader(kChild), "DTIB 0");
-  Alpha(MemberData(4, 0, 8), 1, 6);
+  Alpha(MemberData(4, 0, 32), 1, 6);
   EXPECT_EQ(HeldHeader(6), "AFLA 0");
 }
 

@@ -31,13 +31,14 @@ Bytes Member(uint16_t width, int16_t palette_id, int16_t library = -1) {
 
 class ColorImportTest : public CastBuildersTest {
  protected:
-  void WriteBmp(int bit_count, const std::vector<uint32_t>& pixels) {
+  void WriteBmp(int bit_count, const std::vector<uint32_t>& pixels,
+                const char* name = "movie-000001-8.bmp") {
     BmpLayout bmp;
     bmp.bit_count = bit_count;
     bmp.width = static_cast<int32_t>(pixels.size());
     bmp.height = 1;
     bmp.pixels = pixels;
-    files_.WriteFile("movie-000001-8.bmp", EncodeBmp(bmp));
+    files_.WriteFile(name, EncodeBmp(bmp));
   }
   // The one row built for `member`, unpacked, without its padding.
   Bytes BuiltRow(const Bytes& member, bool alpha = false) {
@@ -105,15 +106,58 @@ TEST_F(ColorImportTest, IndexedPicturesKeepTheirIndicesOnlyWhereTheirColoursAgre
   }
 }
 
+// 16-bit pictures hold colours, not indices: each channel widened to 8 bits, then the nearest.
+TEST_F(ColorImportTest, SixteenBitPicturesAreMappedByTheirColours) {
+  const std::vector<uint32_t> vivid(FindBuiltinPalette(-4)->colors,
+                                    FindBuiltinPalette(-4)->colors + 256);
+  const auto nearest = [&](uint32_t color) {
+    return static_cast<uint8_t>(FindNearestColor(color, vivid));
+  };
+  const struct {
+    const char* name;
+    uint32_t compression;
+    std::vector<uint32_t> masks;
+    std::vector<uint32_t> pixels;
+    Bytes row;
+  } cases[] = {
+      {"5-5-5", 0, {}, {0x7C00, 0x03E0, 0x001F, 0x7FFF, 0x4210},
+       {nearest(0xFF0000), nearest(0x00FF00), nearest(0x0000FF), nearest(0xFFFFFF),
+        nearest(0x848484)}},
+      {"bit fields 5-6-5", 3, {0xF800, 0x07E0, 0x001F}, {0xF800, 0x07E0, 0x001F, 0x0400},
+       {nearest(0xFF0000), nearest(0x00FF00), nearest(0x0000FF), nearest(0x008200)}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    BmpLayout bmp;
+    bmp.bit_count = 16;
+    bmp.compression = c.compression;
+    bmp.width = static_cast<int32_t>(c.pixels.size());
+    bmp.height = 1;
+    bmp.pixels = c.pixels;
+    bmp.palette = c.masks;  // the masks stand where a colour table would
+    bmp.colors_used = 0;
+    const std::string path = files_.WriteFile("movie-000001-8.bmp", EncodeBmp(bmp));
+    const std::string before = LogText();
+    Bytes row = BuiltRow(Member(static_cast<uint16_t>(c.pixels.size()), -4));
+    row.resize(c.row.size());
+    EXPECT_EQ(row, c.row);
+    EXPECT_NE(LogText().find("Colours of " + path + " mapped to the member's palette\n",
+                             before.size()),
+              std::string::npos);
+  }
+  EXPECT_NE(nearest(0xFF0000), 0);  // the low bits of red's pixel word would give index 0
+}
+
 TEST_F(ColorImportTest, AlphaChannelsTakeTheIndicesAsAlphaWhateverTheTable) {
   BmpLayout bmp;
   bmp.width = 4;
   bmp.height = 1;
   bmp.pixels = {7, 0, 255, 3};
   bmp.palette.assign(256, 0x00FF00);
-  files_.WriteFile("movie-000001-8.bmp", EncodeBmp(bmp));
+  // The 8-bit member's alpha channel has a file of its own.
+  files_.WriteFile("movie-000001-alpha.bmp", EncodeBmp(bmp));
   EXPECT_EQ(BuiltRow(Member(4, -4), true), (Bytes{7, 0, 255, 3}));
-  WriteBmp(24, {0x123456, 0xABCDEF});
+  WriteBmp(24, {0x123456, 0xABCDEF}, "movie-000001-alpha.bmp");
   EXPECT_EQ(BuiltRow(Member(2, -4), true), (Bytes{0x56, 0xEF}));
 }
 

@@ -50,8 +50,8 @@ TEST(BitmapExportTest, NotesWhyAMemberIsPassedOverOrNamesItsPicture) {
       {"rows that do not unpack", Fields(2, 8), {0x05, 1, 2}, false, false, "", "unpackable chunk",
        8},
       {"an alpha channel", Fields(2, 32), {9, 9}, true, false, "m-000001-8.bmp", "", 8},
-      {"an alpha channel whose bitmap takes the name", Fields(2, 8), {9, 9}, true, true, "",
-       "name shared with the bitmap; alpha channel not exported", 8},
+      {"the alpha channel of an 8-bit bitmap, whose pixels take -8.bmp", Fields(2, 8), {9, 9},
+       true, true, "m-000001-alpha.bmp", "", 8},
   };
   for (const StepCase& c : cases) {
     SCOPED_TRACE(c.name);

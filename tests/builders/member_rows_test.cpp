@@ -88,6 +88,17 @@ TEST(DecodeMemberRowsTest, RefusesDataThatDoesNotUnpackToTheMembersSize) {
   Decode({}, MemberGeometry(huge, 32), PlaneLayout::kArgb32, MemberRowsStatus::kTooLarge);
 }
 
+// Two bytes give at most 129: rows they cannot fill are refused before they are allocated.
+TEST(DecodeMemberRowsTest, AllocatesNoRowsThatThePackedBytesCannotFill) {
+  EXPECT_EQ(Decode({0x80, 1, 0x80, 2}, Geometry(258, 1, 1), PlaneLayout::kIndex8).size(), 258u);
+  const Bytes two = {0x80, 0};
+  Bytes rows;
+  EXPECT_EQ(DecodeMemberRows(ByteReader(two.data(), two.size()), Geometry(32000, 32000, 1),
+                             PlaneLayout::kIndex8, rows),
+            MemberRowsStatus::kUnpackable);
+  EXPECT_EQ(rows.capacity(), 0u);
+}
+
 TEST(WidenRgb1555Test, EveryValueComesBackThroughTheBuildersReduction) {
   for (uint32_t q = 0; q <= 0xFFFF; ++q) {
     ASSERT_EQ(ToRgb1555(WidenRgb1555(static_cast<uint16_t>(q))), q) << q;

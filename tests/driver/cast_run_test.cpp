@@ -112,6 +112,7 @@ TEST_P(CastRunOrderTest, RebuildsEveryKindOfCastMediaAndLogsEachMember) {
   dir.WriteFile("f/m-000004.BITD", mac ? Str({'B', 'I', 'T', 'D', 0, 0, 0, 1, 0x11})
                                        : Str({'D', 'T', 'I', 'B', 1, 0, 0, 0, 0x11}));
   dir.WriteFile("f/m-000001-8.bmp", Bmp8(3, 2, {5, 5, 5, 1, 2, 3}));
+  dir.WriteFile("f/m-000001-alpha.bmp", Bmp8(3, 2, {5, 5, 5, 1, 2, 3}));
   dir.WriteFile("f/m-000002-16.tga", test::EncodeTrueColorTga(32, 2, 1, {0x80FF8040, 0}, 0x20));
   dir.WriteFile("f/m-000003-32.tga",
                 test::EncodeTrueColorTga(32, 2, 1, {0x11223344, 0x11223344}, 0x20));

@@ -18,6 +18,7 @@
 #include "container/builtin_palettes.h"
 #include "fixtures/image_writers.h"
 #include "fixtures/movie_builder.h"
+#include "fixtures/plane_bomb.h"
 #include "image/dib.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/tool_run.h"
@@ -740,6 +741,29 @@ TEST(ExportRunTest, AnEditedTextComesBackInTheCodePageOfTheRun) {
   }
 }
 
+// Mac Roman by Apple's table, the same on every system: a Mac text exported on one imports on
+// the other. Every byte but the Apple logo's (private use) goes out and comes back.
+TEST(ExportRunTest, MacRomanTextsGoOutInTheSameCharactersOnEverySystem) {
+  std::string text;
+  for (int byte = 0x80; byte <= 0xFF; ++byte) {
+    if (byte != 0xF0) text.push_back(static_cast<char>(byte));
+  }
+  MovieBuilder movie(8, true, ByteOrder::kBig);
+  const uint32_t member = movie.AddChunk("tSAC", {});
+  const uint32_t stxt = movie.AddChunk("TXTS", MovieBuilder::TextChunk(text, {0}));
+  movie.AddChunk("*SAC", MovieBuilder::CastTable({{member}}));
+  movie.AddChunk("*YEK", MovieBuilder::KeyTable({{stxt, member, "TXTS"}}));
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", movie.Build());
+  ExpectRoundTrip(dir, "m.dxr");
+  const std::string utf8 =
+      u8"ÄÅÇÉÑÖÜáàâäãåçéèêëíìîïñóòôöõúùûü†°¢£§•¶"
+      u8"ß®©™´¨≠ÆØ∞±≤≥¥µ∂∑∏π∫ªºΩæø¿¡¬√ƒ≈∆«»"
+      u8"…\u00A0ÀÃÕŒœ–—“”‘’÷◊ÿŸ⁄€‹›ﬁﬂ‡·‚„‰Â"
+      u8"ÊÁËÈÍÎÏÌÓÔÒÚÛÙıˆ˜¯˘˙˚¸˝˛ˇ";
+  EXPECT_EQ(dir.ReadFile("f/m-000001.txt"), utf8);  // 0xBD is "\u03A9", 0xC6 "\u2206"
+}
+
 // Members the run would not rebuild, or not from a file of their own, are passed over with the
 // reason; their chunks go out raw, so the run still gives them back unchanged.
 TEST(ExportRunTest, PassesOverWhatItCannotExportAndSaysWhy) {
@@ -826,23 +850,68 @@ TEST(ExportRunTest, ATypeEndingInASpaceIsWrittenWhereTheRunFindsIt) {
   EXPECT_EQ(dir.ReadTextFile("Out/m.log"), "");
 }
 
-TEST(ExportRunTest, AnAlphaChannelThatWouldShareTheBitmapsFileIsPassedOver) {
+// An 8-bit member's pixels and alpha channel both come back, each from a file of its own.
+TEST(ExportRunTest, AnEightBitMembersAlphaChannelComesBackFromItsOwnFile) {
   MovieBuilder movie(12);
   const uint32_t member = movie.AddChunk("tSAC", Member(2, 1, 8));
-  const uint32_t alpha = movie.AddChunk("AFLA", {0xFF, 0x80});
-  const uint32_t bitmap = movie.AddChunk("DTIB", {0xFF, 0x07});
+  const Bytes bitmap_data = PackRows({3, 7}, 2);
+  const Bytes alpha_data = PackRows({200, 100}, 2);
+  const uint32_t alpha = movie.AddChunk("AFLA", alpha_data);
+  const uint32_t bitmap = movie.AddChunk("DTIB", bitmap_data);
   movie.AddChunk("*SAC", MovieBuilder::CastTable({{member}}));
   movie.AddChunk("*YEK",
                  MovieBuilder::KeyTable({{alpha, member, "AFLA"}, {bitmap, member, "DTIB"}}));
   ScratchDir dir;
   dir.WriteFile("m.dxr", movie.Build());
-  const std::vector<Row> rows = Export(dir, "m.dxr");
+  ExpectRoundTrip(dir, "m.dxr");
+  const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/m.csv"));
   ASSERT_GE(rows.size(), 2u);
-  EXPECT_EQ(rows[0].at("kind"), "alpha");
-  EXPECT_EQ(rows[0].at("file"), "");
-  EXPECT_EQ(rows[0].at("note"), "name shared with the bitmap; alpha channel not exported");
+  EXPECT_EQ(rows[0].at("file"), "m-000001-alpha.bmp");
   EXPECT_EQ(rows[1].at("file"), "m-000001-8.bmp");
-  EXPECT_TRUE(dir.Exists("f/m-000004.ALFA"));
+  EXPECT_FALSE(dir.Exists("f/m-000004.ALFA"));
+  const MovieFile unchanged(dir.ReadFile("Out/m.dxr"));
+  EXPECT_EQ(unchanged.Data(alpha), Text(alpha_data));
+  EXPECT_EQ(unchanged.Data(bitmap), Text(bitmap_data));
+
+  test::BmpLayout edited;
+  edited.width = 2;
+  edited.height = 1;
+  edited.pixels = {1, 2};
+  dir.WriteFile("f/m-000001-alpha.bmp", test::EncodeBmp(edited));
+  ASSERT_EQ(RunProgram(QUILLON_EXE, dir.path(), {"m.dxr", "f", "Out"}).exit_code, 0);
+  const MovieFile rebuilt(dir.ReadFile("Out/m.dxr"));
+  EXPECT_EQ(rebuilt.Data(alpha), Text(PackRows({1, 2}, 2)));
+  EXPECT_EQ(rebuilt.Data(bitmap), Text(bitmap_data));
+}
+
+// Ten slots naming a member whose rectangle claims a gigabyte, with two packed bytes: the export
+// passes it over at once, and the run rebuilds it from a 1 x 1 picture without reserving for
+// the rectangle, both within a memory cap where the system has one.
+TEST(ExportRunTest, APlaneBombCostsWhatItsBytesGive) {
+  ScratchDir dir;
+  dir.WriteFile("m.dxr", test::PlaneBombMovie());
+  const uint64_t cap = test::kAddressSpaceLimitsApply ? uint64_t{64} << 20
+                                                       : test::kNoAddressSpaceLimit;
+  const test::RunResult exported =
+      RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"m.dxr", "f"}, test::kNoFileSizeLimit, cap);
+  ASSERT_EQ(exported.exit_code, 0) << exported.output;
+  const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/m.csv"));
+  const auto bitmaps = std::count_if(rows.begin(), rows.end(), [](const Row& row) {
+    return row.at("kind") == "bitmap" && row.at("note") == "unpackable chunk";
+  });
+  EXPECT_EQ(bitmaps, test::kPlaneBombSlots);
+
+  test::BmpLayout picture;
+  picture.width = 1;
+  picture.height = 1;
+  picture.pixels = {7};
+  dir.WriteFile("p/m-000001-8.bmp", test::EncodeBmp(picture));
+  const test::RunResult run =
+      RunProgram(QUILLON_EXE, dir.path(), {"m.dxr", "p", "Out"}, test::kNoFileSizeLimit, cap);
+  ASSERT_EQ(run.exit_code, 0) << run.output;
+  const std::string log = dir.ReadTextFile("Out/m.log");
+  EXPECT_NE(log.find("BITD=32000x32000x8\n"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Cannot use file"), std::string::npos) << log;
 }
 
 TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {

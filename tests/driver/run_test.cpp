@@ -155,7 +155,8 @@ TEST_F(RunTest, RefusedFilesAreShownOnTheConsoleAndCountedInTheSummary) {
   EXPECT_EQ(result.exit_code, 0);
   const std::string raw_refusal =
       "Frame 0003 was not substituted from file f/m-000003.CASt: header of another type!!!\n";
-  const std::string image_refusal = "Cannot use file f/m-000001-8.bmp: no BMP signature!!!\n";
+  const std::string image_refusal =
+      "Cannot use file f/m-000001-8.bmp: no BMP signature (a PNG? save as BMP)!!!\n";
   EXPECT_EQ(result.output, kBanner + raw_refusal + image_refusal +
                                Summary(0, 2) +
                                "Writing resulting cast Out/m.dxr...\n\nJob OK!!!\n");
@@ -262,16 +263,6 @@ TEST_F(RunTest, AnOutputBeyondFourGigabytesIsRefused) {
   EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
 }
 
-// Address-space limits do not work under AddressSanitizer, which reserves terabytes up front.
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUILLON_ASAN 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define QUILLON_ASAN 1
-#endif
-
 constexpr uint64_t kMemoryLimit = uint64_t{192} << 20;
 
 // A file of `length` bytes that starts with `head` and is a hole after it.
@@ -371,6 +362,16 @@ TEST_F(MemoryLimitTest, AMapTooLargeForMemoryEndsTheRunWithItsMessage) {
   EXPECT_EQ(result.output, kBanner + "Not enough memory for m.dxr!!!\n");
   EXPECT_EQ(dir_.ListFiles("Out"), std::vector<std::string>{"m.log"});
   EXPECT_EQ(std::filesystem::file_size(dir_.path() + "/m.dxr"), length);
+}
+
+// A system too short of memory to open the code page's conversion is not one that lacks it:
+// whatever the cap, the run never calls code page 1252 unknown.
+TEST_F(MemoryLimitTest, ACodePageThatCannotBeOpenedForLackOfMemoryIsNotUnknown) {
+  AddMovie("m.dxr", MovieBuilder(3).Build());
+  for (uint64_t cap = uint64_t{4} << 20; cap <= uint64_t{16} << 20; cap += uint64_t{128} << 10) {
+    const RunResult result = Run({"m.dxr", "f"}, test::kNoFileSizeLimit, cap);
+    EXPECT_EQ(result.output.find("Unknown code page"), std::string::npos) << cap << result.output;
+  }
 }
 
 }  // namespace

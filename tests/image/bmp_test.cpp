@@ -186,7 +186,8 @@ TEST_F(BmpTest, RefusesFilesItCannotHoldSafelyWithTheirReasonAndEndsEmpty) {
       {"height INT32_MIN", [&](auto& b) { put(b, 22, 0x80000000); }, S::kBadHeader},
       {"bit count 2", [](auto& b) { b[28] = 2; }, S::kUnsupportedDepth},
       {"bit count 0", [](auto& b) { b[28] = 0; }, S::kUnsupportedDepth},
-      {"run-length compression", [&](auto& b) { put(b, 30, 1); }, S::kUnsupportedCompression},
+      {"4-bit run-length compression", [&](auto& b) { put(b, 30, 2); },
+       S::kUnsupportedCompression},
       {"PNG compression", [&](auto& b) { put(b, 30, 5); }, S::kUnsupportedCompression},
       {"bit fields at 8 bits", [&](auto& b) { put(b, 30, 3); }, S::kUnsupportedCompression},
       {"table larger than the block", [&](auto& b) { put(b, 46, 257); }, S::kBadHeader},
@@ -208,6 +209,65 @@ TEST_F(BmpTest, RefusesFilesItCannotHoldSafelyWithTheirReasonAndEndsEmpty) {
     ASSERT_TRUE(dib.Create(8, 2, 2));
     EXPECT_EQ(DecodeBmp(bytes.data(), bytes.size(), dib), damage.reason) << damage.what;
     EXPECT_FALSE(dib.HasImage()) << damage.what;
+  }
+}
+
+// A run-length BMP: the header of an indexed `width` x `height` picture, then `encoded`.
+std::vector<uint8_t> RunLengthBmp(int bit_count, int32_t width, int32_t height,
+                                  const std::vector<uint8_t>& encoded) {
+  // No rows at first: the pixels are `encoded`.
+  BmpLayout layout{bit_count, width, 0, {}, std::vector<uint32_t>(16, 0), bit_count == 8 ? 1u : 2u};
+  std::vector<uint8_t> bytes = EncodeBmp(layout);
+  StoreU32Le(bytes.data() + 22, static_cast<uint32_t>(height));
+  bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+  StoreU32Le(bytes.data() + 2, static_cast<uint32_t>(bytes.size()));
+  return bytes;
+}
+
+TEST_F(BmpTest, RunLengthPixelsAreDecodedWithEveryEscapeOrRefused) {
+  using S = ImageStatus;
+  const struct {
+    const char* what;
+    int bit_count;
+    int32_t width;
+    int32_t height;  // negative: top row first
+    std::vector<uint8_t> encoded;
+    S status;
+    std::vector<uint32_t> pixels;  // top row first
+  } cases[] = {
+      {"runs and ends of line, bottom row first", 8, 4, 2, {2, 5, 2, 6, 0, 0, 4, 7, 0, 1},
+       S::kOk, {7, 7, 7, 7, 5, 5, 6, 6}},
+      {"the same, top row first", 8, 4, -2, {2, 5, 2, 6, 0, 0, 4, 7, 0, 1}, S::kOk,
+       {5, 5, 6, 6, 7, 7, 7, 7}},
+      {"an absolute run padded to a word", 8, 4, -2, {0, 3, 1, 2, 3, 0, 1, 9, 0, 1}, S::kOk,
+       {1, 2, 3, 9, 0, 0, 0, 0}},
+      {"a delta skips pixels, left 0", 8, 4, -2, {1, 4, 0, 2, 2, 1, 1, 8, 0, 1}, S::kOk,
+       {4, 0, 0, 0, 0, 0, 0, 8}},
+      {"an early end of picture", 8, 4, -2, {2, 3, 0, 1}, S::kOk, {3, 3, 0, 0, 0, 0, 0, 0}},
+      {"no end of picture after the last row", 8, 2, 1, {2, 3, 0, 0}, S::kOk, {3, 3}},
+      {"4 bits: a run of two nibbles and an absolute run", 4, 5, -1,
+       {2, 0x12, 0, 3, 0x34, 0x50, 0, 1}, S::kOk, {1, 2, 3, 4, 5}},
+      {"a run past the row", 8, 4, 2, {5, 1, 0, 1}, S::kBadHeader, {}},
+      {"an absolute run past the row", 8, 4, 2, {0, 5, 1, 2, 3, 4, 5, 0}, S::kBadHeader, {}},
+      {"a delta past the picture", 8, 4, 2, {0, 2, 0, 3, 0, 1}, S::kBadHeader, {}},
+      {"a run past the last row", 8, 4, 1, {0, 0, 1, 1, 0, 1}, S::kBadHeader, {}},
+      {"bytes ending inside the picture", 8, 4, 2, {2, 5}, S::kTruncated, {}},
+      {"an absolute run cut short", 8, 4, 2, {0, 4, 1, 2}, S::kTruncated, {}},
+      {"a delta cut short", 8, 4, 2, {0, 2, 1}, S::kTruncated, {}},
+      {"a huge picture from a few bytes", 8, 60000, 60000, {0, 1}, S::kTooLarge, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<uint8_t> bytes = RunLengthBmp(c.bit_count, c.width, c.height, c.encoded);
+    CDib dib;
+    ASSERT_EQ(DecodeBmp(bytes.data(), bytes.size(), dib), c.status);
+    if (c.status != S::kOk) continue;
+    EXPECT_EQ(dib.GetHeader()->biCompression, 0u);  // plain rows now
+    std::vector<uint32_t> pixels;
+    for (int32_t y = 0; y < dib.GetHeight(); ++y) {
+      for (int32_t x = 0; x < dib.GetWidth(); ++x) pixels.push_back(dib.GetPixel(x, y));
+    }
+    EXPECT_EQ(pixels, c.pixels);
   }
 }
 

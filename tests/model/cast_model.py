@@ -104,6 +104,7 @@ class Image:
     def __init__(self, width, height, pixels, true_color=False):
         self.width, self.height, self.pixels = width, height, pixels
         self.true_color = true_color
+        self.masks = None  # a 16-bit picture's red, green and blue masks
 
     def pixel(self, x, y):
         return self.pixels[y * self.width + x]
@@ -114,7 +115,7 @@ def load_bmp(data):
     if len(data) < 2:
         return "truncated"
     if data[:2] != b"BM":
-        return "no BMP signature"
+        return "no BMP signature (a PNG? save as BMP)"
     if len(data) < 18:
         return "truncated"
     file_size, offset, size = struct.unpack_from("<I4xII", data, 2)
@@ -129,14 +130,37 @@ def load_bmp(data):
         return "inconsistent header"
     if width == 0 or height == 0:
         return "empty image"
-    if compression != 0:
+    run_length = (compression, bits) in ((1, 8), (2, 4))
+    if not run_length and (compression not in (0, 3) or (compression == 3 and bits != 16)):
         return "unsupported compression"
-    if bits not in (1, 4, 8, 24):
+    if bits not in (1, 4, 8, 16, 24):
         return "unsupported depth"  # the random movies write no other depth
     rows = abs(height)
     stride = (width * bits + 31) // 32 * 4
-    if offset + stride * rows > len(data):
+    if run_length:
+        pixels = decode_run_length(data[offset:min(file_size, len(data))], bits, width, height)
+        if isinstance(pixels, str):
+            return pixels
+    elif offset + stride * rows > len(data):
         return "truncated"
+    else:
+        pixels = plain_pixels(data, offset, bits, width, height)
+    image = Image(width, rows, pixels, bits == 24)
+    if bits == 16:
+        # Bit fields keep their masks where a colour table would start; else 5-5-5.
+        image.masks = (struct.unpack_from("<III", data, 54) if compression == 3
+                       else (0x7C00, 0x03E0, 0x001F))
+    elif bits != 24:
+        # The random movies write every table with its count (biClrUsed) set.
+        count = struct.unpack_from("<I", data, 46)[0]
+        image.table = [(data[54 + 4 * i + 2], data[54 + 4 * i + 1], data[54 + 4 * i])
+                       for i in range(count)]
+    return image
+
+
+def plain_pixels(data, offset, bits, width, height):
+    rows = abs(height)
+    stride = (width * bits + 31) // 32 * 4
     pixels = []
     for y in range(rows):
         stored = y if height < 0 else rows - 1 - y
@@ -145,20 +169,83 @@ def load_bmp(data):
             if bits == 24:
                 b, g, r = data[base + 3 * x:base + 3 * x + 3]
                 pixels.append(r << 16 | g << 8 | b)
+            elif bits == 16:
+                pixels.append(struct.unpack_from("<H", data, base + 2 * x)[0])
             else:
                 bit = x * bits
                 pixels.append(data[base + bit // 8] >> (8 - bits - bit % 8) & ((1 << bits) - 1))
-    image = Image(width, rows, pixels, bits == 24)
-    if bits != 24:
-        # The random movies write every table with its count (biClrUsed) set.
-        count = struct.unpack_from("<I", data, 46)[0]
-        image.table = [(data[54 + 4 * i + 2], data[54 + 4 * i + 1], data[54 + 4 * i])
-                       for i in range(count)]
-    return image
+    return pixels
+
+
+def decode_run_length(encoded, bits, width, height):
+    """RLE8 or RLE4 pixels, top row first, or the reason they are refused. Skipped pixels are 0;
+    a picture far larger than its bytes could give is refused before anything."""
+    rows = abs(height)
+    if (width * bits + 31) // 32 * 4 * rows > 256 * len(encoded) + (1 << 20):
+        return "too large"
+    pixels = [0] * (width * rows)
+    x = y = at = 0
+
+    def put(column, value):
+        top_row = y if height < 0 else rows - 1 - y
+        pixels[top_row * width + column] = value
+
+    def nibble(value, i):
+        return value if bits == 8 else (value >> 4 if i % 2 == 0 else value & 15)
+
+    while True:
+        if at + 2 > len(encoded):
+            return pixels if y >= rows else "truncated"
+        count, value = encoded[at], encoded[at + 1]
+        at += 2
+        if count:
+            if y >= rows or x + count > width:
+                return "inconsistent header"
+            for i in range(count):
+                put(x + i, nibble(value, i))
+            x += count
+        elif value == 0:
+            x, y = 0, y + 1
+        elif value == 1:
+            return pixels
+        elif value == 2:
+            if at + 2 > len(encoded):
+                return "truncated"
+            x, y, at = x + encoded[at], y + encoded[at + 1], at + 2
+            if x > width or y > rows:
+                return "inconsistent header"
+        else:
+            spelt = value if bits == 8 else (value + 1) // 2
+            if at + spelt > len(encoded):
+                return "truncated"
+            if y >= rows or x + value > width:
+                return "inconsistent header"
+            for i in range(value):
+                put(x + i, nibble(encoded[at + (i if bits == 8 else i // 2)], i))
+            x, at = x + value, at + spelt + spelt % 2
+
+
+def widen(value, mask):
+    """The channel under `mask` of a 16-bit pixel, scaled to 0-255 and rounded."""
+    if mask == 0:
+        return 0
+    shift = (mask & -mask).bit_length() - 1
+    top = mask >> shift
+    return (((value & mask) >> shift) * 255 + top // 2) // top
+
+
+def packed_colors(image):
+    """A 16-bit picture as the colours its pixels hold."""
+    red, green, blue = image.masks
+    return Image(image.width, image.height,
+                 [widen(v, red) << 16 | widen(v, green) << 8 | widen(v, blue)
+                  for v in image.pixels], True)
 
 
 def load_tga(data):
     """An Image, or the reason the file is refused (the random movies write no colour maps)."""
+    if data[:2] == b"BM":
+        return "a BMP file, not a TGA"
     if len(data) < 18:
         return "truncated"
     image_type, width, height, bits = data[2], *struct.unpack_from("<HH", data, 12), data[16]
@@ -538,7 +625,8 @@ class Run:
             self.log += b"%d bittype!!!\n" % specific
             return
         depth = 8 if alpha else info.depth
-        suffix = SUFFIXES.get(depth)
+        # An 8-bit member's pixels take "-8.bmp": its alpha channel has a name of its own.
+        suffix = "-alpha.bmp" if alpha and info.depth == 8 else SUFFIXES.get(depth)
         if suffix is None:
             self.log += b"%d bitsperpixel!!!\n" % depth
             return
@@ -580,6 +668,9 @@ class Run:
         colors = member_colors(depth, info.palette_id, self.movie.order == ">")
         if image.true_color:
             return to_indices(image, colors)
+        if image.masks is not None:
+            self.log += b"Colours of %s mapped to the member's palette\n" % path.encode()
+            return to_indices(packed_colors(image), colors)
         if indices_agree(image, colors):
             return image
         self.log += b"Colours of %s mapped to the member's palette\n" % path.encode()

@@ -9,9 +9,12 @@ every depth in both member layouts (Director 4 and 5), with alpha channels and G
 in both byte orders, repeated, zero or naming nothing; keys out of order, naming no slot or
 entries beyond the map; members refused for their specific length or depth, with rectangles off
 the origin or running backwards, or cut off by the end of the file; and in FilesDir 1-, 4-, 8-
-and 24-bit BMPs whose colour tables agree with the member's colours or not, 24- and 32-bit TGAs
-stored either way up, and refused ones (16-bit and greyscale TGAs, run-length BMPs, files cut
-short, broken headers), GIF files and raw replacements that the builders displace. Field and
+and 24-bit BMPs whose colour tables agree with the member's colours or not, 16-bit ones (5-5-5
+and bit fields 5-6-5) mapped by their colours, alpha pictures of their own for 8-bit members
+("-alpha.bmp"), 24- and 32-bit TGAs
+stored either way up, run-length BMPs (RLE8 and RLE4 with every escape), and refused ones
+(16-bit and greyscale TGAs, BMPs under a TGA's name, run-length BMPs at other depths or with
+runs past their rows, files cut short, broken headers), GIF files and raw replacements that the builders displace. Field and
 button members own STXT chunks (now and then two, or one that cannot be read) with style runs
 anywhere in their text, and FilesDir holds their texts in UTF-8 with any line ends and a byte-
 order mark, and refused ones (characters the code page lacks, bytes that are no UTF-8); the
@@ -38,16 +41,21 @@ def runs_of_pixels(rng, count, bits):
     return pixels
 
 
-def encode_bmp(width, height, bits, pixels, top_first, table, compression=0):
-    """A BMP of `bits` (1, 4, 8 or 24); `table` holds the colour table's (r, g, b) entries."""
+def encode_bmp(width, height, bits, pixels, top_first, table, compression=0, body=None):
+    """A BMP of `bits` (1, 4, 8, 16 or 24); `table` holds the colour table's (r, g, b) entries,
+    or at 16 bits with bit fields (compression 3) the masks; `body`, when given, stands for the
+    pixel rows."""
     stride = (width * bits + 31) // 32 * 4
-    palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in table) if bits < 24 else b""
+    if bits == 16:
+        palette = struct.pack("<3I", *table) if compression == 3 else b""
+    else:
+        palette = b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in table)
     rows = []
     for y in range(height):
         row = bytearray(stride)
         for x, v in enumerate(pixels[y * width:(y + 1) * width]):
-            if bits == 24:
-                row[3 * x:3 * x + 3] = struct.pack("<I", v)[:3]
+            if bits >= 16:
+                row[bits // 8 * x:bits // 8 * (x + 1)] = struct.pack("<I", v)[:bits // 8]
             else:
                 bit = x * bits
                 row[bit // 8] |= (v & ((1 << bits) - 1)) << (8 - bits - bit % 8)
@@ -55,10 +63,10 @@ def encode_bmp(width, height, bits, pixels, top_first, table, compression=0):
     if not top_first:
         rows.reverse()
     offset = 14 + 40 + len(palette)
-    body = b"".join(rows)
+    body = b"".join(rows) if body is None else body
     header = b"BM" + struct.pack("<IHHI", offset + len(body), 0, 0, offset)
     info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_first else height, 1, bits,
-                       compression, len(body), 2835, 2835, len(table) if bits < 24 else 0, 0)
+                       compression, len(body), 2835, 2835, len(table) if bits < 16 else 0, 0)
     return header + info + palette + body
 
 
@@ -74,11 +82,12 @@ def encode_tga(width, height, depth, pixels, top_first, image_type=2):
 
 # What the random texts are made of in each code page, and characters it lacks.
 TEXT_ALPHABETS = {1252: "Hallo Welt! \u00e4\u00f6\u00fc\u00df \u00e9 \u20ac",
-                  10000: "Gr\u00fc\u00dfe \u00e0 \u00e7a \u00f1 \u2020\u2022 ab",
+                  10000: "Gr\u00fc\u00dfe \u00e0 \u00e7a \u00f1 \u2020\u2022 \u03a9\u2206 ab",
                   1251: "\u041f\u0440\u0438\u0432\u0435\u0442 \u0416\u044f \u20ac ab",
                   932: "\u65e5\u672c\u8a9e\u306e\u30c6\u30ad\u30b9\u30c8 \uff71\uff72 ab"}
-FOREIGN = {1252: "\u0416\u65e5\u0100", 10000: "\u0416\u65e5\u0100", 1251: "\u00e4\u65e5",
-           932: "\u00e4\u20ac"}
+# In Mac Roman the ohm sign and the Greek delta, which other systems' tables give 0xBD and 0xC6.
+FOREIGN = {1252: "\u0416\u65e5\u0100", 10000: "\u0416\u65e5\u0100\u2126\u0394",
+           1251: "\u00e4\u65e5", 932: "\u00e4\u20ac"}
 # Characters no code page gives: C1 controls, the private use area, a byte-order mark inside.
 NEVER = "\u0081\ue000\ufeff"
 NOT_UTF8 = [b"\xff", b"\xc0\xaf", b"\xed\xa0\x80", b"\xe6\x97", b"\x80", b"\xf4\x90\x80\x80"]
@@ -290,14 +299,43 @@ def bmp_file(rng, w, h, colors):
     """Mostly a BMP that loads; else one refused as run-length packed, cut short or broken. A
     table, or true colour, only where the member's colours are known (`colors`), as the model
     must map them; alpha channels take any table."""
-    bits = 8 if colors is None else rng.choice([1, 4, 8, 8, 24])
+    bits = 8 if colors is None else rng.choice([1, 4, 8, 8, 16, 24])
     pixels = runs_of_pixels(rng, w * h, bits)
-    table = [] if bits == 24 else bmp_table(rng, bits, colors or [(255, 255, 255)])
-    kind = rng.choices(["plain", "rle", "cut", "broken"], [88, 4, 4, 4])[0]
-    image = encode_bmp(w, h, bits, pixels, rng.random() < 0.5, table, 1 if kind == "rle" else 0)
+    compression = 0
+    if bits == 16:
+        # 5-5-5, or bit fields 5-6-5
+        compression, table = rng.choice([(0, []), (3, [0xF800, 0x07E0, 0x001F])])
+    else:
+        table = [] if bits == 24 else bmp_table(rng, bits, colors or [(255, 255, 255)])
+    kind = rng.choices(["plain", "rle", "cut", "broken"], [84, 8, 4, 4])[0]
+    body = None
+    if kind == "rle":
+        # RLE8 and RLE4 are read; other depths are refused
+        compression = 2 if bits == 4 else 1
+        body = run_length_body(rng, w, h, bits)
+    image = encode_bmp(w, h, bits, pixels, rng.random() < 0.5, table, compression, body)
     if kind == "cut":
         return cut_in_pixels(rng, image, (w * bits + 7) // 8 * h)
     return b"BM broken" if kind == "broken" else image
+
+
+def run_length_body(rng, width, height, bits):
+    """RLE8 or RLE4 escapes of every kind, some reaching past the row or the picture, mostly
+    ended by an end of picture."""
+    out = bytearray()
+    for _ in range(rng.randint(0, 3 * height + 2)):
+        kind = rng.choice(["run", "run", "absolute", "end of line", "end of line", "delta"])
+        if kind == "run":
+            out += bytes([rng.randint(1, width + 1), rng.getrandbits(8)])
+        elif kind == "absolute":
+            count = rng.randint(3, width + 2)
+            spelt = count if bits == 8 else (count + 1) // 2
+            out += bytes([0, count]) + bytes(rng.getrandbits(8) for _ in range(spelt + spelt % 2))
+        elif kind == "end of line":
+            out += b"\0\0"
+        else:
+            out += bytes([0, 2, rng.randint(0, 3), rng.randint(0, 1)])
+    return bytes(out) + (b"\0\1" if rng.random() < 0.8 else b"")
 
 
 def tga_file(rng, w, h):
@@ -305,6 +343,8 @@ def tga_file(rng, w, h):
     one cut short."""
     if rng.random() < 0.06:
         return encode_tga(w, h, 8, runs_of_pixels(rng, w * h, 8), rng.random() < 0.5, 3)
+    if rng.random() < 0.03:
+        return encode_bmp(w, h, 24, runs_of_pixels(rng, w * h, 24), True, [])
     depth = rng.choice([32, 32, 24, 16])
     image = encode_tga(w, h, depth, runs_of_pixels(rng, w * h, depth), rng.random() < 0.5)
     return cut_in_pixels(rng, image, w * h * depth // 8) if rng.random() < 0.06 else image
@@ -323,6 +363,8 @@ def add_images(rng, root, cast_number, size, intact, order):
         colors = colors if colors == stand_in else None
     if rng.random() < 0.7 and (colors is not None or size.depth != 8):
         write(root, name + "-8.bmp", bmp_file(rng, w, h, colors if size.depth == 8 else None))
+    if size.depth == 8 and rng.random() < 0.5:
+        write(root, name + "-alpha.bmp", bmp_file(rng, w, h, None))
     if size.depth in (1, 2, 4) and colors is not None and rng.random() < 0.7:
         write(root, name + "-%d.bmp" % size.depth, bmp_file(rng, w, h, colors))
     for suffix in ("-16.tga", "-32.tga"):

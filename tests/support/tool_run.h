@@ -16,6 +16,22 @@ struct RunResult {
 inline constexpr uint64_t kNoFileSizeLimit = UINT64_MAX;
 inline constexpr uint64_t kNoAddressSpaceLimit = UINT64_MAX;
 
+// Address-space limits do not work under AddressSanitizer, which reserves terabytes up front,
+// nor on Windows.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLON_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLON_ASAN 1
+#endif
+#if defined(QUILLON_ASAN) || defined(_WIN32)
+inline constexpr bool kAddressSpaceLimitsApply = false;
+#else
+inline constexpr bool kAddressSpaceLimitsApply = true;
+#endif
+
 // Runs `program` with `args` (passed as they are, no shell in between) in `folder`.
 // `file_size_limit` bytes caps every file the program writes, standing in for a full disk; the
 // signal such a limit raises is left at its default, so a program that does not expect it dies.

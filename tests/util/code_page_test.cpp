@@ -35,6 +35,11 @@ TEST(CodePageTest, EveryCodePageOnOfferConvertsBothWaysAndRefusesWhatItLacks) {
       {1251, U"\u0416", "\xC6"},    {1252, U"a\u20AC\r", "a\x80\r"},
       {1253, U"\u03A9", "\xD9"},    {1254, U"\u011F", "\xF0"},
       {1257, U"\u0105", "\xE0"},    {10000, U"\u00E9", "\x8E"},
+      // Apple's table, which iconv's and Windows' depart from
+      {10000, U"\u03A9\u2206\u20AC\u02C7", "\xBD\xC6\xDB\xFF"},
+      {10000, U"\u2126", "refused"},  // the ohm sign, which Windows gives 0xBD
+      {10000, U"\u0394", "refused"},  // Greek delta, which iconv gives 0xC6
+      {10000, U"\uF8FF", "refused"},  // the Apple logo, private use
       {1252, U"\u0416", "refused"},
       {1252, U"\u0100", "refused"},  // a best fit would make it "A"
       {932, U"\u00A5", "refused"},   // a best fit would make it the backslash's byte
@@ -52,13 +57,23 @@ TEST(CodePageTest, EveryCodePageOnOfferConvertsBothWaysAndRefusesWhatItLacks) {
     EXPECT_EQ(text, c.text) << c.number;
   }
   const std::pair<uint32_t, std::string> undecodable[] = {
-      {1252, "a\x81"}, {1251, "\x98"}, {932, "\x93"}, {932, "\x80"}};
+      {1252, "a\x81"}, {1251, "\x98"}, {932, "\x93"}, {932, "\x80"}, {10000, "a\xF0"}};
   for (const auto& [number, bytes] : undecodable) {
     CodePage code_page;
     ASSERT_TRUE(code_page.Open(number));
     std::u32string text;
     EXPECT_FALSE(code_page.Decode(Reader(bytes), text)) << number;
   }
+  // Every byte of Mac Roman but the Apple logo's comes back from its character.
+  std::string upper_half;
+  for (int byte = 0x80; byte <= 0xFF; ++byte) {
+    if (byte != 0xF0) upper_half.push_back(static_cast<char>(byte));
+  }
+  CodePage mac_roman;
+  ASSERT_TRUE(mac_roman.Open(10000));
+  std::u32string decoded;
+  ASSERT_TRUE(mac_roman.Decode(Reader(upper_half), decoded));
+  EXPECT_EQ(Encode(10000, decoded), upper_half);
   CodePage utf8;
   EXPECT_FALSE(utf8.Open(65001));
 }
