@@ -92,11 +92,4 @@ void ExportAlpha(const ExportContext& context, const CastMedia& media, ManifestR
   ExportPixels(context, media, true, row, file);
 }
 
-const char* ClaimedBitmapSuffix(const CastMedia& media) {
-  CastBitmapInfo info;
-  if (!ReadCastBitmapInfo(media.member, info) || !info.known_layout) return nullptr;
-  const ImageSource* source = SourceForDepth(info.depth);
-  return source != nullptr ? source->suffix : nullptr;
-}
-
 }  // namespace quillon

@@ -18,7 +18,5 @@ void ExportBitmap(const ExportContext& context, const CastMedia& media, Manifest
 void ExportAlpha(const ExportContext& context, const CastMedia& media, ManifestRow& row,
                  ExportedFile& file);
 
-// The suffix of the picture a bitmap member will be exported as; null when it will not be.
-const char* ClaimedBitmapSuffix(const CastMedia& media);
 
 }  // namespace quillon

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,9 +21,6 @@ struct ExportContext {
   const MovieView& movie;
   const CastTables& tables;
   std::string stem;
-  // File names that members of another kind take whatever the order (an 8-bit bitmap's
-  // "-8.bmp", which its alpha channel would share).
-  std::set<std::string> claimed;
   MediaSettings settings;
 };
 

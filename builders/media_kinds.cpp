@@ -21,13 +21,11 @@ namespace {
 // The collision words are the log's own, kept as they have always been written.
 const MediaKind kMediaKinds[] = {
     {kTypeBitmap, AcceptsBitmapMember, "Frames collision 2!", "bitmap", "bitmaps",
-     BuildBitmapChunk, ExportBitmap, ClaimedBitmapSuffix},
+     BuildBitmapChunk, ExportBitmap},
     {kTypeAlpha, AcceptsBitmapMember, "Frames collision 2!", "alpha", "alpha channels",
-     BuildAlphaChunk, ExportAlpha, nullptr},
-    {kTypeMedia, AcceptsGif89a, "Frames collision!", "gif", "GIF media", SubstituteGif, ExportGif,
-     nullptr},
-    {kTypeText, nullptr, "Frames collision 3!", "text", "texts", BuildTextChunk, ExportText,
-     nullptr},
+     BuildAlphaChunk, ExportAlpha},
+    {kTypeMedia, AcceptsGif89a, "Frames collision!", "gif", "GIF media", SubstituteGif, ExportGif},
+    {kTypeText, nullptr, "Frames collision 3!", "text", "texts", BuildTextChunk, ExportText},
 };
 
 const MediaKind* FindKeyedKind(const CastTables::Key& key) {

@@ -29,8 +29,6 @@ struct MediaKind {
   // The file that stands for the chunk, and the facts of its row.
   void (*export_file)(const ExportContext& context, const CastMedia& media, ManifestRow& row,
                       ExportedFile& file);
-  // The suffix of a file name this member takes before any file is written; null: none.
-  const char* (*claims)(const CastMedia& media);
 };
 
 // Every kind, in no particular order: a key entry's tag selects at most one.

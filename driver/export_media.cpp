@@ -30,18 +30,6 @@ std::vector<MediaItem> CollectCastMedia(const CastTables& tables) {
   return items;
 }
 
-// The names members take before any file is written.
-std::set<std::string> ClaimedNames(const std::vector<MediaItem>& items, const std::string& stem) {
-  std::set<std::string> claimed;
-  for (const MediaItem& item : items) {
-    if (item.kind->claims == nullptr) continue;
-    if (const char* suffix = item.kind->claims(item.media)) {
-      claimed.insert(ReplacementFileName(stem, item.media.cast_number, suffix));
-    }
-  }
-  return claimed;
-}
-
 ManifestRow BaseRow(const MovieView& movie, const MediaItem& item) {
   ManifestRow row;
   row.kind = item.kind->manifest_name;
@@ -107,8 +95,7 @@ class CastMediaExport {
 std::set<uint32_t> ExportCastMedia(const MovieView& movie, const CastTables& tables,
                                    ExportWriter& writer, const MediaSettings& settings) {
   const std::vector<MediaItem> items = CollectCastMedia(tables);
-  const ExportContext context{movie, tables, writer.stem(), ClaimedNames(items, writer.stem()),
-                              settings};
+  const ExportContext context{movie, tables, writer.stem(), settings};
   CastMediaExport media(context, writer);
   for (const MediaItem& item : items) media.Export(item);
   return media.exported();

@@ -23,7 +23,6 @@ struct StepCase {
   BitmapMemberFields fields;
   Bytes chunk;            // the owned BITD or ALFA data
   bool alpha;
-  bool claimed;           // the bitmap of the same cast number takes "-8.bmp"
   std::string file;       // the name the step gives; empty for none
   std::string note;
   std::optional<uint32_t> depth;
@@ -40,18 +39,18 @@ BitmapMemberFields Fields(uint16_t width, uint8_t depth, uint32_t specific_lengt
 
 TEST(BitmapExportTest, NotesWhyAMemberIsPassedOverOrNamesItsPicture) {
   const StepCase cases[] = {
-      {"plain 8-bit rows", Fields(2, 8), {5, 6}, false, false, "m-000001-8.bmp", "", 8},
-      {"another specific length", Fields(2, 8, 30), {5, 6}, false, false, "",
+      {"plain 8-bit rows", Fields(2, 8), {5, 6}, false, "m-000001-8.bmp", "", 8},
+      {"another specific length", Fields(2, 8, 30), {5, 6}, false, "",
        "specific length 30, not 28", {}},
-      {"a depth without a layout", Fields(2, 3), {5, 6}, false, false, "",
+      {"a depth without a layout", Fields(2, 3), {5, 6}, false, "",
        "depth 3 not supported", 3},
-      {"plain 4-bit rows", Fields(3, 4), {0x12, 0x30}, false, false, "m-000001-4.bmp", "", 4},
-      {"an empty rectangle", Fields(0, 8), {}, false, false, "", "empty rectangle", 8},
-      {"rows that do not unpack", Fields(2, 8), {0x05, 1, 2}, false, false, "", "unpackable chunk",
+      {"plain 4-bit rows", Fields(3, 4), {0x12, 0x30}, false, "m-000001-4.bmp", "", 4},
+      {"an empty rectangle", Fields(0, 8), {}, false, "", "empty rectangle", 8},
+      {"rows that do not unpack", Fields(2, 8), {0x05, 1, 2}, false, "", "unpackable chunk",
        8},
-      {"an alpha channel", Fields(2, 32), {9, 9}, true, false, "m-000001-8.bmp", "", 8},
+      {"an alpha channel", Fields(2, 32), {9, 9}, true, "m-000001-8.bmp", "", 8},
       {"the alpha channel of an 8-bit bitmap, whose pixels take -8.bmp", Fields(2, 8), {9, 9},
-       true, true, "m-000001-alpha.bmp", "", 8},
+       true, "m-000001-alpha.bmp", "", 8},
   };
   for (const StepCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -62,8 +61,7 @@ TEST(BitmapExportTest, NotesWhyAMemberIsPassedOverOrNamesItsPicture) {
     Bytes file = builder.Build();
     ASSERT_TRUE(CheckContainer(file.data(), file.size()));
     const MovieView movie(file.data(), file.size());
-    ExportContext context{movie, CastTables(), "m", {}, {}};
-    if (c.claimed) context.claimed.insert("m-000001-8.bmp");
+    ExportContext context{movie, CastTables(), "m", {}};
     const CastMedia media{1, member_entry, child, {member.data(), member.size()}};
     ManifestRow row;
     ExportedFile exported;
@@ -75,17 +73,6 @@ TEST(BitmapExportTest, NotesWhyAMemberIsPassedOverOrNamesItsPicture) {
   }
 }
 
-TEST(BitmapExportTest, OnlyABitmapThatWillBeExportedClaimsItsName) {
-  const Bytes eight = MovieBuilder::BitmapMember(Fields(2, 8));
-  const Bytes four = MovieBuilder::BitmapMember(Fields(2, 4));
-  const Bytes three = MovieBuilder::BitmapMember(Fields(2, 3));
-  const Bytes other = MovieBuilder::BitmapMember(Fields(2, 8, 30));
-  EXPECT_STREQ(ClaimedBitmapSuffix({1, 3, 4, {eight.data(), eight.size()}}), "-8.bmp");
-  EXPECT_STREQ(ClaimedBitmapSuffix({1, 3, 4, {four.data(), four.size()}}), "-4.bmp");
-  EXPECT_EQ(ClaimedBitmapSuffix({1, 3, 4, {three.data(), three.size()}}), nullptr);
-  EXPECT_EQ(ClaimedBitmapSuffix({1, 3, 4, {other.data(), other.size()}}), nullptr);
-}
-
 TEST(GifExportTest, PointsAtTheXmedDataOrNotesThatItLiesOutsideTheFile) {
   MovieBuilder builder(8);
   const uint32_t inside = builder.AddChunk("DEMX", {'G', 'I', 'F', '8', '9', 'a'});
@@ -93,7 +80,7 @@ TEST(GifExportTest, PointsAtTheXmedDataOrNotesThatItLiesOutsideTheFile) {
   Bytes file = builder.Build();
   ASSERT_TRUE(CheckContainer(file.data(), file.size()));
   const MovieView movie(file.data(), file.size());
-  const ExportContext context{movie, CastTables(), "m", {}, {}};
+  const ExportContext context{movie, CastTables(), "m", {}};
   ManifestRow row;
   ExportedFile exported;
   ExportGif(context, {4, 3, inside, {}}, row, exported);

@@ -156,7 +156,7 @@ TEST_F(TextMediaTest, ExportsOnlyATextThatComesBackByteForByte) {
     SCOPED_TRACE(c.name);
     MakeMovie(c.stxt);
     ASSERT_TRUE(code_page_.Open(c.code_page));
-    const ExportContext context{movie_, tables_, "m", {}, {&code_page_}};
+    const ExportContext context{movie_, tables_, "m", {&code_page_}};
     ManifestRow row;
     ExportedFile exported;
     ExportText(context, {1, 3, 4, {}}, row, exported);
@@ -166,7 +166,7 @@ TEST_F(TextMediaTest, ExportsOnlyATextThatComesBackByteForByte) {
     EXPECT_EQ(row.code_page, c.code_page);
   }
   MakeMovie(MovieBuilder::TextChunk("ab", {0}), true);
-  const ExportContext context{movie_, tables_, "m", {}, {&code_page_}};
+  const ExportContext context{movie_, tables_, "m", {&code_page_}};
   ManifestRow row;
   ExportedFile exported;
   ExportText(context, {1, 3, 5, {}}, row, exported);
