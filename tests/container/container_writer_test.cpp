@@ -54,7 +54,7 @@ class ContainerWriterTest : public testing::TestWithParam<CopyPath> {
   WriteStatus RelayLoaded(ReplacementTable* table, const std::string& output) {
     MovieView movie = movie_.View();
     ReplacementTable empty(movie.UsedCount());
-    return WriteContainer(movie, table != nullptr ? *table : empty, output);
+    return WriteContainer(movie, table != nullptr ? *table : empty, output, movie_.Options());
   }
   // Re-lays `input` through a copy-on-write view into "out.dxr".
   WriteStatus Relay(const Bytes& input, ReplacementTable* table = nullptr) {
@@ -294,7 +294,9 @@ int RelayOntoAFullTmpfs(CopyPath path, const std::string& folder) {
   if (!movie.Load(input, path, folder)) return 2;
   MovieView view = movie.View();
   ReplacementTable table(view.UsedCount());
-  return FailedCleanly(WriteContainer(view, table, folder + "/out.dxr"), folder) ? 0 : 1;
+  return FailedCleanly(WriteContainer(view, table, folder + "/out.dxr", movie.Options()), folder)
+             ? 0
+             : 1;
 }
 
 TEST_P(ContainerWriterTest, AFullFileSystemFailsTheWriteAndKeepsTheOlderOutput) {
