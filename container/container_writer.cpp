@@ -124,6 +124,7 @@ void PatchHeaderRegion(MovieView& movie, uint64_t output_length) {
   const auto container_length = static_cast<uint32_t>(output_length - kChunkHeaderSize);
   movie.SetContainerLength(container_length);
   if (movie.EntryCapacity() > 0) movie.SetEntryLength(0, container_length);
+  movie.SetImapMapOffset(kCompactedMapOffset);
   if (movie.IsCompacted()) return;
   const uint32_t used_count = movie.UsedCount();
   for (uint32_t i = 0; i < used_count; ++i) {
@@ -131,7 +132,6 @@ void PatchHeaderRegion(MovieView& movie, uint64_t output_length) {
       movie.SetEntryOffset(i, kCompactedMapOffset);
     }
   }
-  movie.SetImapMapOffset(kCompactedMapOffset);
 }
 
 }  // namespace
