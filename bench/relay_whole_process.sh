@@ -5,8 +5,8 @@
 # their offsets, first with an empty FilesDir, then with every tenth chunk replaced from a file;
 # then with an empty FilesDir on a movie whose chunks move (free and flagged chunks dropped, odd
 # lengths). Every run writes a new output.
-# Goals (empty FilesDir): quillon at most 1.1 x cp on both movies and 1.0 x dd on the first,
-# peak resident under 16 MiB.
+# Goals (empty FilesDir): quillon at most 1.0 x cp and 1.0 x dd on both movies, peak resident
+# under 16 MiB.
 #
 #   bash bench/relay_whole_process.sh [path/to/quillon] [rounds=15]
 #   MEMORY=1 bash bench/relay_whole_process.sh ...   # also heap and resident peaks of quillon
@@ -41,7 +41,7 @@ region = bytearray(header)
 def entry(i, tag, length, offset, flags):
     struct.pack_into("<4sIII", region, 76 + 20 * i, tag, length, offset, flags)
 region[0:16] = b"XFIR" + struct.pack("<I", total - 8) + b"39VMpami"
-struct.pack_into("<I", region, 16, 24)
+struct.pack_into("<III", region, 16, 24, 1, 44)  # the imap: one map, at 44
 region[44:48] = b"pamm"
 struct.pack_into("<IHHII", region, 48, 24 + 20 * capacity, 24, 20, capacity, capacity)
 entry(0, b"XFIR", total - 8, 0, 1)
