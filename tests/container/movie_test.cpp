@@ -27,7 +27,9 @@ void PutU32(Bytes& bytes, size_t offset, uint32_t value) {
   StoreU32(bytes.data() + offset, value, mac ? ByteOrder::kBig : ByteOrder::kLittle);
 }
 
-bool Check(const Bytes& bytes) { return static_cast<bool>(CheckContainer(bytes.data(), bytes.size())); }
+bool Check(const Bytes& bytes) {
+  return static_cast<bool>(CheckContainer(bytes.data(), bytes.size()));
+}
 
 TEST(CheckContainerTest, AcceptsAWellFormedMovieOfEitherByteOrderWithAnyFormType) {
   for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
