@@ -1,13 +1,17 @@
 #pragma once
-// The write pass: the movie laid out again, live chunks one after another in entry order, each
-// at an even offset (a zero pad byte after each chunk of odd length, as Director lays them out),
-// with every pending replacement in place and the memory map patched to match.
+// The write pass: the movie laid out again as a compacted movie (its current map at 44), the live
+// chunks one after another in the order the input holds them, each at an even offset (a pad
+// byte after each chunk of odd length, as Director lays them out), with every pending
+// replacement in the place of the chunk it replaces and the memory map patched to match. Bytes
+// no live entry covers are dropped; a compacted movie without such gaps and without
+// replacements comes out as it went in.
 
 #include <cstdint>
 #include <string>
 
 #include "container/movie.h"
 #include "container/replacement_table.h"
+#include "util/file_io.h"
 
 namespace quillon {
 
@@ -25,10 +29,14 @@ uint64_t ReLaidLength(const MovieView& movie, const ReplacementTable& table);
 // How many chunks the write pass replaces: the replacements held for live entries.
 uint32_t ReplacedChunkCount(const MovieView& movie, const ReplacementTable& table);
 
+struct WriteOptions {
+  BufferedCopies buffered_copies = BufferedCopies::kShifted;
+};
+
 // Writes the output through a temporary file renamed over `output_path` only on success, so an
 // older output survives any failure. Patches the map in the (copy-on-write) view and releases
 // each replacement once it is written.
 WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
-                           const std::string& output_path);
+                           const std::string& output_path, const WriteOptions& options = {});
 
 }  // namespace quillon

@@ -17,14 +17,41 @@ InputNames NameInput(const std::string& in_file) {
   return names;
 }
 
+namespace {
+
+// The fatal message for a file the container check refused.
+void PrintRefusedMovie(const ContainerCheck& check, const std::string& in_file) {
+  switch (check.status) {
+    case ContainerStatus::kCompressed:
+      PrintFatal("Cannot read %s: a compressed Shockwave movie, which this tool does not "
+                 "rebuild!!!\n",
+                 in_file.c_str());
+      return;
+    case ContainerStatus::kTruncated:
+    case ContainerStatus::kMapOutsideFile:
+    case ContainerStatus::kChunkOutsideFile:
+    case ContainerStatus::kMapHeaderSize:
+      PrintFatal("Cannot read %s: damaged movie (%s)!!!\n", in_file.c_str(),
+                 DescribeDamage(check).c_str());
+      return;
+    case ContainerStatus::kOk:
+    case ContainerStatus::kNotAContainer:
+      break;
+  }
+  PrintFatal("Unknown file format %s!!!\n", in_file.c_str());
+}
+
+}  // namespace
+
 bool MapCheckedMovie(const InputNames& names, MovieView& movie) {
   const FileMapping mapping = MapFileCopyOnWrite(names.stored_path);
   if (!mapping.valid()) {
     PrintFatal("Cannot Open File %s!!!", names.in_file.c_str());
     return false;
   }
-  if (!CheckContainer(mapping.view, mapping.size)) {
-    PrintFatal("Unknown file format %s!!!\n", names.in_file.c_str());
+  const ContainerCheck check = CheckContainer(mapping.view, mapping.size);
+  if (!check) {
+    PrintRefusedMovie(check, names.in_file);
     return false;
   }
   // The view stays mapped until the process ends; its file stays open for the write pass.

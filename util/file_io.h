@@ -39,13 +39,21 @@ const char* DescribeReadFailure(ReadFileStatus status);
 // True when both paths name the same existing file, however each is spelled.
 bool IsSameFile(const std::string& a, const std::string& b);
 
+// Which copies from a source's file go through the writer's buffer. Windows, which copies
+// nothing file to file, takes no notice.
+enum class BufferedCopies {
+  kShifted,  // offset and output position differ modulo the page size
+  kAll,      // lets tests hold the buffered path to the others on every layout
+};
+
 // A file written under a temporary name beside `final_path` and renamed over it only when
 // every write and the close succeeded, so that a failed run never leaves half a file or
 // touches an older file of the same name. Writes go straight to the file, unbuffered: callers
 // hand over whole chunks and long runs of them.
 class AtomicFileWriter {
  public:
-  AtomicFileWriter() = default;
+  explicit AtomicFileWriter(BufferedCopies buffered = BufferedCopies::kShifted)
+      : buffered_copies_(buffered) {}
   ~AtomicFileWriter();  // abandons an uncommitted file
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -73,6 +81,7 @@ class AtomicFileWriter {
  private:
   bool WriteFromView(const uint8_t* data, size_t length);
 
+  BufferedCopies buffered_copies_;
   NativeFile file_ = kNoFile;
   std::string temp_path_;
   std::string final_path_;
@@ -94,13 +103,5 @@ inline constexpr size_t kViewWriteBlock = size_t{8} << 20;
 // small enough to keep the run's memory flat.
 inline constexpr size_t kCopyBufferLength = size_t{1} << 20;
 
-// Which copies from a source's file go through the writer's buffer. Process-wide, so that tests
-// can hold the buffered path to the others on every layout the write pass meets. Windows, which
-// copies nothing file to file, takes no notice.
-enum class BufferedCopies {
-  kShifted,  // offset and output position differ modulo the page size (the default)
-  kAll,
-};
-void SetBufferedCopies(BufferedCopies which);
 
 }  // namespace quillon

@@ -55,8 +55,6 @@ KernelCopy CopyByKernel(int from, uint64_t offset, int to, size_t length, size_t
   return KernelCopy::kDone;
 }
 
-BufferedCopies g_buffered_copies = BufferedCopies::kShifted;
-
 // The page size, or the usual 4 KiB where it cannot be told.
 uint64_t PageLength() {
   const long page = sysconf(_SC_PAGESIZE);
@@ -66,8 +64,8 @@ uint64_t PageLength() {
 // True when a copy from `offset` to the current position of `to` goes through the buffer: the
 // kernel's file-to-file copy slows by about 40% when the two differ modulo the page size, a
 // read and a write through a buffer do not. A position that cannot be told counts as agreeing.
-bool CopyIsBuffered(int to, uint64_t offset) {
-  if (g_buffered_copies == BufferedCopies::kAll) return true;
+bool CopyIsBuffered(BufferedCopies which, int to, uint64_t offset) {
+  if (which == BufferedCopies::kAll) return true;
   const off64_t position = lseek64(to, 0, SEEK_CUR);
   const uint64_t page = PageLength();
   return position >= 0 && offset % page != static_cast<uint64_t>(position) % page;
@@ -160,8 +158,6 @@ ReadFileStatus ReadOpenFile(int fd, size_t length, std::vector<uint8_t>& bytes) 
 
 }  // namespace
 
-void SetBufferedCopies(BufferedCopies which) { g_buffered_copies = which; }
-
 ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
                              std::vector<uint8_t>& bytes) {
   int fd = -1;
@@ -226,7 +222,7 @@ bool AtomicFileWriter::CopyFrom(const FileMapping& source, uint64_t offset, size
   }
   const int from = Descriptor(source.file);
   const int to = Descriptor(file_);
-  const bool buffered = CopyIsBuffered(to, offset);
+  const bool buffered = CopyIsBuffered(buffered_copies_, to, offset);
   if (buffered && copy_buffer_ == nullptr) copy_buffer_.reset(NewCopyBuffer());
   if (buffered && copy_buffer_ != nullptr) {
     if (!CopyThroughBuffer(from, offset, to, length, copy_buffer_.get())) failed_ = true;

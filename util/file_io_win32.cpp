@@ -117,8 +117,6 @@ HANDLE CreateTemporaryBeside(const std::string& final_path, std::string& temp_pa
 
 }  // namespace
 
-void SetBufferedCopies(BufferedCopies) {}
-
 ReadFileStatus ReadWholeFile(const std::string& path, uint64_t max_length,
                              std::vector<uint8_t>& bytes) {
   HANDLE file = INVALID_HANDLE_VALUE;

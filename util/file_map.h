@@ -25,10 +25,6 @@ FileMapping MapFileReadOnly(const std::string& path);
 // Writes through the view reach private copies of the pages only, never the file. The file is
 // opened for reading alone: a read-only file (say, on a CD) maps as well as any other.
 FileMapping MapFileCopyOnWrite(const std::string& path);
-// The byte at `offset` of the mapped file; false when it lies beyond the file or cannot be read.
-// Read from the file where kernel copies spare the view's pages (POSIX), so that a look at one
-// byte does not bring a page of the view, and those around it, into memory.
-bool ReadMappedByte(const FileMapping& mapping, uint64_t offset, uint8_t& byte);
 // Releases the view and closes its file; true when the view was released. The mapping is
 // empty afterwards.
 bool UnmapFile(FileMapping& mapping);

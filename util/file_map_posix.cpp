@@ -4,8 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "util/file_map.h"
 
 namespace quillon {
@@ -37,19 +35,6 @@ FileMapping MapFileReadOnly(const std::string& path) { return MapWholeFile(path,
 
 FileMapping MapFileCopyOnWrite(const std::string& path) {
   return MapWholeFile(path, PROT_READ | PROT_WRITE);
-}
-
-bool ReadMappedByte(const FileMapping& mapping, uint64_t offset, uint8_t& byte) {
-  if (offset >= mapping.size) return false;
-  if (mapping.file == kNoFile) {
-    byte = mapping.view[offset];
-    return true;
-  }
-  ssize_t got = 0;
-  do {
-    got = pread(static_cast<int>(mapping.file), &byte, 1, static_cast<off_t>(offset));
-  } while (got < 0 && errno == EINTR);
-  return got == 1;
 }
 
 bool UnmapFile(FileMapping& mapping) {

@@ -52,13 +52,6 @@ FileMapping MapFileCopyOnWrite(const std::string& path) {
   return MapWholeFile(path, PAGE_WRITECOPY, FILE_MAP_COPY);
 }
 
-// Windows writes kept chunks from the view anyway, so the byte is read there too.
-bool ReadMappedByte(const FileMapping& mapping, uint64_t offset, uint8_t& byte) {
-  if (offset >= mapping.size) return false;
-  byte = mapping.view[offset];
-  return true;
-}
-
 bool UnmapFile(FileMapping& mapping) {
   if (!mapping.valid()) return false;
   const bool released = UnmapViewOfFile(mapping.view) != 0;

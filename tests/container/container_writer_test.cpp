@@ -10,6 +10,8 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <utility>
+#include <vector>
 
 #include "fixtures/movie_builder.h"
 #include "tests/container/mapped_movie.h"
@@ -54,7 +56,7 @@ class ContainerWriterTest : public testing::TestWithParam<CopyPath> {
   WriteStatus RelayLoaded(ReplacementTable* table, const std::string& output) {
     MovieView movie = movie_.View();
     ReplacementTable empty(movie.UsedCount());
-    return WriteContainer(movie, table != nullptr ? *table : empty, output);
+    return WriteContainer(movie, table != nullptr ? *table : empty, output, movie_.Options());
   }
   // Re-lays `input` through a copy-on-write view into "out.dxr".
   WriteStatus Relay(const Bytes& input, ReplacementTable* table = nullptr) {
@@ -68,67 +70,158 @@ class ContainerWriterTest : public testing::TestWithParam<CopyPath> {
   test::MappedMovie movie_;
 };
 
-TEST_P(ContainerWriterTest, LaysLiveChunksInEntryOrderEachAtAnEvenOffset) {
+// A layout the write pass meets: the input, the replacements, and what must follow the
+// output's header region, with where each listed entry's chunk starts in it.
+struct Layout {
+  const char* name;
+  Bytes input;
+  std::vector<std::pair<uint32_t, Chunk>> replacements;
+  std::string body;
+  std::vector<std::pair<uint32_t, uint32_t>> offsets;  // entry, offset after the header region
+};
+
+std::string Pad(char byte = '\0') { return std::string(1, byte); }
+
+// Chunks out of map order keep the input's order (two entries sharing a chunk by entry index);
+// free and flagged entries write nothing.
+Layout OutOfMapOrder() {
   MovieBuilder builder(9);
   builder.SetSpareSlotFill(0xA5);
   const uint32_t late_offset = builder.AppendChunk("BBBB", {'b', 'b'});
-  builder.Append({0xEE, 0xEE, 0xEE});  // a gap no entry covers
   const uint32_t odd = builder.AddChunk("AAAA", {'a', 'a', 'a'});
+  builder.Append({0});
   const uint32_t late = builder.AddEntry("BBBB", 2, late_offset);
   const uint32_t shared = builder.AddEntry("AAAA", 3, builder.EntryOffset(odd));
-  const uint32_t free_entry = builder.AddFreeEntry();
-  const uint32_t flagged = builder.AddChunk("FFFF", {'f'}, 1);
-  const Bytes input = builder.Build();
-
-  ASSERT_EQ(Relay(input), WriteStatus::kWritten);
-  const std::string out = Output();
-  const size_t header = builder.HeaderRegionLength();
-  const std::string pad(1, '\0');
-  EXPECT_EQ(out.substr(header), ChunkBytes("AAAA", "aaa") + pad + ChunkBytes("BBBB", "bb") +
-                                    ChunkBytes("AAAA", "aaa") + pad);
-  EXPECT_EQ(OffsetOf(out, odd), header);
-  EXPECT_EQ(OffsetOf(out, late), header + 12);
-  EXPECT_EQ(OffsetOf(out, shared), header + 22);
-  EXPECT_EQ(LengthOf(out, shared), 3u);
-  // The container's length counts the pad bytes, the entries' lengths do not.
-  EXPECT_EQ(LoadU32Le(reinterpret_cast<const uint8_t*>(out.data()) + 4), out.size() - 8);
-  EXPECT_EQ(LengthOf(out, 0), out.size() - 8);
-  MovieView view = movie_.View();
-  EXPECT_EQ(ReLaidLength(view, ReplacementTable(view.UsedCount())), out.size());
-
-  // Everything else of the header region is carried as it was: entries that are not live,
-  // the standard entries, the spare slots.
-  const std::string in(input.begin(), input.end());
-  for (uint32_t i : {1u, 2u, free_entry, flagged, 7u, 8u}) {
-    EXPECT_EQ(out.substr(EntryFieldOffset(i, 0), 20), in.substr(EntryFieldOffset(i, 0), 20)) << i;
-  }
-  EXPECT_EQ(out.substr(8, 68), in.substr(8, 68));
+  builder.AddFreeEntry();
+  builder.AddChunk("FFFF", {'f'}, 1);
+  return {"OutOfMapOrder", builder.Build(), {},
+          ChunkBytes("BBBB", "bb") + ChunkBytes("AAAA", "aaa") + Pad() +
+              ChunkBytes("AAAA", "aaa") + Pad(),
+          {{late, 0}, {odd, 10}, {shared, 22}}};
 }
 
-// A zero pad byte after an odd chunk goes out with the run; any other byte there, or none at
-// the end of the file, is replaced by a zero.
-// In either byte order: a Mac movie is laid out by the same rules, its map in its own order.
-TEST_P(ContainerWriterTest, OddChunksAreFollowedByAZeroPadByteWhateverTheInputHasThere) {
-  for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
-    MovieBuilder builder(8, true, order);
-    builder.AddChunk("AAAA", {'a'});  // 3: followed by a zero, as Director writes it
-    builder.Append({0});
-    builder.AddChunk("BBBB", {'b', 'b', 'b'});  // 4: followed by another byte
-    builder.Append({0xEE});
-    builder.AddChunk("CCCC", {'c', 'c'});  // 5
-    builder.AddChunk("DDDD", {'d'});       // 6: the file's last byte
-    ASSERT_EQ(Relay(builder.Build()), WriteStatus::kWritten);
+// A pad byte between neighbours, or before the file's end, goes out as the input has it; a gap
+// is dropped, and a chunk followed by a gap or by the file's end gets a zero.
+Layout GapsAndPadBytes() {
+  MovieBuilder builder(8);
+  builder.AddChunk("AAAA", {'a'});
+  builder.Append({0x5A});
+  builder.AddChunk("BBBB", {'b', 'b', 'b'});
+  builder.Append({0xEE, 0xEE});
+  builder.AddChunk("CCCC", {'c', 'c'});
+  builder.AddChunk("DDDD", {'d'});
+  builder.AddChunk("EEEE", {'e'});  // right after D at an odd offset: D gets a zero
+  builder.Append({0x33});
+  return {"GapsAndPadBytes", builder.Build(), {},
+          ChunkBytes("AAAA", "a") + Pad(0x5A) + ChunkBytes("BBBB", "bbb") + Pad() +
+              ChunkBytes("CCCC", "cc") + ChunkBytes("DDDD", "d") + Pad() +
+              ChunkBytes("EEEE", "e") + Pad(0x33),
+          {{3, 0}, {4, 10}, {5, 22}, {6, 32}, {7, 42}}};
+}
+
+// A replacement takes the place of the chunk it replaces, with a zero pad byte of its own.
+Layout ReplacementInPlace() {
+  MovieBuilder builder(8);
+  const uint32_t later = builder.AppendChunk("DDDD", {'d', 'd', 'd'});
+  builder.Append({0});
+  const uint32_t replaced = builder.AddChunk("CCCC", {'c', 'c'});
+  builder.AddEntry("DDDD", 3, later);
+  return {"ReplacementInPlace",
+          builder.Build(),
+          {{replaced, Chunk{'R', 'R', 'R', 'R', 1, 0, 0, 0, 'r'}}},
+          ChunkBytes("DDDD", "ddd") + Pad() + ChunkBytes("RRRR", "r") + Pad(),
+          {{4, 0}, {replaced, 12}}};
+}
+
+// Saved without compacting: the current map at the end, an older one at 44 listing none of the
+// chunks, and the older map a junk entry. Flags do not mark liveness there.
+Layout MapAwayFrom44() {
+  MovieBuilder builder(8);
+  builder.MoveMapToEnd(MovieBuilder::At44::kOlderMap);
+  const uint32_t text = builder.AddChunk("TXTS", {'t'});
+  const uint32_t flagged = builder.AddChunk("DTIB", {'p', 'p'}, 0x80);
+  builder.AddEntry("knuj", builder.HeaderRegionLength() - 52, 44, 4);
+  return {"MapAwayFrom44", builder.Build(), {},
+          ChunkBytes("TXTS", "t") + Pad() + ChunkBytes("DTIB", "pp"),
+          {{text, 0}, {flagged, 10}}};
+}
+
+// No map at 44 but a chunk; entries 0 and 1 with flags 0 stay in the header region.
+Layout ChunkAt44() {
+  MovieBuilder builder(6, false);
+  builder.MoveMapToEnd(MovieBuilder::At44::kChunk);
+  builder.AddEntry("XFIR", 0, 0);
+  builder.AddEntry("pami", 24, 12);
+  builder.AddEntry("pamm", 24 + 20 * 6, 44);
+  const uint32_t key_length = builder.HeaderRegionLength() - 52;
+  const uint32_t keys = builder.AddEntry("*YEK", key_length, 44);
+  const uint32_t text = builder.AddChunk("TXTS", {'t', 't'});
+  return {"ChunkAt44", builder.Build(), {},
+          ChunkBytes("*YEK", std::string(key_length, '\0')) + ChunkBytes("TXTS", "tt"),
+          {{keys, 0}, {text, key_length + 8}}};
+}
+
+class LayoutTest : public ContainerWriterTest {};
+
+TEST_P(LayoutTest, ChunksGoOutInTheInputsOrderEachAtAnEvenOffsetUnderAMapAt44) {
+  for (const Layout& layout : {OutOfMapOrder(), GapsAndPadBytes(), ReplacementInPlace(),
+                               MapAwayFrom44(), ChunkAt44()}) {
+    SCOPED_TRACE(layout.name);
+    test::MappedMovie mapped;
+    ASSERT_TRUE(mapped.Load(layout.input, GetParam(), input_dir_.path()));
+    MovieView movie = mapped.View();
+    ReplacementTable table(movie.UsedCount());
+    for (const auto& [entry, chunk] : layout.replacements) table.PutReplacement(entry, chunk);
+    const uint64_t expected_length = ReLaidLength(movie, table);
+    const size_t header = movie.HeaderRegionLength();
+    const std::string in(layout.input.begin(), layout.input.end());
+    const std::string current_map = in.substr(movie.MapOffset(), header - 44);
+    ASSERT_EQ(WriteContainer(movie, table, dir_.path() + "/out.dxr", mapped.Options()),
+              WriteStatus::kWritten);
+
     const std::string out = Output();
-    const uint32_t header = builder.HeaderRegionLength();
-    const std::string pad(1, '\0');
-    EXPECT_EQ(out.substr(header), ChunkBytes("AAAA", "a", order) + pad +
-                                      ChunkBytes("BBBB", "bbb", order) + pad +
-                                      ChunkBytes("CCCC", "cc", order) +
-                                      ChunkBytes("DDDD", "d", order) + pad);
-    const uint32_t offsets[] = {header, header + 10, header + 22, header + 32};
-    for (uint32_t i = 3; i <= 6; ++i) EXPECT_EQ(OffsetOf(out, i), offsets[i - 3]) << i;
+    EXPECT_EQ(out.size(), expected_length);
+    EXPECT_TRUE(out.substr(header) == layout.body);
+    for (const auto& [entry, offset] : layout.offsets) {
+      EXPECT_EQ(OffsetOf(out, entry), header + offset) << entry;
+    }
+    // The container's length counts the pad bytes, the entries' lengths do not. The imap and
+    // the map's own entry point at the map, now at 44, whose header is the current map's.
+    const auto* bytes = reinterpret_cast<const uint8_t*>(out.data());
+    EXPECT_EQ(LoadU32Le(bytes + 4), out.size() - 8);
     EXPECT_EQ(LengthOf(out, 0), out.size() - 8);
-    EXPECT_EQ(LoadU32(reinterpret_cast<const uint8_t*>(out.data()) + 4, order), out.size() - 8);
+    EXPECT_EQ(LoadU32Le(bytes + 24), 44u);
+    EXPECT_EQ(OffsetOf(out, 2), 44u);
+    EXPECT_EQ(out.substr(44, 32), current_map.substr(0, 32));
+    ASSERT_TRUE(CheckContainer(bytes, out.size()));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(CopyPaths, LayoutTest,
+                         testing::Values(CopyPath::kFromMemory, CopyPath::kKernelCopy,
+                                         CopyPath::kBufferedCopy, CopyPath::kRefusedCopy),
+                         [](const auto& param_info) {
+                           return test::CopyPathName(param_info.param);
+                         });
+
+// Everything of the header region but the patched fields is carried as it was: entries that
+// are not live, the standard entries, the spare slots. In either byte order.
+TEST_P(ContainerWriterTest, CarriesTheRestOfTheHeaderRegion) {
+  for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
+    MovieBuilder builder(9, true, order);
+    builder.SetSpareSlotFill(0xA5);
+    builder.AddChunk("AAAA", {'a'});
+    const uint32_t free_entry = builder.AddFreeEntry();
+    const uint32_t flagged = builder.AddChunk("FFFF", {'f'}, 1);
+    const Bytes input = builder.Build();
+    ASSERT_EQ(Relay(input), WriteStatus::kWritten);
+    const std::string out = Output();
+    const std::string in(input.begin(), input.end());
+    for (uint32_t i : {1u, 2u, free_entry, flagged, 7u, 8u}) {
+      EXPECT_EQ(out.substr(EntryFieldOffset(i, 0), 20), in.substr(EntryFieldOffset(i, 0), 20))
+          << i;
+    }
+    EXPECT_EQ(out.substr(8, 68), in.substr(8, 68));
   }
 }
 
@@ -200,31 +293,6 @@ TEST_P(ContainerWriterTest, ReportsAnOutputThatCannotBeCreated) {
   EXPECT_EQ(RelayLoaded(nullptr, dir_.path() + "/missing/out.dxr"), WriteStatus::kCannotWrite);
 }
 
-TEST_P(ContainerWriterTest, OneCopyPerRunBreaksAtReplacementsAndJumpsInTheInput) {
-  MovieBuilder builder(12);
-  const uint32_t first = builder.AddChunk("AAAA", {'a'});       // 3: a run of 3 and 4
-  builder.Append({0});
-  builder.AddChunk("BBBB", {'b', 'b'});                         // 4
-  const uint32_t replaced = builder.AddChunk("CCCC", {'c'});    // 5
-  builder.Append({0});
-  builder.AddChunk("DDDD", {'d', 'd', 'd'});                    // 6: runs on after 5's chunk
-  builder.Append({0});
-  builder.AddFreeEntry();                                       // 7: writes nothing
-  builder.AddChunk("EEEE", {'e'});                              // 8: the run of 6 goes on
-  builder.AddEntry("AAAA", 1, builder.EntryOffset(first));      // 9: back to the start
-  builder.AddEntry("BBBB", 2, builder.EntryOffset(first + 1));  // 10: and on from there
-  ReplacementTable table(builder.UsedCount());
-  table.PutReplacement(replaced, Chunk{'R', 'R', 'R', 'R', 1, 0, 0, 0, 'r'});
-
-  ASSERT_EQ(Relay(builder.Build(), &table), WriteStatus::kWritten);
-  const std::string pad(1, '\0');
-  const std::string a = ChunkBytes("AAAA", "a") + pad;
-  const std::string b = ChunkBytes("BBBB", "bb");
-  EXPECT_EQ(Output().substr(builder.HeaderRegionLength()),
-            a + b + ChunkBytes("RRRR", "r") + pad + ChunkBytes("DDDD", "ddd") + pad +
-                ChunkBytes("EEEE", "e") + pad + a + b);
-}
-
 // Runs longer than the writer's buffer, the second one shifted against the output by the chunk
 // dropped before it.
 TEST_P(ContainerWriterTest, RunsLongerThanTheCopyBufferArriveWhole) {
@@ -294,7 +362,9 @@ int RelayOntoAFullTmpfs(CopyPath path, const std::string& folder) {
   if (!movie.Load(input, path, folder)) return 2;
   MovieView view = movie.View();
   ReplacementTable table(view.UsedCount());
-  return FailedCleanly(WriteContainer(view, table, folder + "/out.dxr"), folder) ? 0 : 1;
+  return FailedCleanly(WriteContainer(view, table, folder + "/out.dxr", movie.Options()), folder)
+             ? 0
+             : 1;
 }
 
 TEST_P(ContainerWriterTest, AFullFileSystemFailsTheWriteAndKeepsTheOlderOutput) {

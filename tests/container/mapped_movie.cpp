@@ -5,7 +5,6 @@
 
 #include <fstream>
 
-#include "util/file_io.h"
 
 namespace quillon::test {
 
@@ -40,7 +39,6 @@ std::string CopyPathName(CopyPath path) {
 MappedMovie::~MappedMovie() {
   UnmapFile(mapping_);
   if (!file_.empty()) unlink(file_.c_str());
-  if (every_copy_buffered_) SetBufferedCopies(BufferedCopies::kShifted);
 }
 
 bool MappedMovie::Load(const Bytes& bytes, CopyPath path, const std::string& scratch_folder) {
@@ -57,8 +55,11 @@ bool MappedMovie::Load(const Bytes& bytes, CopyPath path, const std::string& scr
              static_cast<std::streamsize>(bytes.size()));
   mapping_ = MapFileCopyOnWrite(file_);
   every_copy_buffered_ = path == CopyPath::kBufferedCopy;
-  if (every_copy_buffered_) SetBufferedCopies(BufferedCopies::kAll);
   return mapping_.valid();
+}
+
+WriteOptions MappedMovie::Options() const {
+  return {every_copy_buffered_ ? BufferedCopies::kAll : BufferedCopies::kShifted};
 }
 
 MovieView MappedMovie::View() {

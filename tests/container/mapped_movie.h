@@ -6,14 +6,15 @@
 
 #include <string>
 
+#include "container/container_writer.h"
 #include "container/movie.h"
 #include "fixtures/movie_builder.h"
 #include "util/file_map.h"
 
 namespace quillon::test {
 
-// kBufferedCopy loads as kKernelCopy does and sends every copy through the writer's buffer
-// while the movie lives.
+// kBufferedCopy loads as kKernelCopy does; its Options() send every copy through the writer's
+// buffer.
 enum class CopyPath { kFromMemory, kKernelCopy, kBufferedCopy, kRefusedCopy };
 
 std::string CopyPathName(CopyPath path);
@@ -30,6 +31,8 @@ class MappedMovie {
   // Places `bytes` where `path` needs them and maps them copy-on-write; false when that failed.
   bool Load(const Bytes& bytes, CopyPath path, const std::string& scratch_folder);
   MovieView View();
+  // The write pass's options for this copy path.
+  WriteOptions Options() const;
 
  private:
   Bytes memory_;

@@ -27,7 +27,9 @@ void PutU32(Bytes& bytes, size_t offset, uint32_t value) {
   StoreU32(bytes.data() + offset, value, mac ? ByteOrder::kBig : ByteOrder::kLittle);
 }
 
-bool Check(const Bytes& bytes) { return CheckContainer(bytes.data(), bytes.size()); }
+bool Check(const Bytes& bytes) {
+  return static_cast<bool>(CheckContainer(bytes.data(), bytes.size()));
+}
 
 TEST(CheckContainerTest, AcceptsAWellFormedMovieOfEitherByteOrderWithAnyFormType) {
   for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
@@ -38,39 +40,90 @@ TEST(CheckContainerTest, AcceptsAWellFormedMovieOfEitherByteOrderWithAnyFormType
   }
 }
 
-TEST(CheckContainerTest, RefusesBrokenHeadersAndMapsThatLeadOutsideTheFile) {
+// A four-character type stored as the movie `bytes` holds stores it.
+void PutType(Bytes& bytes, size_t offset, const char* type) {
+  StoreTag(type, bytes[0] == 'R' ? ByteOrder::kBig : ByteOrder::kLittle, &bytes[offset]);
+}
+
+TEST(CheckContainerTest, RefusesBrokenHeadersAndMapsThatLeadOutsideTheFileSayingWhy) {
+  using Status = ContainerStatus;
   struct Case {
     const char* name;
     void (*spoil)(Bytes&);
+    Status status;
+    const char* damage;
   };
   const Case cases[] = {
       {"the other byte order's magic",
-       [](Bytes& b) { std::copy_n(b[0] == 'R' ? "XFIR" : "RIFX", 4, b.begin()); }},
-      {"neither magic", [](Bytes& b) { b[0] = 'Q'; }},
-      {"imap tag", [](Bytes& b) { b[12] = 'P'; }},
-      {"mmap tag", [](Bytes& b) { b[47] = 'M'; }},
-      {"header size", [](Bytes& b) { b[52] = 25; }},
-      {"entry size", [](Bytes& b) { b[54] = 21; }},
-      {"shorter than the tested bytes", [](Bytes& b) { b.resize(55); }},
+       [](Bytes& b) { std::copy_n(b[0] == 'R' ? "XFIR" : "RIFX", 4, b.begin()); },
+       Status::kNotAContainer, ""},
+      {"neither magic", [](Bytes& b) { b[0] = 'Q'; }, Status::kNotAContainer, ""},
+      {"cut inside the magic", [](Bytes& b) { b.resize(3); }, Status::kNotAContainer, ""},
+      {"compressed", [](Bytes& b) { PutType(b, test::kFormTypeOffset, "FGDM"); },
+       Status::kCompressed, ""},
+      {"compressed cast", [](Bytes& b) { PutType(b, test::kFormTypeOffset, "FGDC"); },
+       Status::kCompressed, ""},
+      {"imap tag", [](Bytes& b) { b[12] = 'P'; }, Status::kNotAContainer, ""},
+      {"mmap tag", [](Bytes& b) { b[47] = 'M'; }, Status::kNotAContainer, ""},
+      {"imap points beyond the file", [](Bytes& b) { PutU32(b, 24, 0x10000); },
+       Status::kMapOutsideFile, "map outside the file"},
+      {"cut before the imap's pointer", [](Bytes& b) { b.resize(26); }, Status::kTruncated,
+       "truncated"},
+      {"header size", [](Bytes& b) { b[52] = 25; }, Status::kMapHeaderSize,
+       "map header of another size"},
+      {"entry size", [](Bytes& b) { b[54] = 21; }, Status::kMapHeaderSize,
+       "map header of another size"},
+      {"shorter than the tested bytes", [](Bytes& b) { b.resize(55); }, Status::kTruncated,
+       "truncated"},
       {"header region beyond the file",
-       [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 1000); }},
+       [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 1000); }, Status::kTruncated,
+       "truncated"},
       {"capacity product wraps",
-       [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 0xFFFFFFFF); }},
-      {"usedCount above capacity", [](Bytes& b) { PutU32(b, test::kUsedCountOffset, 9); }},
-      {"live chunk past the end", [](Bytes& b) { PutU32(b, EntryFieldOffset(3, 4), 100); }},
+       [](Bytes& b) { PutU32(b, test::kEntryCapacityOffset, 0xFFFFFFFF); }, Status::kTruncated,
+       "truncated"},
+      {"usedCount above capacity", [](Bytes& b) { PutU32(b, test::kUsedCountOffset, 9); },
+       Status::kMapHeaderSize, "map header of another size"},
+      {"live chunk past the end", [](Bytes& b) { PutU32(b, EntryFieldOffset(3, 4), 100); },
+       Status::kChunkOutsideFile, "chunk 0003 outside the file"},
       {"live chunk offset past the end",
-       [](Bytes& b) { PutU32(b, EntryFieldOffset(3, 8), 0xFFFFFFF0); }},
+       [](Bytes& b) { PutU32(b, EntryFieldOffset(3, 8), 0xFFFFFFF0); },
+       Status::kChunkOutsideFile, "chunk 0003 outside the file"},
       {"offset + 8 + length wraps 32 bits",
        [](Bytes& b) {
          PutU32(b, EntryFieldOffset(3, 4), 0xFFFFFFF8);
          PutU32(b, EntryFieldOffset(3, 8), 0x100);
-       }},
+       },
+       Status::kChunkOutsideFile, "chunk 0003 outside the file"},
   };
   for (const ByteOrder order : {ByteOrder::kLittle, ByteOrder::kBig}) {
     for (const Case& c : cases) {
       Bytes bytes = SmallMovie(order);
       c.spoil(bytes);
-      EXPECT_FALSE(Check(bytes)) << c.name << (order == ByteOrder::kBig ? " (RIFX)" : "");
+      const ContainerCheck check = CheckContainer(bytes.data(), bytes.size());
+      EXPECT_EQ(check.status, c.status) << c.name << (order == ByteOrder::kBig ? " (RIFX)" : "");
+      EXPECT_EQ(DescribeDamage(check), c.damage) << c.name;
+    }
+  }
+}
+
+// A movie saved without compacting is read through the map the imap points at, in which flags
+// do not mark liveness; only free, junk and map entries and the header's own are not chunks.
+TEST(MovieViewTest, FollowsTheImapToTheCurrentMap) {
+  for (const auto at_44 : {MovieBuilder::At44::kOlderMap, MovieBuilder::At44::kChunk}) {
+    MovieBuilder builder(8);
+    builder.MoveMapToEnd(at_44);
+    const uint32_t text = builder.AddChunk("TXTS", {1});
+    const uint32_t flagged = builder.AddChunk("DTIB", {2}, 0x80);
+    builder.AddEntry("knuj", 100, 44, 4);
+    builder.AddFreeEntry();
+    Bytes bytes = builder.Build();
+    ASSERT_TRUE(CheckContainer(bytes.data(), bytes.size()));
+    const MovieView movie(bytes.data(), bytes.size());
+    EXPECT_FALSE(movie.IsCompacted());
+    EXPECT_EQ(movie.MapOffset(), builder.MapOffset());
+    EXPECT_EQ(movie.UsedCount(), 7u);
+    for (uint32_t i = 0; i < movie.UsedCount(); ++i) {
+      EXPECT_EQ(movie.IsLive(i), i == text || i == flagged) << i;
     }
   }
 }

@@ -192,9 +192,21 @@ TEST_F(RunTest, InputsThatCannotBeUsedEndTheRunAfterTheOutputFolderIsMade) {
   not_a_movie[0] = 'R';
   Bytes broken_map = SmallMovie();
   broken_map[test::kUsedCountOffset] = 9;
+  Bytes compressed = SmallMovie();
+  std::copy_n("MDGF", 4, compressed.begin() + test::kFormTypeOffset);
+  Bytes truncated = SmallMovie();
+  truncated.resize(50);
+  Bytes map_outside = SmallMovie();
+  map_outside[26] = 1;  // the imap's pointer to the map: 0x1002C
+  Bytes chunk_outside = SmallMovie();
+  chunk_outside[test::EntryFieldOffset(3, 4) + 1] = 1;
   AddMovie("bad.dxr", not_a_movie);
   AddMovie("map.dxr", broken_map);
   AddMovie("empty.dxr", {});
+  AddMovie("m.dcr", compressed);
+  AddMovie("cut.dxr", truncated);
+  AddMovie("far.dxr", map_outside);
+  AddMovie("long.dxr", chunk_outside);
   struct Case {
     std::string input;
     std::string message;
@@ -203,7 +215,12 @@ TEST_F(RunTest, InputsThatCannotBeUsedEndTheRunAfterTheOutputFolderIsMade) {
       {"missing.dxr", "Cannot Open File missing.dxr!!!"},
       {"empty.dxr", "Cannot Open File empty.dxr!!!"},
       {"bad.dxr", "Unknown file format bad.dxr!!!\n"},
-      {"map.dxr", "Unknown file format map.dxr!!!\n"},
+      {"map.dxr", "Cannot read map.dxr: damaged movie (map header of another size)!!!\n"},
+      {"m.dcr",
+       "Cannot read m.dcr: a compressed Shockwave movie, which this tool does not rebuild!!!\n"},
+      {"cut.dxr", "Cannot read cut.dxr: damaged movie (truncated)!!!\n"},
+      {"far.dxr", "Cannot read far.dxr: damaged movie (map outside the file)!!!\n"},
+      {"long.dxr", "Cannot read long.dxr: damaged movie (chunk 0003 outside the file)!!!\n"},
   };
   for (const Case& c : cases) {
     const std::string out = "out-" + c.input;

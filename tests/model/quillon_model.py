@@ -53,22 +53,45 @@ def stored_tag(chunk_type, order):
     return chunk_type if order == ">" else chunk_type[::-1]
 
 
+def read_u32(data, offset, order):
+    return struct.unpack_from(order + "I", data, offset)[0] if offset + 4 <= len(data) else None
+
+
+def map_offset_of(data, order):
+    """The current map: where the imap points when a map chunk stands there, else 44."""
+    pointed = read_u32(data, 24, order)
+    if pointed is not None and data[pointed:pointed + 4] == stored_tag(b"mmap", order):
+        return pointed
+    return 44
+
+
 class Movie:
     def __init__(self, data):
         self.data = data
         self.order = byte_order(data) or "<"
-        self.capacity, self.used_count = struct.unpack_from(self.order + "II", data, 56)
+        self.map_offset = map_offset_of(data, self.order)
+        self.capacity, self.used_count = struct.unpack_from(self.order + "II", data,
+                                                            self.map_offset + 12)
         self.header_length = 76 + 20 * self.capacity
+        self.compacted = self.map_offset == 44
+        # Where chunks may begin: after the map in a compacted movie, else after the imap.
+        self.header_end = self.header_length if self.compacted else 44
+
+    def entry_at(self, i):
+        return self.map_offset + 32 + 20 * i
 
     def entry(self, i):
-        tag = bytes(self.data[76 + 20 * i:80 + 20 * i])
-        length, offset, flags = struct.unpack_from(self.order + "III", self.data, 80 + 20 * i)
+        at = self.entry_at(i)
+        tag = bytes(self.data[at:at + 4])
+        length, offset, flags = struct.unpack_from(self.order + "III", self.data, at + 4)
         return Entry(tag, stored_tag(tag, self.order), length, offset, flags)
 
     def is_live(self, i):
         e = self.entry(i)
-        return (e.type not in (b"free", b"mmap") and e.flags == 0
-                and e.offset >= self.header_length)
+        if e.type in (b"free", b"mmap") or e.offset < self.header_end:
+            return False
+        # Saved without compacting, Director leaves flags on real chunks.
+        return e.flags == 0 if self.compacted else e.type != b"junk"
 
     def chunk_header(self, chunk_type, length):
         """A chunk header the tool makes for this movie."""
@@ -85,26 +108,46 @@ class Movie:
         return None
 
 
-def container_ok(data):
-    if len(data) < 56 or len(data) > MAX_OUTPUT:
-        return False
+def container_damage(data):
+    """None for a movie the tool reads; else "unknown", "compressed" or the damage's text."""
     order = byte_order(data)
-    if order is None or data[12:16] != stored_tag(b"imap", order):
-        return False
-    if data[44:48] != stored_tag(b"mmap", order):
-        return False
-    if struct.unpack_from(order + "HH", data, 52) != (24, 20):
-        return False
-    if len(data) < 64:
-        return False
+    if order is None or len(data) > MAX_OUTPUT:
+        return "unknown"
+    if len(data) < 12:
+        return "truncated"
+    if data[8:12] in (stored_tag(b"FGDM", order), stored_tag(b"FGDC", order)):
+        return "compressed"
+    if len(data) < 16:
+        return "truncated"
+    if data[12:16] != stored_tag(b"imap", order):
+        return "unknown"
+    if len(data) < 28:
+        return "truncated"
+    pointed = read_u32(data, 24, order)
+    if data[pointed:pointed + 4] != stored_tag(b"mmap", order):
+        if len(data) < 48:
+            return "truncated"
+        if pointed + 4 > len(data):
+            return "map outside the file"
+        if data[44:48] != stored_tag(b"mmap", order):
+            return "unknown"
+    at = map_offset_of(data, order)
+    if at + 12 > len(data):
+        return "truncated"
+    if struct.unpack_from(order + "HH", data, at + 8) != (24, 20):
+        return "map header of another size"
+    if at + 20 > len(data):
+        return "truncated"
     movie = Movie(data)
-    if movie.used_count > movie.capacity or movie.header_length > len(data):
-        return False
+    if movie.used_count > movie.capacity:
+        return "map header of another size"
+    if at + 32 + 20 * movie.capacity > len(data):
+        return "truncated"
     for i in range(movie.used_count):
         e = movie.entry(i)
         if movie.is_live(i) and e.offset + 8 + e.length > len(data):
-            return False
-    return True
+            return "chunk %04X outside the file" % i
+    return None
 
 
 class Refusals:
@@ -302,28 +345,43 @@ def relaid_length(movie, table):
 
 
 def relaid(movie, table):
-    """The re-laid output, or None when it would not fit the 32-bit container length."""
+    """The re-laid output, or None when it would not fit the 32-bit container length: the header
+    region with the current map at 44, then the live chunks in the order the input holds them.
+    An odd kept chunk's pad byte is the input's when the next chunk or the file's end follows
+    right after it, else zero; a replacement's is zero."""
     if relaid_length(movie, table) > MAX_OUTPUT:
         return None
-    header = bytearray(movie.data[:movie.header_length])
+    data, order = movie.data, movie.order
+    header = bytearray(data[:44] + data[movie.map_offset:movie.map_offset + movie.header_length
+                                       - 44])
+    live = sorted((movie.entry(i).offset, i) for i in range(movie.used_count)
+                  if movie.is_live(i))
     chunks = []
     running = movie.header_length
-    for i in range(movie.used_count):
-        if not movie.is_live(i):
-            continue
+    for k, (offset, i) in enumerate(live):
         e = movie.entry(i)
-        word = movie.order + "I"
+        at = 80 + 20 * i
         if i in table:
-            chunk = table[i]
-            struct.pack_into(word, header, 80 + 20 * i, len(chunk) - 8)
+            chunk = padded(table[i])
+            struct.pack_into(order + "I", header, at, len(table[i]) - 8)
         else:
-            chunk = movie.data[e.offset:e.offset + 8 + e.length]
-        struct.pack_into(word, header, 84 + 20 * i, running)
-        chunks.append(padded(chunk))
-        running += len(chunks[-1])
-    struct.pack_into(movie.order + "I", header, 4, running - 8)
+            end = offset + 8 + e.length
+            following = live[k + 1][0] if k + 1 < len(live) else len(data)
+            chunk = data[offset:end]
+            if len(chunk) % 2:
+                chunk += data[end:end + 1] if end + 1 == following else b"\0"
+        struct.pack_into(order + "I", header, at + 4, running)
+        chunks.append(chunk)
+        running += len(chunk)
+    struct.pack_into(order + "I", header, 4, running - 8)
     if movie.capacity > 0:
-        struct.pack_into(movie.order + "I", header, 80, running - 8)
+        struct.pack_into(order + "I", header, 80, running - 8)
+    if not movie.compacted:
+        for i in range(movie.used_count):
+            e = movie.entry(i)
+            if e.type == b"mmap" and e.offset == movie.map_offset:
+                struct.pack_into(order + "I", header, 84 + 20 * i, 44)
+    struct.pack_into(order + "I", header, 24, 44)
     return bytes(header) + b"".join(chunks)
 
 
@@ -383,8 +441,14 @@ def _run(args, cwd, outcome, code_page):
         data = b""
     if not data:
         fatal(outcome, b"Cannot Open File %s!!!" % typed)
-    if not container_ok(data):
+    damage = container_damage(data)
+    if damage == "unknown":
         fatal(outcome, b"Unknown file format %s!!!\n" % typed)
+    if damage == "compressed":
+        fatal(outcome, b"Cannot read %s: a compressed Shockwave movie, which this tool does not "
+                       b"rebuild!!!\n" % typed)
+    if damage is not None:
+        fatal(outcome, b"Cannot read %s: damaged movie (%s)!!!\n" % (typed, damage.encode()))
     # Without an option, Mac movies' texts are in Mac Roman, Windows movies' in 1252.
     code_page = code_page or (10000 if byte_order(data) == ">" else 1252)
 

@@ -33,8 +33,8 @@ def check(quillon, export, root, args):
     options, name = args[:movie], args[movie]
     exported = run(export, root, options + [name, "x"])
     if exported.returncode != 0:
-        refused = any(message in exported.stdout
-                      for message in (b"Unknown code page", b"Unknown file format"))
+        refusals = (b"Unknown code page", b"Unknown file format", b"Cannot read")
+        refused = any(message in exported.stdout for message in refusals)
         return ([] if refused else ["export failed"]), 0
     rebuilt = run(quillon, root, options + [name, "x", "Out"])
     if rebuilt.returncode != 0:

@@ -100,18 +100,40 @@ def random_movie(rng):
     if rng.random() < 0.2:
         body += random_bytes(rng, rng.randint(1, 30))  # a tail nobody covers
 
-    total = header_length + len(body)
+    # Now and then saved without compacting: the current map after everything else, an older
+    # map or a chunk at 44, the older map a junk entry.
+    compacted = rng.random() < 0.85
+    if not compacted:
+        body += b"\0" * ((header_length + len(body)) % 2)
+        if len(entries) < capacity and rng.random() < 0.7:
+            entries.append([stored(b"knuj"), 24 + 20 * capacity, 44, 4])
+            used = max(used, len(entries))
+    map_at = 44 if compacted else header_length + len(body)
+    if standard:
+        entries[2][2] = map_at
+    total = map_at + 8 + 24 + 20 * capacity if not compacted else header_length + len(body)
+    current = bytearray(stored(b"pamm") + struct.pack(order + "I", 24 + 20 * capacity))
+    current += struct.pack(order + "HHII", 24, 20, capacity, used) + random_bytes(rng, 12)
+    for tag, length, offset, flags in entries:
+        current += tag + struct.pack(order + "III", length, offset, flags) + random_bytes(rng, 4)
+    current += random_bytes(rng, header_length - 44 - len(current))
+    if standard:
+        struct.pack_into(order + "I", current, 36, total - 8)
+    at_44 = current
+    if not compacted:
+        at_44 = bytearray(current)
+        if rng.random() < 0.5:  # a chunk where the older map stood
+            at_44[0:8] = stored(b"*YEK") + struct.pack(order + "I", header_length - 52)
+        else:  # an older map listing fewer entries
+            struct.pack_into(order + "I", at_44, 16, min(used, 3))
+
     out = bytearray()
     out += stored(b"XFIR") + struct.pack(order + "I", total - 8) + random_bytes(rng, 4)
-    out += stored(b"pami") + struct.pack(order + "I", 24) + random_bytes(rng, 24)
-    out += stored(b"pamm") + struct.pack(order + "I", 24 + 20 * capacity)
-    out += struct.pack(order + "HHII", 24, 20, capacity, used) + random_bytes(rng, 12)
-    for tag, length, offset, flags in entries:
-        out += tag + struct.pack(order + "III", length, offset, flags) + random_bytes(rng, 4)
-    out += random_bytes(rng, header_length - len(out))
-    out += body
-    if standard:
-        struct.pack_into(order + "I", out, 80, total - 8)
+    out += stored(b"pami") + struct.pack(order + "I", 24) + random_bytes(rng, 4)
+    out += struct.pack(order + "I", map_at) + random_bytes(rng, 16)
+    out += at_44 + body
+    if not compacted:
+        out += current
     return bytearray(out), entries
 
 
@@ -134,7 +156,7 @@ def huge_movie(rng):
 
 
 def spoil(rng, movie, entries):
-    choice = rng.randrange(8)
+    choice = rng.randrange(10)
     if choice == 0:
         movie[0:4] = b"XFIR" if movie[0:4] == b"RIFX" else b"RIFX"  # the other order's magic
     elif choice == 1:
@@ -149,6 +171,10 @@ def spoil(rng, movie, entries):
         struct.pack_into("<I", movie, 60, struct.unpack_from("<I", movie, 56)[0] + 1)
     elif choice == 6:
         struct.pack_into("<I", movie, 56, 0x10000000)
+    elif choice == 7:
+        movie[8:12] = rng.choice([b"MDGF", b"FGDM", b"CDGF", b"FGDC"])  # compressed, either order
+    elif choice == 8:
+        struct.pack_into("<I", movie, 24, rng.choice([len(movie), 0x7FFFFFF0, 20, 46]))
     else:
         i = rng.randrange(len(entries))
         struct.pack_into("<I", movie, 80 + 20 * i, 0xFFFFFFF0)
@@ -244,6 +270,8 @@ def tally(stats, expected):
     stats["too large"] += b"would exceed" in expected.stdout
     stats["Mac movies written"] += bool(expected.output) and expected.output[:4] == b"RIFX"
     stats["unknown code pages"] += b"Unknown code page" in expected.stdout
+    stats["damaged movies"] += b"damaged movie" in expected.stdout
+    stats["compressed movies"] += b"compressed Shockwave" in expected.stdout
     stats["substitutions"] += log.count(b"was substituted")
     stats["short files"] += log.count(b"shorter than")
     stats["headers of another type"] += log.count(b"header of another type")
