@@ -8,7 +8,7 @@
 namespace quillon {
 
 // What a row stands for: a media kind's file, or a chunk exported raw.
-enum class ManifestKind { kBitmap, kAlpha, kGif, kText, kChunk };
+enum class ManifestKind { kBitmap, kAlpha, kGif, kText, kSound, kChunk };
 
 struct ManifestRow {
   ManifestKind kind = ManifestKind::kChunk;

@@ -6,6 +6,7 @@
 #include "builders/bitmap_builder.h"
 #include "builders/bitmap_export.h"
 #include "builders/gif_media.h"
+#include "builders/sound_media.h"
 #include "builders/stxt.h"
 #include "builders/text_media.h"
 #include "container/bitmap_member.h"
@@ -25,6 +26,8 @@ const MediaKind kMediaKinds[] = {
      ExportGif, nullptr},
     {kTypeText, ManifestKind::kText, "text", "texts", false, nullptr, BuildTextChunk, ExportText,
      nullptr},
+    {kTypeSound, ManifestKind::kSound, "sound", "sounds", false, nullptr, BuildSoundChunk,
+     ExportSound, nullptr},
 };
 
 const MediaKind* FindMediaKind(const CastTables::Key& key) {
