@@ -101,8 +101,8 @@ WavStatus ReadFormat(const ByteReader& fmt, WavFormat& format) {
       return WavStatus::kUnsupportedEncoding;
     }
   }
-  const bool pcm = format.code == kFormatPcm &&
-                   (format.bits == 8 || format.bits == 16 || format.bits == 24 || format.bits == 32);
+  const bool pcm = format.code == kFormatPcm && format.bits % 8 == 0 && format.bits >= 8 &&
+                   format.bits <= 32;
   const bool float32 = format.code == kFormatFloat && format.bits == 32;
   if ((!pcm && !float32) || format.channels == 0 || format.rate == 0 || format.rate > 0xFFFF) {
     return WavStatus::kUnsupportedEncoding;
