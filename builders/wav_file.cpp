@@ -16,6 +16,7 @@ constexpr uint16_t kFormatExtensible = 0xFFFE;
 constexpr uint8_t kSubformatSuffix[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
                                           0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 constexpr size_t kChunkHead = 8;
+constexpr size_t kWavHeadSize = 44;  // RIFF, fmt and data heads
 constexpr size_t kFmtSize = 16;
 constexpr size_t kExtensibleFmtSize = 40;
 constexpr size_t kSmplSize = 36;
@@ -28,7 +29,9 @@ enum FmtField : size_t {
 };
 enum SmplField : size_t { kLoopCount = 28, kFirstLoopStart = 36 + 8, kFirstLoopEnd = 36 + 12 };
 
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void PutTag(std::vector<uint8_t>& out, const char* tag) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(tag[i]));
+}
 void PutU16(std::vector<uint8_t>& out, uint32_t value) {
   out.push_back(static_cast<uint8_t>(value));
   out.push_back(static_cast<uint8_t>(value >> 8));
@@ -195,6 +198,7 @@ std::vector<uint8_t> MakeWavFile(const PcmSound& sound) {
   const uint32_t data_size = static_cast<uint32_t>(sound.samples.size());
   const uint32_t block = sound.channels * (sound.bits / 8u);
   std::vector<uint8_t> out;
+  out.reserve(kWavHeadSize + data_size + 1 + kChunkHead + kSmplSize + kSmplLoopSize);
   PutTag(out, "RIFF");
   PutU32(out, 0);  // set once the file is whole
   PutTag(out, "WAVE");
