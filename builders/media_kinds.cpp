@@ -8,6 +8,7 @@
 #include "builders/bitmap_builder.h"
 #include "builders/bitmap_export.h"
 #include "builders/gif_media.h"
+#include "builders/sound_media.h"
 #include "builders/stxt.h"
 #include "builders/text_media.h"
 #include "container/bitmap_member.h"
@@ -26,6 +27,7 @@ const MediaKind kMediaKinds[] = {
      BuildAlphaChunk, ExportAlpha},
     {kTypeMedia, AcceptsGif89a, "Frames collision!", "gif", "GIF media", SubstituteGif, ExportGif},
     {kTypeText, nullptr, "Frames collision 3!", "text", "texts", BuildTextChunk, ExportText},
+    {kTypeSound, nullptr, "Frames collision 5!", "sound", "sounds", BuildSoundChunk, ExportSound},
 };
 
 const MediaKind* FindKeyedKind(const CastTables::Key& key) {

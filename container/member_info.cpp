@@ -34,10 +34,27 @@ bool LocateInfo(const ByteReader& member, MemberInfo& info, uint32_t& info_lengt
 
 }  // namespace
 
-std::string MemberInfo::Name() const {
+namespace {
+
+bool PascalString(const ByteReader& item, std::string& text) {
   uint8_t length = 0;
-  if (items.size() < 2 || !items[1].U8(0, length) || !items[1].Has(1, length)) return {};
-  return std::string(reinterpret_cast<const char*>(items[1].data()) + 1, length);
+  if (!item.U8(0, length) || !item.Has(1, length)) return false;
+  text.assign(reinterpret_cast<const char*>(item.data()) + 1, length);
+  return true;
+}
+
+}  // namespace
+
+std::string MemberInfo::PascalItem(size_t item) const {
+  std::string text;
+  if (item < items.size()) PascalString(items[item], text);
+  return text;
+}
+
+bool ReadMemberInfoString(const ByteReader& member, size_t item, std::string& text) {
+  MemberInfo info;
+  return ReadMemberInfo(member, info) && item < info.items.size() &&
+         PascalString(info.items[item], text);
 }
 
 bool ReadMemberInfo(const ByteReader& member, MemberInfo& info) {

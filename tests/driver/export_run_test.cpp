@@ -563,7 +563,7 @@ TEST(ExportRunTest, ASecondExportKeepsEditedFilesUnlessToldToOverwrite) {
   dir.WriteFile("m.dxr", RichMovie());
   const test::RunResult first = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"m.dxr", "f"});
   const std::string closing =
-      "Exported 6 bitmaps, 1 alpha channels, 1 GIF media, 0 texts and 13 chunks into f; "
+      "Exported 6 bitmaps, 1 alpha channels, 1 GIF media, 0 texts, 0 sounds and 13 chunks into f; "
       "0 passed over";
   EXPECT_NE(first.output.find(test::PrintedText(closing + " (see m.csv).\n")), std::string::npos)
       << first.output;
