@@ -83,6 +83,12 @@ const Files& TheFiles() {
   return files;
 }
 
+// The pixel as a colour: looked up in the table of the 8-bit picture.
+uint32_t ColorOf(const CDib& dib, int32_t x, int32_t y) {
+  const uint32_t pixel = dib.GetPixel(x, y);
+  return dib.GetBitCount() == 8 ? dib.GetColorTableEntry(pixel) : pixel;
+}
+
 // Both readers must see the same picture, or the timing compares different work.
 bool SamePixels(const CDib& dib, const uint8_t* reference, int channels) {
   for (int32_t y = 0; y < dib.GetHeight(); ++y) {
@@ -90,7 +96,7 @@ bool SamePixels(const CDib& dib, const uint8_t* reference, int channels) {
       const uint8_t* rgb =
           reference +
           static_cast<size_t>(channels) * (static_cast<size_t>(y) * kSide + static_cast<size_t>(x));
-      const uint32_t color = dib.GetColor(x, y);
+      const uint32_t color = ColorOf(dib, x, y);
       const uint32_t expected = static_cast<uint32_t>(rgb[0]) << 16 |
                                 static_cast<uint32_t>(rgb[1]) << 8 | rgb[2] |
                                 (channels == 4 ? static_cast<uint32_t>(rgb[3]) << 24 : 0);

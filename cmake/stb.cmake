@@ -19,5 +19,6 @@ else()
   endif()
 endif()
 if(NOT TARGET quillon_stb)
-  message(STATUS "stb not found: the image conformance tests are left out")
+  message(STATUS
+          "Quillon: the image conformance tests are left out: stb_image not found (libstb-dev)")
 endif()

@@ -18,7 +18,6 @@ inline uint64_t ReadEverything(const CDib& dib) {
     for (int32_t x = 0; x < dib.GetWidth(); ++x) {
       const uint32_t pixel = dib.GetPixel(x, y);
       sum += pixel + dib.GetColorTableEntry(pixel);
-      if (dib.GetBitCount() != 1) sum += dib.GetColor(x, y);
     }
   }
   return sum;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "util/slash_tokens.h"
+#include "extras/util/slash_tokens.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Texts end at their first zero byte.

@@ -287,24 +287,4 @@ void CDib::SetPixel(int32_t x, int32_t y, uint32_t value) {
   }
 }
 
-uint32_t CDib::GetColor(int32_t x, int32_t y) const {
-  if (!info_) return 0;
-  switch (Header().biBitCount) {
-    case 4:
-    case 8:
-      return GetColorTableEntry(GetPixel(x, y));
-    case 16:
-      // 16-bit pixels have no colour meaning of their own here.
-      return 0;
-    case 24:
-    case 32:
-      return GetPixel(x, y);
-    default:
-      ReportRefusedAccess();
-      return 0;
-  }
-}
-
-bool CDib::DiffersFromKey(int32_t x, int32_t y) const { return GetColor(x, y) != m_crKey; }
-
 }  // namespace quillon

@@ -4,7 +4,6 @@
 // made from the colour table. Pixel access is checked: a coordinate outside the image or an
 // access of the wrong depth is refused and reported through the assertion hook.
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,19 +14,6 @@
 #include "image/palette.h"
 
 namespace quillon {
-
-class DrawSurface;
-class Font;
-
-// Left, top, right, bottom, as a GDI RECT.
-struct Rect {
-  int32_t left, top, right, bottom;
-};
-
-// What MeasureGlyphGrid records for one cell.
-struct GlyphCell {
-  int32_t x, y, width, height, left, top;
-};
 
 class CDib {
  public:
@@ -86,9 +72,6 @@ class CDib {
   // By the image's bit count.
   uint32_t GetPixel(int32_t x, int32_t y) const;
   void SetPixel(int32_t x, int32_t y, uint32_t value);
-  // The pixel as a colour (blue | green << 8 | red << 16): a colour-table lookup at 4 and 8 bits.
-  uint32_t GetColor(int32_t x, int32_t y) const;
-  bool DiffersFromKey(int32_t x, int32_t y) const;
 
   // BMP files (uncompressed, or bit fields at 16 and 32 bits). On false the object is empty.
   // LoadBmpFile (image/image_file.h) tells why a load failed.
@@ -100,40 +83,6 @@ class CDib {
   // DecodeTga (image/image_decode.h) tells what a failed load leaves in the object.
   bool LoadTga(const char* path);
   bool SaveTga(const char* path) const;
-
-  // Further operations: drawing, text, PPM output, glyph grids. Called on an empty object they
-  // do nothing (and report false where they report anything).
-  // Draws into the surface: a plain copy when dest and src are equal, else a stretch. True when
-  // at least one scan line was drawn.
-  bool Draw(DrawSurface& surface, const Palette* palette, const Rect& dest, const Rect& src) const;
-  // Text in `color` on a cell of colour 0, clipped to `rect`, its top at rect.top: align 0 from
-  // rect.left, 2 up to rect.right, 6 centred between them; any other align draws no text.
-  // Pixel values pass to the drawing surface and back unchanged. False only when no surface of
-  // the image's size can be made.
-  bool RenderText(const char* text, const Font& font, uint32_t color, const Rect& rect, int align);
-  void ZeroBits();
-  void Fill(uint32_t value);
-  // Binary PPM, 3 bytes per pixel: bits 16-23, 8-15 and 0-7 of the pixel value, unlooked-up.
-  bool SavePpm(const char* path) const;
-  // Cell lines in `color`, midpoint marks in its complement. False, drawing nothing, unless
-  // 1 <= rows <= height and 1 <= cols <= width.
-  bool DrawGrid(int32_t rows, int32_t cols, uint32_t color);
-  // The ink (pixels that differ from the key colour) of the cell at (x, y); the record's x and
-  // y are those given. The cell's last column is never examined.
-  GlyphCell MeasureGlyph(int32_t x, int32_t y, int32_t cell_width, int32_t cell_height) const;
-  // Measures cells first .. last of a rows x cols grid into cells[0 .. last - first] and the
-  // largest width and height into max_size; an empty cells[32] (the space) then takes its size
-  // from cells[97] ("a"). False, changing nothing, when rows or cols is below 1, the range leaves
-  // the grid, or cells holds fewer than last - first + 1 records or fewer than 98.
-  bool MeasureGlyphGrid(std::array<int32_t, 2>& max_size, std::vector<GlyphCell>& cells,
-                        int32_t first, int32_t last, int32_t rows, int32_t cols) const;
-  // Lengths of alternating key-colour and other runs along row y from `start`, always starting
-  // with a key-colour run (0 when the segment starts with ink). Length -1 means the width.
-  std::vector<int32_t> GetRowRuns(int32_t y, int32_t start, int32_t length) const;
-  // Euclidean length of the colour's three low bytes, truncated.
-  static int32_t ColorNorm(uint32_t color);
-
-  uint32_t m_crKey = 0;  // background colour for DiffersFromKey and the glyph operations
 
  private:
   friend ImageStatus DecodeBmp(const uint8_t* data, size_t size, CDib& image);

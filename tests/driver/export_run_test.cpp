@@ -636,7 +636,8 @@ TEST(ExportRunTest, PalettesDirMembersComeOutInTheirNamedPalettes) {
     ASSERT_TRUE(copy.LoadTga((dir.path() + "/f/" + file).c_str())) << file;
     for (int32_t y = 0; y < 16; ++y) {
       for (int32_t x = 0; x < 16; ++x) {
-        ASSERT_EQ(picture.GetColor(x, y), copy.GetPixel(x, y) & 0xFFFFFF)
+        ASSERT_EQ(picture.GetColorTableEntry(picture.GetPixel(x, y)),
+                  copy.GetPixel(x, y) & 0xFFFFFF)
             << name << " " << x << "," << y;
       }
     }
@@ -672,7 +673,7 @@ TEST(ExportRunTest, AnEditedPictureSavedAt24BitsGoesBackAsTheIndicesOfItsColours
   std::vector<uint32_t> expected;
   for (int32_t y = 0; y < 3; ++y) {
     for (int32_t x = 0; x < 5; ++x) {
-      edited.pixels.push_back(exported.GetColor(x, y));
+      edited.pixels.push_back(exported.GetColorTableEntry(exported.GetPixel(x, y)));
       expected.push_back(exported.GetPixel(x, y));
     }
   }

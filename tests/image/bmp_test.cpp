@@ -58,7 +58,8 @@ TEST_F(BmpTest, EveryDepthRoundTripsThroughLoadAndSave) {
       }
     }
     if (bit_count == 4 || bit_count == 8) {
-      EXPECT_EQ(dib.GetColor(3, 2), layout.palette[layout.pixels[2 * 13 + 3]]);
+      EXPECT_EQ(dib.GetColorTableEntry(dib.GetPixel(3, 2)),
+                layout.palette[layout.pixels[2 * 13 + 3]]);
     }
     EXPECT_EQ(dib.GetPalette(), nullptr);
 
@@ -102,7 +103,7 @@ TEST_F(BmpTest, SaveWritesTheTableThatBiClrUsedCounts) {
   BmpLayout layout{8, 2, 2, {1, 2, 3, 4}, std::vector<uint32_t>(256, 0x123456), 0, 0};
   CDib loaded;
   ASSERT_TRUE(loaded.LoadBmp(Write(EncodeBmp(layout)).c_str()));
-  EXPECT_EQ(loaded.GetColor(0, 0), 0x123456u);
+  EXPECT_EQ(loaded.GetColorTableEntry(loaded.GetPixel(0, 0)), 0x123456u);
   ASSERT_TRUE(loaded.SaveBmp((scratch_.path() + "/zero.bmp").c_str()));
   EXPECT_EQ(FieldAt(scratch_.ReadFile("zero.bmp"), 10), 54u);
 }
@@ -128,8 +129,8 @@ TEST_F(BmpTest, ColoursBeyondTheTableTheFileHoldsReadZero) {
   BmpLayout layout{8, 2, 1, {1, 200}, {0x111111, 0x222222}, 0, 0};
   CDib dib;
   ASSERT_TRUE(dib.LoadBmp(Write(EncodeBmp(layout)).c_str()));
-  EXPECT_EQ(dib.GetColor(0, 0), 0x222222u);
-  EXPECT_EQ(dib.GetColor(1, 0), 0u);
+  EXPECT_EQ(dib.GetColorTableEntry(dib.GetPixel(0, 0)), 0x222222u);
+  EXPECT_EQ(dib.GetColorTableEntry(dib.GetPixel(1, 0)), 0u);
 }
 
 TEST_F(BmpTest, LaterHeaderVersionsAreCutToTheClassicHeader) {
@@ -143,8 +144,8 @@ TEST_F(BmpTest, LaterHeaderVersionsAreCutToTheClassicHeader) {
   CDib dib;
   ASSERT_TRUE(dib.LoadBmp(Write(bytes).c_str()));
   EXPECT_EQ(dib.GetHeader()->biSize, 40u);
-  EXPECT_EQ(dib.GetColor(0, 0), 0x222222u);
-  EXPECT_EQ(dib.GetColor(1, 0), 0x111111u);
+  EXPECT_EQ(dib.GetColorTableEntry(dib.GetPixel(0, 0)), 0x222222u);
+  EXPECT_EQ(dib.GetColorTableEntry(dib.GetPixel(1, 0)), 0x111111u);
 }
 
 TEST_F(BmpTest, BitFieldsAreAcceptedAtSixteenAndThirtyTwoBitsOnly) {

@@ -126,7 +126,6 @@ uint64_t ReadEverything(const CDib& dib) {
   for (int32_t y = 0; y < dib.GetHeight(); ++y) {
     for (int32_t x = 0; x < dib.GetWidth(); ++x) {
       sum += dib.GetPixel(x, y);
-      if (dib.GetBitCount() != 1) sum += dib.GetColor(x, y);
       sum += dib.GetColorTableEntry(dib.GetPixel(x, y));
     }
   }

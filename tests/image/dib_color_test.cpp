@@ -7,16 +7,6 @@
 namespace quillon {
 namespace {
 
-TEST(ColorNormTest, LengthOfTheThreeLowBytesTruncated) {
-  const std::pair<uint32_t, int32_t> cases[] = {
-      {0x00FFFFFFu, 441}, {0xFF000000u, 0},   {0x00000304u, 5},
-      {0x00010101u, 1},   {0x00FF0000u, 255}, {0x7F030400u, 5},
-  };
-  for (const auto& [color, norm] : cases) {
-    EXPECT_EQ(CDib::ColorNorm(color), norm) << std::hex << color;
-  }
-}
-
 TEST(FindNearestColorTest, NearestOverAllFourBytesAndTiesKeepTheFirst) {
   const struct {
     const char* name;

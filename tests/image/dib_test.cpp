@@ -133,13 +133,11 @@ TEST(DibCreateTest, CreatingAgainReplacesTheImageAndDestroyEmptiesIt) {
   EXPECT_EQ(dib.GetBitCount(), 24);
   EXPECT_EQ(dib.GetPalette(), nullptr);
   EXPECT_EQ(dib.GetPixel24(0, 0), 0u);
-  dib.m_crKey = 5;
   dib.Destroy();
   EXPECT_FALSE(dib.HasImage());
   EXPECT_EQ(dib.GetInfo(), nullptr);
   EXPECT_EQ(dib.GetHeader(), nullptr);
   EXPECT_EQ(dib.GetBits(), nullptr);
-  EXPECT_EQ(dib.m_crKey, 5u);
 }
 
 struct LayoutCase {
@@ -269,7 +267,6 @@ TEST(DibPixelTest, RefusedAccessesReadZeroAndChangeNothing) {
   CDib empty;
   EXPECT_EQ(empty.GetPixel8(0, 0), 0u);
   EXPECT_EQ(empty.GetPixel(0, 0), 0u);
-  EXPECT_EQ(empty.GetColor(0, 0), 0u);
   empty.SetPixel(0, 0, 1);
   empty.SetRow8(0, 0, 0, src);
   EXPECT_FALSE(empty.HasImage());
@@ -290,41 +287,6 @@ TEST(DibPixelTest, TheAssertionWarningIsPrintedOncePerProcess) {
         std::exit(testing::internal::GetCapturedStdout() == "Error in assertion!!!\n" ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
-}
-
-TEST(DibColorTest, ColorsComeFromTheTableOrThePixelByDepth) {
-  CDib eight, four, sixteen, one, twenty_four, thirty_two;
-  ASSERT_TRUE(eight.Create(8, 2, 1));
-  ASSERT_TRUE(four.Create(4, 2, 1));
-  ASSERT_TRUE(sixteen.Create(16, 2, 1));
-  ASSERT_TRUE(one.Create(1, 2, 1));
-  ASSERT_TRUE(twenty_four.Create(24, 2, 1));
-  ASSERT_TRUE(thirty_two.Create(32, 2, 1));
-  eight.SetPixel(0, 0, 7);
-  eight.SetPixel(1, 0, 255);
-  EXPECT_EQ(eight.GetColor(0, 0), 0x00808080u);
-  EXPECT_EQ(eight.GetColor(1, 0), 0x00FFFFFFu);
-  four.SetPixel(1, 0, 9);
-  EXPECT_EQ(four.GetColor(1, 0), Rgb(255, 0, 0));
-  sixteen.SetPixel(0, 0, 0xFFFF);
-  EXPECT_EQ(sixteen.GetColor(0, 0), 0u);
-  one.SetPixel(0, 0, 1);
-  EXPECT_EQ(one.GetColor(0, 0), 0u);
-  twenty_four.SetPixel(0, 0, 0xFF123456);
-  EXPECT_EQ(twenty_four.GetColor(0, 0), 0x123456u);
-  thirty_two.SetPixel(0, 0, 0xFF123456);
-  EXPECT_EQ(thirty_two.GetColor(0, 0), 0xFF123456u);
-}
-
-TEST(DibColorTest, DiffersFromKeyComparesTheColourWithTheKey) {
-  CDib dib;
-  ASSERT_TRUE(dib.Create(8, 2, 1));
-  dib.SetPixel(1, 0, 255);  // white in the default table
-  EXPECT_FALSE(dib.DiffersFromKey(0, 0));
-  EXPECT_TRUE(dib.DiffersFromKey(1, 0));
-  dib.m_crKey = 0x00FFFFFF;
-  EXPECT_TRUE(dib.DiffersFromKey(0, 0));
-  EXPECT_FALSE(dib.DiffersFromKey(1, 0));
 }
 
 TEST(DibPaletteTest, ReplacesEntriesWithinTheTableOnly) {

@@ -147,9 +147,10 @@ TEST_F(TgaTest, ColourMapEntriesLandFromTheFirstIndexAndExtrasAreDropped) {
   for (uint32_t i = 0; i < 10; ++i) layout.map.push_back(0x101010 * (i + 1));
   CDib dib;
   ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(layout)).c_str()));
-  EXPECT_EQ(dib.GetColor(0, 0), 0x101010u);
+  EXPECT_EQ(dib.GetColorTableEntry(dib.GetPixel(0, 0)), 0x101010u);
   EXPECT_EQ(dib.GetColorTableEntry(255), 0x606060u);
-  EXPECT_EQ(dib.GetColor(1, 0), 0x00808000u);  // entry 3 keeps the default table
+  // Entry 3 keeps the default table.
+  EXPECT_EQ(dib.GetColorTableEntry(dib.GetPixel(1, 0)), 0x00808000u);
   EXPECT_EQ(dib.GetPalette()->entries()[255].red, 0x60);
 }
 
@@ -169,7 +170,7 @@ TEST_F(TgaTest, MapEntriesAreReadAtTheirStoredSize) {
     const TgaLayout layout = ColourMappedRow({1, 0}, c.bits, {0, c.stored});
     CDib dib;
     ASSERT_TRUE(dib.LoadTga(Write(EncodeTga(layout)).c_str())) << int{c.bits};
-    EXPECT_EQ(dib.GetColor(0, 0), c.color) << int{c.bits};
+    EXPECT_EQ(dib.GetColorTableEntry(dib.GetPixel(0, 0)), c.color) << int{c.bits};
   }
 }
 
