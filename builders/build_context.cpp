@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "builders/cast_media.h"
+#include "builders/log_lines.h"
 #include "builders/replacement_names.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
@@ -27,14 +28,12 @@ void BuildContext::ShowFile(const std::string& path, ImportedChunk& imported) co
 }
 
 void BuildContext::LogUnusableFile(const std::string& path, const char* reason) const {
-  report.WriteRefusal("Cannot use file %s: %s!!!\n", path.c_str(), reason);
+  report.WriteRefusal(kCannotUseFile, path.c_str(), reason);
 }
 
 void BuildContext::StoreChunk(uint32_t child, Chunk chunk, const char* collision) const {
   if (table.PutReplacement(child, std::move(chunk)) == PutOutcome::kDisplaced) {
-    // "alread" is the log's own spelling, kept for the scripts that read it.
-    report.Write("%s Frame %04X was alread patched!!! Deleting previous patch...\n", collision,
-                 child);
+    report.Write(kAlreadyPatched, collision, child);
   }
 }
 

@@ -8,6 +8,7 @@
 #include "builders/bitmap_builder.h"
 #include "builders/bitmap_export.h"
 #include "builders/gif_media.h"
+#include "builders/log_lines.h"
 #include "builders/stxt.h"
 #include "builders/text_media.h"
 #include "container/bitmap_member.h"
@@ -18,16 +19,14 @@ namespace quillon {
 
 namespace {
 
-// The collision words are the log's own, kept as they have always been written.
 const MediaKind kMediaKinds[] = {
-    {kTypeBitmap, AcceptsBitmapMember, "Frames collision 2!", "bitmap", "bitmaps",
-     BuildBitmapChunk, ExportBitmap, ClaimedBitmapSuffix},
-    {kTypeAlpha, AcceptsBitmapMember, "Frames collision 2!", "alpha", "alpha channels",
+    {kTypeBitmap, AcceptsBitmapMember, kBitmapCollision, "bitmap", "bitmaps", BuildBitmapChunk,
+     ExportBitmap, ClaimedBitmapSuffix},
+    {kTypeAlpha, AcceptsBitmapMember, kBitmapCollision, "alpha", "alpha channels",
      BuildAlphaChunk, ExportAlpha, nullptr},
-    {kTypeMedia, AcceptsGif89a, "Frames collision!", "gif", "GIF media", SubstituteGif, ExportGif,
+    {kTypeMedia, AcceptsGif89a, kGifCollision, "gif", "GIF media", SubstituteGif, ExportGif,
      nullptr},
-    {kTypeText, nullptr, "Frames collision 3!", "text", "texts", BuildTextChunk, ExportText,
-     nullptr},
+    {kTypeText, nullptr, kTextCollision, "text", "texts", BuildTextChunk, ExportText, nullptr},
 };
 
 const MediaKind* FindKeyedKind(const CastTables::Key& key) {

@@ -102,12 +102,10 @@ uint32_t ReplacedChunkCount(const MovieView& movie, const ReplacementTable& tabl
   return count;
 }
 
-WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
-                           const std::string& output_path) {
-  if (ReLaidLength(movie, table) > kMaxOutputLength) return WriteStatus::kTooLarge;
-  AtomicFileWriter out;
-  if (!out.Open(output_path)) return WriteStatus::kCannotWrite;
+namespace {
 
+// Everything the output holds, into `out`; a failed write shows at the commit.
+void WriteReLaid(MovieView& movie, ReplacementTable& table, AtomicFileWriter& out) {
   // The header region goes out twice: first as a placeholder, then with the patched map. The
   // placeholder is the input's own header region, copied with the kept chunks that follow it:
   // a kernel copy that starts at the file's start runs markedly faster (on ext4, 15 to 20% for
@@ -127,7 +125,20 @@ WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
   if (movie.EntryCapacity() > 0) movie.SetEntryLength(0, container_length);
   out.SeekToStart();
   out.Write(movie.data(), header_length);
-  return out.Commit() ? WriteStatus::kWritten : WriteStatus::kCannotWrite;
+}
+
+}  // namespace
+
+WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
+                           const std::string& output_path, FileError* error) {
+  if (ReLaidLength(movie, table) > kMaxOutputLength) return WriteStatus::kTooLarge;
+  AtomicFileWriter out;
+  if (out.Open(output_path)) {
+    WriteReLaid(movie, table, out);
+    if (out.Commit()) return WriteStatus::kWritten;
+  }
+  if (error != nullptr) *error = out.error();
+  return WriteStatus::kCannotWrite;
 }
 
 }  // namespace quillon

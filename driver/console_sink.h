@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "util/file_error.h"
 #include "util/reporter.h"
 
 namespace quillon {
@@ -17,8 +18,8 @@ class ConsoleSink : public ReportSink {
   ConsoleSink(const ConsoleSink&) = delete;
   ConsoleSink& operator=(const ConsoleSink&) = delete;
 
-  // Creates or empties the log file (text mode); null when it cannot be created.
-  static std::FILE* OpenLog(const std::string& path);
+  // Creates or empties the log file (text mode); null, with why, when it cannot be created.
+  static std::FILE* OpenLog(const std::string& path, FileError& error);
 
   void Progress(const std::string& path) override;
   void LogLine(const std::string& text) override;

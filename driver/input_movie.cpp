@@ -1,5 +1,6 @@
 #include "driver/input_movie.h"
 
+#include "driver/messages.h"
 #include "image/dib.h"
 #include "util/file_map.h"
 #include "util/paths.h"
@@ -20,11 +21,11 @@ InputNames NameInput(const std::string& in_file) {
 bool MapCheckedMovie(const InputNames& names, MovieView& movie) {
   const FileMapping mapping = MapFileCopyOnWrite(names.stored_path);
   if (!mapping.valid()) {
-    PrintFatal("Cannot Open File %s!!!", names.in_file.c_str());
+    PrintFatal(kCannotOpen, names.in_file.c_str(), DescribeFileError(mapping.error).c_str());
     return false;
   }
   if (!CheckContainer(mapping.view, mapping.size)) {
-    PrintFatal("Unknown file format %s!!!\n", names.in_file.c_str());
+    PrintFatal(kUnknownFormat, names.in_file.c_str());
     return false;
   }
   // The view stays mapped until the process ends; its file stays open for the write pass.
@@ -38,6 +39,6 @@ void PrepareProcess() {
   SetAssertionHook([] { CheckAssertion(false); });
 }
 
-void PrintBanner() { PrintInColor(kColorGreen, "Quillon v1.1.\n"); }
+void PrintBanner() { PrintInColor(kColorGreen, kBanner); }
 
 }  // namespace quillon

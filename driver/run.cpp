@@ -13,6 +13,7 @@
 #include "driver/command_line.h"
 #include "driver/console_sink.h"
 #include "driver/input_movie.h"
+#include "driver/messages.h"
 #include "driver/program.h"
 #include "util/file_io.h"
 #include "util/paths.h"
@@ -34,11 +35,10 @@ struct RunNames {
   std::string OutputPath() const { return JoinPath(out_dir, input.file_name); }
 };
 
-constexpr ProgramShape kShape{
-    "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n", false, 2, 3};
+constexpr ProgramShape kShape{kRunSyntax, false, 2, 3};
 
-void PrintCannotWrite(const std::string& path) {
-  PrintFatal("Cannot write file %s!!!\n", path.c_str());
+void PrintCannotWrite(const std::string& path, const std::string& reason) {
+  PrintFatal(kCannotWrite, path.c_str(), reason.c_str());
 }
 
 RunNames DeriveNames(const std::vector<std::string>& arguments) {
@@ -54,7 +54,7 @@ RunNames DeriveNames(const std::vector<std::string>& arguments) {
 bool SparesTheInput(const RunNames& names) {
   for (const std::string& path : {names.OutputPath(), names.LogPath()}) {
     if (IsSameFile(path, names.input.stored_path)) {
-      PrintCannotWrite(path);
+      PrintCannotWrite(path, kItIsTheInput);
       return false;
     }
   }
@@ -65,25 +65,26 @@ bool SparesTheInput(const RunNames& names) {
 void PrintSummary(const MovieView& movie, const ReplacementTable& table, const Reporter& report,
                   const RunNames& names) {
   ClearProgressLine();
-  std::printf("Replaced %u chunks; %u files could not be used (see %s).\n",
-              ReplacedChunkCount(movie, table), report.refusal_count(), names.LogPath().c_str());
+  std::printf(kRunSummary, ReplacedChunkCount(movie, table), report.refusal_count(),
+              names.LogPath().c_str());
 }
 
 // The exit code of the write pass and its last lines.
 int WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names) {
   const std::string output_path = names.OutputPath();
-  std::printf("Writing resulting cast %s...\n", output_path.c_str());
-  switch (WriteContainer(movie, table, output_path)) {
+  std::printf(kWritingOutput, output_path.c_str());
+  FileError error;
+  switch (WriteContainer(movie, table, output_path, &error)) {
     case WriteStatus::kTooLarge:
-      PrintFatal("Resulting cast %s would exceed 4 GB!!!\n", output_path.c_str());
+      PrintFatal(kTooLargeOutput, output_path.c_str());
       return 1;
     case WriteStatus::kCannotWrite:
-      PrintCannotWrite(output_path);
+      PrintCannotWrite(output_path, DescribeFileError(error));
       return 1;
     case WriteStatus::kWritten:
       break;
   }
-  std::printf("\nJob OK!!!\n");
+  std::fputs(kJobOk, stdout);
   return 0;
 }
 
@@ -99,9 +100,10 @@ int RunPasses(const CommandLine& line, const MediaSettings& given) {
       !OpenMovieCodePage(line, movie, *given.code_page)) {
     return 1;
   }
-  std::FILE* log_stream = ConsoleSink::OpenLog(names.LogPath());
+  FileError log_error;
+  std::FILE* log_stream = ConsoleSink::OpenLog(names.LogPath(), log_error);
   if (log_stream == nullptr) {
-    PrintCannotWrite(names.LogPath());
+    PrintCannotWrite(names.LogPath(), DescribeFileError(log_error));
     return 1;
   }
   ConsoleSink console(log_stream);
