@@ -244,7 +244,8 @@ TEST_F(RunTest, OutputsThatCannotBeWrittenSayWhy) {
       {"a", "Cannot write file a/m.log: it is a folder!!!\n"},
       {"b", ProgressLine("f/m-000003.STXT") + ProgressLine("f/m-000005.BITD") +
                 OverProgressLine("Replaced 0 chunks; 0 files could not be used (see b/m.log).\n") +
-                "Writing resulting cast b/m.dxr...\nCannot write file b/m.dxr: it is a folder!!!\n"},
+                "Writing resulting cast b/m.dxr...\n"
+                "Cannot write file b/m.dxr: it is a folder!!!\n"},
       {"c/d", "Cannot write file c/d/m.log: Not a directory!!!\n"},
   };
   for (const auto& c : cases) {
