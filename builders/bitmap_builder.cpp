@@ -1,11 +1,13 @@
 #include "builders/bitmap_builder.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "builders/chunk.h"
 #include "builders/color_import.h"
 #include "builders/member_rows.h"
+#include "builders/log_lines.h"
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
 #include "container/bitmap_member.h"
@@ -18,9 +20,6 @@
 namespace quillon {
 
 namespace {
-
-constexpr char kBitmapHead[] = "Cast %06d->(%04X:%04X): BITD=";
-constexpr char kAlphaHead[] = "Cast %06d->(%04X:%04X): ALFA=";
 
 constexpr ImageSource kSources[] = {
     {1, "-1.bmp", false, PlaneLayout::kIndex1},  {2, "-2.bmp", false, PlaneLayout::kIndex2},
@@ -122,9 +121,12 @@ void NoteOtherSize(const BuildContext& context, const std::string& path, const C
   const auto width = static_cast<uint32_t>(image.GetWidth());
   const auto height = static_cast<uint32_t>(image.GetHeight());
   if (width == geometry.width && height == geometry.height) return;
-  context.report.Write("Image %s is %dx%d, not %dx%d: cut or padded with zeros\n", path.c_str(),
-                    image.GetWidth(), image.GetHeight(), static_cast<int>(geometry.width),
-                    static_cast<int>(geometry.height));
+  // Told on the console too: a picture saved at the wrong size is a mistake to fix at once.
+  const std::string line = FormatText(kOtherSize, path.c_str(), image.GetWidth(),
+                                      image.GetHeight(), static_cast<int>(geometry.width),
+                                      static_cast<int>(geometry.height));
+  context.report.Write("%s", line.c_str());
+  context.report.Tell(kColorNormal, line);
 }
 
 // The chunk from the image at `path`; a refused image is logged with its reason, a missing one
@@ -148,7 +150,7 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
       case ColorMatch::kAsTheyStand:
         break;
       case ColorMatch::kMapped:
-        context.report.Write("Colours of %s mapped to the member's palette\n", path.c_str());
+        context.report.Write(kColoursMapped, path.c_str());
         [[fallthrough]];
       case ColorMatch::kNearest:
         pixels = &indexed;
@@ -171,7 +173,7 @@ void BuildFromFile(const BuildContext& context, const std::string& path, uint32_
 void BuildFromImage(const BuildContext& context, const CastMedia& media,
                     const RowGeometry& geometry, const ImageSource& source, const char* type,
                     const ByteReader* palette_member, ImportedChunk& imported) {
-  context.report.Write("%dx%dx%d\n", static_cast<int>(geometry.width),
+  context.report.Write(kBitmapSize, static_cast<int>(geometry.width),
                     static_cast<int>(geometry.height), int{source.depth});
   context.report.Flush();
   if (!PlaneFits(geometry)) return;
@@ -185,7 +187,7 @@ bool ReadBitmapMember(const BuildContext& context, const ByteReader& member,
                       CastBitmapInfo& info) {
   if (!ReadCastBitmapInfo(member, info)) return false;
   if (info.known_layout) return true;
-  context.report.Write("%d bittype!!!\n", static_cast<int32_t>(info.specific_length));
+  context.report.Write(kBitType, static_cast<int32_t>(info.specific_length));
   return false;
 }
 
@@ -211,7 +213,7 @@ void BuildBitmapChunk(const BuildContext& context, const CastMedia& media,
   if (!ReadBitmapMember(context, media.member, info)) return;
   const ImageSource* source = SourceForDepth(info.depth);
   if (source == nullptr) {
-    context.report.Write("%d bitsperpixel!!!\n", int{info.depth});
+    context.report.Write(kBitsPerPixel, int{info.depth});
     return;
   }
   const bool indexed = IndexBits(source->layout) != 0;

@@ -5,6 +5,7 @@
 
 #include "builders/cast_media.h"
 #include "builders/replacement_files.h"
+#include "builders/log_lines.h"
 #include "builders/replacement_names.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
@@ -37,7 +38,7 @@ void BuildContext::ShowFile(const std::string& path) const {
 }
 
 void BuildContext::LogUnusableFile(const std::string& path, const char* reason) const {
-  report.WriteRefusal("Cannot use file %s: %s!!!\n", path.c_str(), reason);
+  report.WriteRefusal(kCannotUseFile, path.c_str(), reason);
 }
 
 void BuildContext::StoreChunk(uint32_t child, Chunk chunk, const char* collision) const {
@@ -46,9 +47,7 @@ void BuildContext::StoreChunk(uint32_t child, Chunk chunk, const char* collision
     return;
   }
   if (table.PutReplacement(child, std::move(chunk)) == PutOutcome::kDisplaced) {
-    // "alread" is the log's own spelling, kept for the scripts that read it.
-    report.Write("%s Frame %04X was alread patched!!! Deleting previous patch...\n", collision,
-                 child);
+    report.Write(kAlreadyPatched, collision, child);
   }
 }
 

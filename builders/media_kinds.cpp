@@ -9,6 +9,7 @@
 #include "builders/bitmap_export.h"
 #include "builders/gif_media.h"
 #include "builders/sound_media.h"
+#include "builders/log_lines.h"
 #include "builders/stxt.h"
 #include "builders/text_media.h"
 #include "container/bitmap_member.h"
@@ -19,15 +20,14 @@ namespace quillon {
 
 namespace {
 
-// The collision words are the log's own, kept as they have always been written.
 const MediaKind kMediaKinds[] = {
-    {kTypeBitmap, AcceptsBitmapMember, "Frames collision 2!", "bitmap", "bitmaps",
-     BuildBitmapChunk, ExportBitmap},
-    {kTypeAlpha, AcceptsBitmapMember, "Frames collision 2!", "alpha", "alpha channels",
+    {kTypeBitmap, AcceptsBitmapMember, kBitmapCollision, "bitmap", "bitmaps", BuildBitmapChunk,
+     ExportBitmap},
+    {kTypeAlpha, AcceptsBitmapMember, kBitmapCollision, "alpha", "alpha channels",
      BuildAlphaChunk, ExportAlpha},
-    {kTypeMedia, AcceptsGif89a, "Frames collision!", "gif", "GIF media", SubstituteGif, ExportGif},
-    {kTypeText, nullptr, "Frames collision 3!", "text", "texts", BuildTextChunk, ExportText},
-    {kTypeSound, nullptr, "Frames collision 5!", "sound", "sounds", BuildSoundChunk, ExportSound},
+    {kTypeMedia, AcceptsGif89a, kGifCollision, "gif", "GIF media", SubstituteGif, ExportGif},
+    {kTypeText, nullptr, kTextCollision, "text", "texts", BuildTextChunk, ExportText},
+    {kTypeSound, nullptr, kSoundCollision, "sound", "sounds", BuildSoundChunk, ExportSound},
 };
 
 const MediaKind* FindKeyedKind(const CastTables::Key& key) {

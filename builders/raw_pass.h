@@ -8,12 +8,18 @@
 
 namespace quillon {
 
-// "<stem>-<index %06u>.<type as extension>", the name the raw pass looks for in FilesDir for
-// entry `index`; the extension may hold a separator (a subfolder).
+// "<stem>-<index %06u>.<type as extension>", the exact name of entry `index`'s file; the
+// extension may hold a separator (a subfolder).
 std::string RawReplacementName(const MovieView& movie, uint32_t index, const std::string& stem);
 
-// For every live entry, in entry order, looks for "<files_dir>/<stem>-<index %06u>.<type>" and
-// takes a file found there, header included, as the entry's new chunk.
+// RawReplacementName without the spaces and dots its type ends in ("SOFT1-000102.snd" for the
+// type "snd "), the name Windows opens for it: the one both programs write and read on every
+// system, so that a folder made on one serves the other.
+std::string WindowsRawName(const MovieView& movie, uint32_t index, const std::string& stem);
+
+// For every live entry, in entry order, looks for its file in files_dir (the exact name first
+// where the system keeps it apart, then WindowsRawName) and takes a file found there, header
+// included, as the entry's new chunk.
 void RawPass(const BuildContext& context);
 
 }  // namespace quillon

@@ -1,7 +1,8 @@
 #pragma once
 // The file a translator edits for the text of a field or button: UTF-8 without a byte-order
 // mark, each of Director's CR line breaks written as the platform's line end (LF, on Windows
-// CR LF). Read back, a leading byte-order mark is dropped and LF, CR LF and CR all become CR.
+// CR LF), and one line end after the text, as editors save a file. Read back, a leading
+// byte-order mark and one final line end are dropped and LF, CR LF and CR all become CR.
 
 #include <cstdint>
 #include <string>
@@ -18,12 +19,21 @@ enum class TextFileStatus {
   kUnmappable,  // a character has no bytes in the code page
 };
 
-// The text of `file` in the code page's bytes. On kUnmappable `unmappable` is the first
-// character the code page lacks.
-TextFileStatus EncodeTextFile(const ByteReader& file, CodePage& code_page, EncodedText& text,
-                              char32_t& unmappable);
+// The first character of a file that the code page lacks, and where it stands: line and
+// column from 1, the column counted in characters.
+struct UnmappableCharacter {
+  char32_t character = 0;
+  uint32_t line = 0;
+  uint32_t column = 0;
+};
 
-// The file for a text read from a movie.
+// The text of `file` in the code page's bytes. On kUnmappable `unmappable` says which
+// character the code page lacks first.
+TextFileStatus EncodeTextFile(const ByteReader& file, CodePage& code_page, EncodedText& text,
+                              UnmappableCharacter& unmappable);
+
+// The file for a text read from a movie. A text that ends in a line break gets a second line
+// end, so that the final one dropped on reading leaves it.
 std::vector<uint8_t> MakeTextFile(const std::u32string& text);
 
 }  // namespace quillon

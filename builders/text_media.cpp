@@ -1,11 +1,11 @@
 #include "builders/text_media.h"
 
-#include <cstdio>
 #include <new>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "builders/log_lines.h"
 #include "builders/replacement_names.h"
 #include "builders/stxt.h"
 #include "builders/text_file.h"
@@ -13,14 +13,13 @@
 #include "container/movie.h"
 #include "util/code_page.h"
 #include "util/file_io.h"
+#include "util/reporter.h"
 
 namespace quillon {
 
 namespace {
 
 constexpr char kSuffix[] = ".txt";
-constexpr char kTextLine[] = "Cast %06d->(%04X:%04X): STXT=%u bytes\n";
-constexpr char kUnreadableLine[] = "Cast %06d->(%04X:%04X): STXT=unreadable!!!\n";
 constexpr uint64_t kMaxTextFileLength = uint64_t{16} << 20;
 
 bool ReadOwnedStxt(const CastTables* tables, const CastMedia& media, ByteReader& data,
@@ -34,11 +33,9 @@ bool IsFirstText(const CastTables& tables, const CastMedia& media) {
   return !tables.FindChild(media.member_entry, kTypeText, first) || first == media.child;
 }
 
-std::string Unmappable(char32_t character, uint32_t code_page) {
-  char reason[80];
-  std::snprintf(reason, sizeof reason, "character U+%04X has no byte in code page %u",
-                static_cast<unsigned>(character), code_page);
-  return reason;
+std::string Unmappable(const UnmappableCharacter& unmappable, uint32_t code_page) {
+  return FormatText(kUnmappableCharacter, static_cast<unsigned>(unmappable.character),
+                    unmappable.line, unmappable.column, code_page);
 }
 
 // The chunk rebuilt from the text file at `path`. False when there is none: `reason` is then
@@ -51,7 +48,7 @@ bool RebuildFromFile(const std::string& path, const StxtChunk& old, CodePage& co
     if (const char* failure = DescribeReadFailure(status)) reason = failure;
     if (status != ReadFileStatus::kOk) return false;
     EncodedText text;
-    char32_t unmappable = 0;
+    UnmappableCharacter unmappable;
     switch (EncodeTextFile(ByteReader(file.data(), file.size()), code_page, text, unmappable)) {
       case TextFileStatus::kNotUtf8:
         reason = "not UTF-8 text";
@@ -93,7 +90,7 @@ std::string RoundTripRefusal(const StxtChunk& stxt, const ByteReader& data, Code
   file = MakeTextFile(text);
   if (file.size() > kMaxTextFileLength) return "text larger than 16 MiB";
   EncodedText encoded;
-  char32_t unmappable = 0;
+  UnmappableCharacter unmappable;
   Chunk chunk;
   if (EncodeTextFile(ByteReader(file.data(), file.size()), code_page, encoded, unmappable) !=
           TextFileStatus::kOk ||
@@ -113,7 +110,7 @@ void BuildTextChunk(const BuildContext& context, const CastMedia& media, Importe
   ByteReader data;
   StxtChunk old;
   if (!ReadOwnedStxt(context.tables, media, data, old)) {
-    context.report.Write(kUnreadableLine, cast_number, media.member_entry, media.child);
+    context.report.Write(kTextUnreadable, cast_number, media.member_entry, media.child);
     return;
   }
   Chunk chunk;
@@ -126,7 +123,7 @@ void BuildTextChunk(const BuildContext& context, const CastMedia& media, Importe
     context.ShowFile(path, imported);
     rebuilt = RebuildFromFile(path, old, *code_page, context.order(), chunk, reason);
   }
-  context.report.Write(kTextLine, cast_number, media.member_entry, media.child,
+  context.report.Write(kTextLength, cast_number, media.member_entry, media.child,
                     rebuilt ? TextLength(chunk) : static_cast<uint32_t>(old.text.size()));
   if (!reason.empty()) context.LogUnusableFile(path, reason.c_str());
   if (rebuilt) imported.chunk = std::move(chunk);

@@ -154,13 +154,11 @@ uint32_t ReplacedChunkCount(const MovieView& movie, const ReplacementTable& tabl
   return count;
 }
 
-WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
-                           const std::string& output_path, const WriteOptions& options) {
-  if (ReLaidLength(movie, table) > kMaxOutputLength) return WriteStatus::kTooLarge;
-  const std::vector<PlacedEntry> live = LiveEntriesInFileOrder(movie);
-  AtomicFileWriter out(options.buffered_copies);
-  if (!out.Open(output_path)) return WriteStatus::kCannotWrite;
+namespace {
 
+// Everything the output holds, into `out`; a failed write shows at the commit.
+void WriteReLaid(MovieView& movie, ReplacementTable& table, AtomicFileWriter& out) {
+  const std::vector<PlacedEntry> live = LiveEntriesInFileOrder(movie);
   // The header region goes out twice: first as a placeholder, then patched. In a compacted
   // movie the placeholder is the input's own header region, copied with the kept chunks that
   // follow it: a kernel copy that starts at the file's start runs markedly faster (on ext4, 15
@@ -183,7 +181,21 @@ WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
   PatchHeaderRegion(movie, running);
   out.SeekToStart();
   WriteHeaderRegion(movie, out);
-  return out.Commit() ? WriteStatus::kWritten : WriteStatus::kCannotWrite;
+}
+
+}  // namespace
+
+WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
+                           const std::string& output_path, const WriteOptions& options,
+                           FileError* error) {
+  if (ReLaidLength(movie, table) > kMaxOutputLength) return WriteStatus::kTooLarge;
+  AtomicFileWriter out(options.buffered_copies);
+  if (out.Open(output_path)) {
+    WriteReLaid(movie, table, out);
+    if (out.Commit()) return WriteStatus::kWritten;
+  }
+  if (error != nullptr) *error = out.error();
+  return WriteStatus::kCannotWrite;
 }
 
 }  // namespace quillon

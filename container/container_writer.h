@@ -12,6 +12,7 @@
 #include "container/movie.h"
 #include "container/replacement_table.h"
 #include "util/file_io.h"
+#include "util/file_error.h"
 
 namespace quillon {
 
@@ -35,8 +36,9 @@ struct WriteOptions {
 
 // Writes the output through a temporary file renamed over `output_path` only on success, so an
 // older output survives any failure. Patches the map in the (copy-on-write) view and releases
-// each replacement once it is written.
+// each replacement once it is written. On kCannotWrite `error`, when given, says why.
 WriteStatus WriteContainer(MovieView& movie, ReplacementTable& table,
-                           const std::string& output_path, const WriteOptions& options = {});
+                           const std::string& output_path, const WriteOptions& options = {},
+                           FileError* error = nullptr);
 
 }  // namespace quillon

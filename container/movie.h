@@ -93,7 +93,7 @@ class MovieView {
   // `view` must have passed CheckContainer. A view with its file open lets the write pass have
   // kept chunks copied file to file; a view without one writes them from memory.
   MovieView() = default;
-  MovieView(uint8_t* view, size_t size) : MovieView(FileMapping{view, size, kNoFile}) {}
+  MovieView(uint8_t* view, size_t size) : MovieView(FileMapping{view, size, kNoFile, {}}) {}
   explicit MovieView(const FileMapping& mapping);
 
   uint8_t* data() const { return mapping_.view; }

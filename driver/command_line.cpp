@@ -6,6 +6,7 @@ namespace quillon {
 
 namespace {
 
+constexpr char kOptionStart[] = "--";
 constexpr char kCodePagePrefix[] = "--codepage=";
 constexpr size_t kMaxCodePageDigits = 5;
 
@@ -47,6 +48,12 @@ CommandLine ParseCommandLine(int argc, char** argv, bool overwrite_option) {
   int first = 1;
   while (first < argc && TakeOption(argv[first], overwrite_option, line)) ++first;
   line.arguments.assign(argv + first, argv + argc);
+  for (const std::string& argument : line.arguments) {
+    if (argument.rfind(kOptionStart, 0) == 0) {
+      line.unknown_option = argument;
+      break;
+    }
+  }
   return line;
 }
 

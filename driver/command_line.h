@@ -12,11 +12,6 @@ namespace quillon {
 
 class CodePage;
 
-// The line both programs' usage texts end with.
-inline constexpr char kCodePageUsage[] =
-    "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given (10000 "
-    "in a Mac movie)\n";
-
 struct CommandLine {
   std::vector<std::string> arguments;  // the positional ones, as typed
   std::string code_page;               // as typed after "--codepage="; empty when not given
@@ -24,6 +19,9 @@ struct CommandLine {
   bool overwrite = false;
   bool help = false;
   bool version = false;
+  // The first argument that starts with "--" and is not taken as an option: one after the file
+  // names, "--codepage" without "=", a misspelled one. Empty when there is none.
+  std::string unknown_option;
 };
 
 // Leading arguments that name an option are taken as options, the first other one and all

@@ -1,5 +1,6 @@
 #include "driver/console_sink.h"
 
+#include "util/file_io.h"
 #include "util/report.h"
 
 namespace quillon {
@@ -8,7 +9,9 @@ ConsoleSink::~ConsoleSink() {
   if (log_ != nullptr) std::fclose(log_);
 }
 
-std::FILE* ConsoleSink::OpenLog(const std::string& path) { return std::fopen(path.c_str(), "wt"); }
+std::FILE* ConsoleSink::OpenLog(const std::string& path, FileError& error) {
+  return CreateTextFile(path, error);
+}
 
 void ConsoleSink::Progress(const std::string& path) {
   if (shows_progress_) ShowProgress(path);

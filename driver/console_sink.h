@@ -6,6 +6,7 @@
 #include <string>
 
 #include "util/console.h"
+#include "util/file_error.h"
 #include "util/reporter.h"
 
 namespace quillon {
@@ -18,8 +19,8 @@ class ConsoleSink : public ReportSink {
   ConsoleSink(const ConsoleSink&) = delete;
   ConsoleSink& operator=(const ConsoleSink&) = delete;
 
-  // Creates or empties the log file (text mode); null when it cannot be created.
-  static std::FILE* OpenLog(const std::string& path);
+  // Creates or empties the log file (text mode); null, with why, when it cannot be created.
+  static std::FILE* OpenLog(const std::string& path, FileError& error);
 
   void Progress(const std::string& path) override;  // on a console only
   void LogLine(const std::string& text) override;

@@ -16,6 +16,7 @@
 #include "driver/export_writer.h"
 #include "driver/folder_owner.h"
 #include "driver/input_movie.h"
+#include "driver/messages.h"
 #include "driver/program.h"
 #include "util/paths.h"
 #include "util/report.h"
@@ -38,15 +39,6 @@ bool NamesAFile(const std::string& name) {
   }
 }
 
-// The name of entry i's raw file as the raw pass reaches it when it opens its own name: on
-// Windows a type that ends in a space or a dot ("snd ") names the file without them.
-std::string RawFileName(const MovieView& movie, uint32_t i, const std::string& stem) {
-  const std::string name = RawReplacementName(movie, i, stem);
-  const size_t separator = name.rfind(kPathSeparator);
-  const size_t last = separator == std::string::npos ? 0 : separator + 1;
-  return name.substr(0, last) + OpenedFileName(name.substr(last));
-}
-
 // Every live chunk not exported as cast media, header and data as stored, so that the raw pass
 // takes it back unchanged.
 void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
@@ -58,7 +50,7 @@ void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
     ManifestRow row;
     row.entry = i;
     row.type = ReadableType(entry);
-    const std::string name = RawFileName(movie, i, writer.stem());
+    const std::string name = WindowsRawName(movie, i, writer.stem());
     if (!NamesAFile(name)) {
       row.note = "type gives no file name";
     } else if (writer.Wrote(name)) {
@@ -120,8 +112,7 @@ constexpr void (*kExportSteps[])(ExportState&) = {
     WriteManifestStep,
 };
 
-constexpr ProgramShape kShape{"Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n",
-                               true, 2, 2};
+constexpr ProgramShape kShape{kExportSyntax, true, 2, 2};
 
 }  // namespace
 
@@ -174,8 +165,7 @@ int ExportInput(const CommandLine& line, const MediaSettings& given) {
   }
   const std::string owner = FolderOwner(files_dir, input.stem);
   if (OwnedByAnother(owner, input.file_name)) {
-    PrintFatal("Folder %s holds the files of %s; those of %s would mix with them!!!\n",
-               files_dir.c_str(), owner.c_str(), input.file_name.c_str());
+    PrintFatal(kFolderOfAnotherMovie, files_dir.c_str(), owner.c_str(), input.file_name.c_str());
     return 1;
   }
   CreateFolders(files_dir);
@@ -185,11 +175,11 @@ int ExportInput(const CommandLine& line, const MediaSettings& given) {
   writer.AddRow(MovieRow(input.file_name));
   const ExportCounts counts = ExportMovie(movie, writer, settings);
   if (writer.failed()) {
-    PrintFatal("Cannot write file %s!!!\n", writer.failed_path().c_str());
+    PrintFatal(kCannotWrite, writer.failed_path().c_str(), writer.failed_reason().c_str());
     return 1;
   }
   std::fputs(DescribeExport(counts, files_dir, input.stem).c_str(), stdout);
-  std::printf("\nJob OK!!!\n");
+  std::fputs(kJobOk, stdout);
   return 0;
 }
 

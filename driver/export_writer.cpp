@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "driver/messages.h"
 #include "util/file_io.h"
 #include "util/paths.h"
 
@@ -65,8 +66,12 @@ bool ExportWriter::WriteFile(const std::string& name, const uint8_t* data, size_
   if (name.find(kPathSeparator) != std::string::npos) CreateFolders(GetFolder(path));
   AtomicFileWriter file;
   // Renaming over the input would change it, even though its view stays intact.
-  if (IsSameFile(path, input_path_) || !file.Open(path) || !file.Write(data, size) ||
-      !file.Commit()) {
+  if (IsSameFile(path, input_path_)) {
+    failed_reason_ = kItIsTheInput;
+  } else if (!file.Open(path) || !file.Write(data, size) || !file.Commit()) {
+    failed_reason_ = DescribeFileError(file.error());
+  }
+  if (!failed_reason_.empty()) {
     failed_path_ = path;
     return false;
   }

@@ -52,6 +52,8 @@ class ExportWriter {
 
   bool failed() const { return !failed_path_.empty(); }
   const std::string& failed_path() const { return failed_path_; }
+  // Why the failed file could not be written.
+  const std::string& failed_reason() const { return failed_reason_; }
 
  private:
   std::string files_dir_;
@@ -63,6 +65,7 @@ class ExportWriter {
   std::set<std::string> names_;
   std::vector<ManifestRow> rows_;
   std::string failed_path_;
+  std::string failed_reason_;
 };
 
 }  // namespace quillon

@@ -1,5 +1,6 @@
 #include "driver/input_movie.h"
 
+#include "driver/messages.h"
 #include "image/dib.h"
 #include "util/file_map.h"
 #include "util/paths.h"
@@ -23,22 +24,19 @@ namespace {
 void PrintRefusedMovie(const ContainerCheck& check, const std::string& in_file) {
   switch (check.status) {
     case ContainerStatus::kCompressed:
-      PrintFatal("Cannot read %s: a compressed Shockwave movie, which this tool does not "
-                 "rebuild!!!\n",
-                 in_file.c_str());
+      PrintFatal(kCompressedMovie, in_file.c_str());
       return;
     case ContainerStatus::kTruncated:
     case ContainerStatus::kMapOutsideFile:
     case ContainerStatus::kChunkOutsideFile:
     case ContainerStatus::kMapHeaderSize:
-      PrintFatal("Cannot read %s: damaged movie (%s)!!!\n", in_file.c_str(),
-                 DescribeDamage(check).c_str());
+      PrintFatal(kDamagedMovie, in_file.c_str(), DescribeDamage(check).c_str());
       return;
     case ContainerStatus::kOk:
     case ContainerStatus::kNotAContainer:
       break;
   }
-  PrintFatal("Unknown file format %s!!!\n", in_file.c_str());
+  PrintFatal(kUnknownFormat, in_file.c_str());
 }
 
 }  // namespace
@@ -46,7 +44,7 @@ void PrintRefusedMovie(const ContainerCheck& check, const std::string& in_file) 
 bool MapCheckedMovie(const InputNames& names, MovieView& movie) {
   const FileMapping mapping = MapFileCopyOnWrite(names.stored_path);
   if (!mapping.valid()) {
-    PrintFatal("Cannot Open File %s!!!", names.in_file.c_str());
+    PrintFatal(kCannotOpen, names.in_file.c_str(), DescribeFileError(mapping.error).c_str());
     return false;
   }
   const ContainerCheck check = CheckContainer(mapping.view, mapping.size);
@@ -65,6 +63,6 @@ void PrepareProcess() {
   SetAssertionHook([] { CheckAssertion(false); });
 }
 
-void PrintBanner() { PrintInColor(kColorGreen, "Quillon v1.1.\n"); }
+void PrintBanner() { PrintInColor(kColorGreen, kBanner); }
 
 }  // namespace quillon

@@ -18,9 +18,9 @@ struct InputNames {
 InputNames NameInput(const std::string& in_file);
 
 // The stored path is what a file system that ignores letter case would open for the name as
-// typed; messages still show the name as typed. On false "Cannot Open File %s!!!", "Unknown
-// file format %s!!!\n" or one of the "Cannot read %s: ..." messages has been printed and the
-// program ends with exit code 1. The view stays mapped until the process ends.
+// typed; messages still show the name as typed. On false "Cannot Open File %s: %s!!!\n" (with
+// why), "Unknown file format %s!!!\n" or one of the "Cannot read %s: ..." messages has been
+// printed and the program ends with exit code 1. The view stays mapped until the process ends.
 bool MapCheckedMovie(const InputNames& names, MovieView& movie);
 
 // What every program sets up before it prints anything: how writes past the file-size limit and

@@ -4,7 +4,9 @@
 
 #include "container/movie.h"
 #include "driver/input_movie.h"
+#include "driver/messages.h"
 #include "util/report.h"
+#include "util/reporter.h"
 
 namespace quillon {
 
@@ -13,10 +15,33 @@ namespace {
 constexpr uint32_t kMacCodePage = 10000;
 
 void PrintUsage(const ProgramShape& shape) {
-  const std::string usage =
-      std::string("Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.2\n") +
-      shape.syntax + kCodePageUsage;
+  const std::string usage = std::string(kUsageHead) + shape.syntax + kCodePageUsage +
+                            (shape.overwrite_option ? kOverwriteUsage : "");
   PrintInColor(kColorYellow, usage.c_str());
+}
+
+// "874 (Thai), 932 (Japanese), ..., 10000 (Mac Roman)".
+std::string ListKnownCodePages() {
+  std::string list;
+  for (const KnownCodePage* known = KnownCodePagesBegin(); known != KnownCodePagesEnd();
+       ++known) {
+    if (!list.empty()) list += ", ";
+    list += std::to_string(known->number) + " (" + known->name + ")";
+  }
+  return list;
+}
+
+// The usage text and the fatal message of a command line that names what the program does not
+// offer; the exit code.
+int RefuseLine(const ProgramShape& shape, const CommandLine& line) {
+  PrintUsage(shape);
+  if (!line.unknown_option.empty()) {
+    PrintFatal(kUnknownOption, line.unknown_option.c_str());
+    return 1;
+  }
+  PrintFatal(kUnknownCodePage, line.code_page.c_str());
+  PrintInColor(kColorYellow, FormatText(kOfferedCodePages, ListKnownCodePages().c_str()).c_str());
+  return 1;
 }
 
 }  // namespace
@@ -25,6 +50,7 @@ int RunProgram(int argc, char** argv, const ProgramShape& shape, ProgramWork wor
   PrintBanner();
   const CommandLine line = ParseCommandLine(argc, argv, shape.overwrite_option);
   if (line.version) return 0;
+  if (!line.unknown_option.empty()) return RefuseLine(shape, line);
   const size_t count = line.arguments.size();
   if (line.help || count < shape.min_arguments || count > shape.max_arguments) {
     PrintUsage(shape);
@@ -33,9 +59,7 @@ int RunProgram(int argc, char** argv, const ProgramShape& shape, ProgramWork wor
   try {
     CodePage code_page;
     if (line.code_page_given && !OpenGivenCodePage(line, code_page)) {
-      PrintUsage(shape);
-      PrintFatal("Unknown code page %s!!!\n", line.code_page.c_str());
-      return 1;
+      return RefuseLine(shape, line);
     }
     MediaSettings settings;
     settings.code_page = &code_page;
@@ -44,7 +68,7 @@ int RunProgram(int argc, char** argv, const ProgramShape& shape, ProgramWork wor
   } catch (...) {
     // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
     // allocation); the unwinding has released what the run held, so the message can be shown.
-    PrintFatal("Not enough memory for %s!!!\n", line.arguments[0].c_str());
+    PrintFatal(kNotEnoughMemory, line.arguments[0].c_str());
     return 1;
   }
 }
@@ -53,7 +77,7 @@ bool OpenMovieCodePage(const CommandLine& line, const MovieView& movie, CodePage
   if (line.code_page_given) return true;
   const uint32_t number = movie.order() == ByteOrder::kBig ? kMacCodePage : kDefaultCodePage;
   if (code_page.Open(number)) return true;
-  PrintFatal("Unknown code page %u!!!\n", number);
+  PrintFatal(kUnknownMovieCodePage, number);
   return false;
 }
 

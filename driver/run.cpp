@@ -15,6 +15,7 @@
 #include "driver/console_sink.h"
 #include "driver/folder_owner.h"
 #include "driver/input_movie.h"
+#include "driver/messages.h"
 #include "driver/program.h"
 #include "util/file_io.h"
 #include "util/known_files.h"
@@ -37,11 +38,10 @@ struct RunNames {
   std::string OutputPath() const { return JoinPath(out_dir, input.file_name); }
 };
 
-constexpr ProgramShape kShape{
-    "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n", false, 2, 3};
+constexpr ProgramShape kShape{kRunSyntax, false, 2, 3};
 
-void PrintCannotWrite(const std::string& path) {
-  PrintFatal("Cannot write file %s!!!\n", path.c_str());
+void PrintCannotWrite(const std::string& path, const std::string& reason) {
+  PrintFatal(kCannotWrite, path.c_str(), reason.c_str());
 }
 
 RunNames DeriveNames(const std::vector<std::string>& arguments) {
@@ -57,7 +57,7 @@ RunNames DeriveNames(const std::vector<std::string>& arguments) {
 bool SparesTheInput(const RunNames& names) {
   for (const std::string& path : {names.OutputPath(), names.LogPath()}) {
     if (IsSameFile(path, names.input.stored_path)) {
-      PrintCannotWrite(path);
+      PrintCannotWrite(path, kItIsTheInput);
       return false;
     }
   }
@@ -68,8 +68,7 @@ bool SparesTheInput(const RunNames& names) {
 bool FilesAreTheMovies(const RunNames& names, Reporter& report) {
   const std::string owner = FolderOwner(names.files_dir, names.input.stem);
   if (!OwnedByAnother(owner, names.input.file_name)) return true;
-  report.WriteNotice("Files in %s are of %s, not of %s: nothing is replaced\n",
-                     names.files_dir.c_str(), owner.c_str(), names.input.file_name.c_str());
+  report.WriteNotice(kFilesOfAnotherMovie, names.files_dir.c_str(), owner.c_str(), names.input.file_name.c_str());
   return false;
 }
 
@@ -82,15 +81,13 @@ void ReportUnusedFiles(const RunNames& names, const ReplacementFiles& files,
   for (const std::string& path : files.OfMovie(paths, names.input.stem)) {
     if (path != manifest && !files.WasRead(path)) unused.push_back(path);
   }
-  for (const std::string& path : unused) report.Write("Not used: %s\n", path.c_str());
+  for (const std::string& path : unused) report.Write(kNotUsed, path.c_str());
   if (!unused.empty()) {
     report.Tell(kColorYellow,
-                FormatText("%u files in %s match nothing in this movie (first: %s)\n",
-                           static_cast<unsigned>(unused.size()), names.files_dir.c_str(),
+                FormatText(kUnusedCount, static_cast<unsigned>(unused.size()), names.files_dir.c_str(),
                            unused.front().c_str()));
   } else if (!paths.empty() && files.OfMovie(paths, names.input.stem).empty()) {
-    report.WriteNotice("No file in %s starts with %s, the name of this movie\n",
-                       names.files_dir.c_str(), names.input.stem.c_str());
+    report.WriteNotice(kNoFileOfTheMovie, names.files_dir.c_str(), names.input.stem.c_str());
   }
 }
 
@@ -102,7 +99,7 @@ void RunEveryPass(const RunNames& names, const CastTables& tables, const MediaSe
   std::vector<std::string> paths;
   const bool folder_exists = files.ListAll(paths) != ListFolderStatus::kMissing;
   if (!folder_exists) {
-    report.WriteNotice("Folder %s does not exist: nothing is replaced\n", names.files_dir.c_str());
+    report.WriteNotice(kNoFilesDir, names.files_dir.c_str());
   } else if (!FilesAreTheMovies(names, report)) {
     return;
   }
@@ -116,26 +113,26 @@ void RunEveryPass(const RunNames& names, const CastTables& tables, const MediaSe
 void PrintSummary(const MovieView& movie, const ReplacementTable& table, const Reporter& report,
                   const RunNames& names) {
   ClearProgressLine();
-  std::printf("Replaced %u chunks; %u files unchanged; %u files could not be used (see %s).\n",
-              ReplacedChunkCount(movie, table), report.unchanged_count(), report.refusal_count(),
-              names.LogPath().c_str());
+  std::printf(kRunSummary, ReplacedChunkCount(movie, table), report.unchanged_count(),
+              report.refusal_count(), names.LogPath().c_str());
 }
 
 // The exit code of the write pass and its last lines.
 int WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names) {
   const std::string output_path = names.OutputPath();
-  std::printf("Writing resulting cast %s...\n", output_path.c_str());
-  switch (WriteContainer(movie, table, output_path)) {
+  std::printf(kWritingOutput, output_path.c_str());
+  FileError error;
+  switch (WriteContainer(movie, table, output_path, {}, &error)) {
     case WriteStatus::kTooLarge:
-      PrintFatal("Resulting cast %s would exceed 4 GB!!!\n", output_path.c_str());
+      PrintFatal(kTooLargeOutput, output_path.c_str());
       return 1;
     case WriteStatus::kCannotWrite:
-      PrintCannotWrite(output_path);
+      PrintCannotWrite(output_path, DescribeFileError(error));
       return 1;
     case WriteStatus::kWritten:
       break;
   }
-  std::printf("\nJob OK!!!\n");
+  std::fputs(kJobOk, stdout);
   return 0;
 }
 
@@ -151,9 +148,10 @@ int RunPasses(const CommandLine& line, const MediaSettings& given) {
       !OpenMovieCodePage(line, movie, *given.code_page)) {
     return 1;
   }
-  std::FILE* log_stream = ConsoleSink::OpenLog(names.LogPath());
+  FileError log_error;
+  std::FILE* log_stream = ConsoleSink::OpenLog(names.LogPath(), log_error);
   if (log_stream == nullptr) {
-    PrintCannotWrite(names.LogPath());
+    PrintCannotWrite(names.LogPath(), DescribeFileError(log_error));
     return 1;
   }
   ConsoleSink console(log_stream);

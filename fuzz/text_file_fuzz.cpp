@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const auto file = std::make_unique<uint8_t[]>(length);
   if (length > 0) std::memcpy(file.get(), data + 1, length);
   quillon::EncodedText text;
-  char32_t unmappable = 0;
+  quillon::UnmappableCharacter unmappable;
   if (quillon::EncodeTextFile(quillon::ByteReader(file.get(), length), code_page, text,
                               unmappable) != quillon::TextFileStatus::kOk) {
     return 0;

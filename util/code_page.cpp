@@ -11,8 +11,20 @@ namespace quillon {
 
 namespace {
 
-constexpr uint32_t kKnownCodePages[] = {874,  932,  936,  949,  950,  1250,
-                                        1251, 1252, 1253, 1254, 1257, 10000};
+constexpr KnownCodePage kKnownCodePages[] = {
+    {874, "Thai"},
+    {932, "Japanese"},
+    {936, "Simplified Chinese"},
+    {949, "Korean"},
+    {950, "Traditional Chinese"},
+    {1250, "Central European"},
+    {1251, "Cyrillic"},
+    {1252, "Western"},
+    {1253, "Greek"},
+    {1254, "Turkish"},
+    {1257, "Baltic"},
+    {10000, "Mac Roman"},
+};
 
 // Every known code page has at most two bytes a character; the packing leaves room for three.
 constexpr size_t kMaxCharacterBytes = 3;
@@ -36,9 +48,12 @@ uint32_t PackedMacRomanByte(char32_t character) {
 
 }  // namespace
 
+const KnownCodePage* KnownCodePagesBegin() { return std::begin(kKnownCodePages); }
+const KnownCodePage* KnownCodePagesEnd() { return std::end(kKnownCodePages); }
+
 bool IsKnownCodePage(uint32_t number) {
-  return std::find(std::begin(kKnownCodePages), std::end(kKnownCodePages), number) !=
-         std::end(kKnownCodePages);
+  return std::any_of(std::begin(kKnownCodePages), std::end(kKnownCodePages),
+                     [number](const KnownCodePage& known) { return known.number == number; });
 }
 
 bool CodePage::Open(uint32_t number) {

@@ -19,9 +19,18 @@ namespace quillon {
 
 inline constexpr uint32_t kDefaultCodePage = 1252;
 
-// True for the code pages the tool offers: 874 (Thai), 932 (Japanese), 936 (Simplified
-// Chinese), 949 (Korean), 950 (Traditional Chinese), 1250 to 1254 and 1257 (the Windows pages
-// of Europe), 10000 (Mac Roman).
+struct KnownCodePage {
+  uint32_t number;
+  const char* name;  // what it is for: "Thai", "Cyrillic", "Mac Roman"
+};
+
+// The code pages the tool offers, in ascending order: 874 (Thai), 932 (Japanese), 936
+// (Simplified Chinese), 949 (Korean), 950 (Traditional Chinese), 1250 to 1254 and 1257 (the
+// Windows pages of Europe), 10000 (Mac Roman).
+const KnownCodePage* KnownCodePagesBegin();
+const KnownCodePage* KnownCodePagesEnd();
+
+// True for the code pages the tool offers.
 bool IsKnownCodePage(uint32_t number);
 
 // Text in a code page's bytes, each byte marked when it continues a character begun before it

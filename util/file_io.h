@@ -3,11 +3,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "util/file_error.h"
 #include "util/file_map.h"
 
 namespace quillon {
@@ -45,6 +47,9 @@ enum class BufferedCopies {
   kShifted,  // offset and output position differ modulo the page size
   kAll,      // lets tests hold the buffered path to the others on every layout
 };
+// Creates or empties a text file for writing (text mode: each "\n" becomes the platform's line
+// end); null, with why, when it cannot.
+std::FILE* CreateTextFile(const std::string& path, FileError& error);
 
 // A file written under a temporary name beside `final_path` and renamed over it only when
 // every write and the close succeeded, so that a failed run never leaves half a file or
@@ -77,15 +82,24 @@ class AtomicFileWriter {
   bool Commit();
   // Closes and removes the temporary file.
   void Abandon();
+  // Why the first failed step failed (a folder at `final_path`: kFolder).
+  const FileError& error() const { return error_; }
 
  private:
   bool WriteFromView(const uint8_t* data, size_t length);
+  // Abandons what the writer held and readies it for `final_path`; false (kFolder) when a
+  // folder stands there, which the rename would fail on only at the end.
+  bool Start(const std::string& final_path);
+  // Marks the file failed with the error of the system call that just failed, unless an
+  // earlier failure gave one; false.
+  bool Fail();
 
   BufferedCopies buffered_copies_;
   NativeFile file_ = kNoFile;
   std::string temp_path_;
   std::string final_path_;
   bool failed_ = false;
+  FileError error_;
   bool kernel_copy_refused_ = false;  // once refused, later copies go from the view at once
 
   struct FreeBlock {

@@ -196,23 +196,19 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
 
 bool AtomicFileWriter::Open(const std::string& final_path) {
-  Abandon();
-  final_path_ = final_path;
+  if (!Start(final_path)) return false;
   std::string pattern = final_path + ".XXXXXX";
   const int fd = mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) return false;
+  if (fd < 0) return Fail();
   temp_path_ = pattern;
   fchmod(fd, DefaultFileMode());
   file_ = fd;
-  failed_ = false;
-  kernel_copy_refused_ = false;
   return true;
 }
 
 bool AtomicFileWriter::Write(const void* data, size_t length) {
   if (file_ == kNoFile || failed_) return false;
-  if (!WriteAll(Descriptor(file_), static_cast<const uint8_t*>(data), length)) failed_ = true;
-  return !failed_;
+  return WriteAll(Descriptor(file_), static_cast<const uint8_t*>(data), length) || Fail();
 }
 
 bool AtomicFileWriter::CopyFrom(const FileMapping& source, uint64_t offset, size_t length) {
@@ -225,16 +221,14 @@ bool AtomicFileWriter::CopyFrom(const FileMapping& source, uint64_t offset, size
   const bool buffered = CopyIsBuffered(buffered_copies_, to, offset);
   if (buffered && copy_buffer_ == nullptr) copy_buffer_.reset(NewCopyBuffer());
   if (buffered && copy_buffer_ != nullptr) {
-    if (!CopyThroughBuffer(from, offset, to, length, copy_buffer_.get())) failed_ = true;
-    return !failed_;
+    return CopyThroughBuffer(from, offset, to, length, copy_buffer_.get()) || Fail();
   }
   size_t copied = 0;
   switch (CopyByKernel(from, offset, to, length, copied)) {
     case KernelCopy::kDone:
       return true;
     case KernelCopy::kFailed:
-      failed_ = true;
-      return false;
+      return Fail();
     case KernelCopy::kRefused:
       kernel_copy_refused_ = true;
       break;
@@ -244,15 +238,15 @@ bool AtomicFileWriter::CopyFrom(const FileMapping& source, uint64_t offset, size
 
 bool AtomicFileWriter::SeekToStart() {
   if (file_ == kNoFile || failed_) return false;
-  if (lseek(Descriptor(file_), 0, SEEK_SET) != 0) failed_ = true;
-  return !failed_;
+  return lseek(Descriptor(file_), 0, SEEK_SET) == 0 || Fail();
 }
 
 bool AtomicFileWriter::Commit() {
   if (file_ == kNoFile) return false;
-  const bool closed = close(Descriptor(file_)) == 0;
+  const bool closed = close(Descriptor(file_)) == 0 || Fail();
   file_ = kNoFile;
   if (failed_ || !closed || std::rename(temp_path_.c_str(), final_path_.c_str()) != 0) {
+    Fail();
     unlink(temp_path_.c_str());
     temp_path_.clear();
     return false;

@@ -167,23 +167,19 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 AtomicFileWriter::~AtomicFileWriter() { Abandon(); }
 
 bool AtomicFileWriter::Open(const std::string& final_path) {
-  Abandon();
-  final_path_ = final_path;
+  if (!Start(final_path)) return false;
   const HANDLE handle = CreateTemporaryBeside(final_path, temp_path_);
   if (handle == INVALID_HANDLE_VALUE) {
     temp_path_.clear();
-    return false;
+    return Fail();
   }
   file_ = Native(handle);
-  failed_ = false;
-  kernel_copy_refused_ = false;
   return true;
 }
 
 bool AtomicFileWriter::Write(const void* data, size_t length) {
   if (file_ == kNoFile || failed_) return false;
-  if (!WriteAll(Handle(file_), static_cast<const uint8_t*>(data), length)) failed_ = true;
-  return !failed_;
+  return WriteAll(Handle(file_), static_cast<const uint8_t*>(data), length) || Fail();
 }
 
 bool AtomicFileWriter::CopyFrom(const FileMapping& source, uint64_t offset, size_t length) {
@@ -195,17 +191,17 @@ bool AtomicFileWriter::SeekToStart() {
   if (file_ == kNoFile || failed_) return false;
   LARGE_INTEGER start;
   start.QuadPart = 0;
-  if (SetFilePointerEx(Handle(file_), start, nullptr, FILE_BEGIN) == 0) failed_ = true;
-  return !failed_;
+  return SetFilePointerEx(Handle(file_), start, nullptr, FILE_BEGIN) != 0 || Fail();
 }
 
 bool AtomicFileWriter::Commit() {
   if (file_ == kNoFile) return false;
-  const bool closed = CloseHandle(Handle(file_)) != 0;
+  const bool closed = CloseHandle(Handle(file_)) != 0 || Fail();
   file_ = kNoFile;
   // A plain rename fails when the target exists; this one replaces it in one step.
   if (failed_ || !closed ||
       MoveFileExA(temp_path_.c_str(), final_path_.c_str(), MOVEFILE_REPLACE_EXISTING) == 0) {
+    Fail();
     DeleteFileA(temp_path_.c_str());
     temp_path_.clear();
     return false;

@@ -36,6 +36,11 @@ std::string TagToExtension(const std::string& type) {
   return extension;
 }
 
+std::string WindowsFileName(const std::string& name) {
+  const size_t last_kept = name.find_last_not_of(". ");
+  return last_kept == std::string::npos ? std::string() : name.substr(0, last_kept + 1);
+}
+
 bool CanNameFile(const std::string& part) {
   return !part.empty() && part != "." && part != ".." &&
          part.find_first_of(kPathSeparators) == std::string::npos && SystemTakesName(part);

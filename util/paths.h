@@ -48,9 +48,16 @@ bool CanNameFile(const std::string& part);
 // PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9, with any extension); elsewhere every name.
 bool SystemTakesName(const std::string& part);
 
-// The name an open of `name`, a path's last component, reaches: on Windows without the dots and
-// spaces it ends in, which Windows drops when it opens a file; elsewhere `name` itself.
+// `name`, a path's last component, without the dots and spaces it ends in: the name Windows
+// opens for it. Files written under this form are found on every system.
+std::string WindowsFileName(const std::string& name);
+
+// The name an open of `name`, a path's last component, reaches: WindowsFileName on Windows,
+// which drops those dots and spaces; elsewhere `name` itself.
 std::string OpenedFileName(const std::string& name);
+
+// True when the path names a folder (symbolic links followed).
+bool IsFolder(const std::string& path);
 
 // The path with its last component spelled as the folder stores it: an exact match when one
 // exists, else a case-insensitive match in the folder, else the path itself.

@@ -44,6 +44,10 @@ bool CreateFolders(const std::string& path) {
     mkdir(path.substr(0, at).c_str(), 0777);
   }
   mkdir(path.c_str(), 0777);
+  return IsFolder(path);
+}
+
+bool IsFolder(const std::string& path) {
   struct stat info;
   return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }

@@ -30,9 +30,11 @@ bool SystemTakesName(const std::string& part) {
   return last != '.' && last != ' ' && !IsDeviceName(part);
 }
 
-std::string OpenedFileName(const std::string& name) {
-  const size_t last_kept = name.find_last_not_of(". ");
-  return last_kept == std::string::npos ? std::string() : name.substr(0, last_kept + 1);
+std::string OpenedFileName(const std::string& name) { return WindowsFileName(name); }
+
+bool IsFolder(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::string GetStoredPath(const std::string& path) {
@@ -58,8 +60,7 @@ bool CreateFolders(const std::string& path) {
     CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
   }
   CreateDirectoryA(path.c_str(), nullptr);
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return IsFolder(path);
 }
 
 }  // namespace quillon

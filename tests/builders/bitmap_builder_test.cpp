@@ -172,12 +172,17 @@ TEST_F(BitmapBuilderTest, ZeroesWhatASmallImageMissesAndCutsALargeOneAndSaysSo) 
   Bitmap(MemberData(2, 2, 8), 2);
   EXPECT_EQ(Rows(2, 2), (std::vector<Bytes>{{1, 2}, {5, 6}}));
   const std::string folder = files_.path() + kPathSeparator;
-  EXPECT_EQ(LogText(), "Cast 000001->(0003:0005): BITD=3x3x8\nImage " + folder +
-                           "movie-000001-8.bmp is 2x2, not 3x3: cut or padded with zeros\n"
-                           "Cast 000002->(0003:0005): BITD=2x2x8\nImage " + folder +
-                           "movie-000002-8.bmp is 4x3, not 2x2: cut or padded with zeros\n"
+  const std::string first = "Image " + folder +
+                            "movie-000001-8.bmp is 2x2, not 3x3: cut or padded with zeros\n";
+  const std::string second = "Image " + folder +
+                             "movie-000002-8.bmp is 4x3, not 2x2: cut or padded with zeros\n";
+  EXPECT_EQ(LogText(), "Cast 000001->(0003:0005): BITD=3x3x8\n" + first +
+                           "Cast 000002->(0003:0005): BITD=2x2x8\n" + second +
                            "Frames collision 2! Frame 0005 was alread patched!!! Deleting "
                            "previous patch...\n");
+  // Told on the console too, where the user sees it at once.
+  EXPECT_EQ(sink_.console, "> " + folder + "movie-000001-8.bmp\n" + first + "> " + folder +
+                               "movie-000002-8.bmp\n" + second);
 }
 
 // Members of 1, 2 and 4 bits, in either layout, from pictures in their own colours: the

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "builders/chunk.h"
@@ -161,6 +162,39 @@ TEST_F(RawPassTest, AFolderOfTheNameIsNoReplacement) {
   EXPECT_FALSE(table_->Has(3));
 }
 
+// Types that end in spaces or dots: their files are looked for under the Windows name (the
+// spaces and dots dropped) on every system; where the system keeps the exact name apart, a file
+// of that name comes first.
+TEST_F(RawPassTest, FindsATypeEndingInSpacesOrDotsUnderItsWindowsName) {
+  const struct {
+    const char* stored_tag;
+    const char* windows_name;
+    const char* exact_name;  // null: the same file as the Windows name on every system
+  } cases[] = {
+      {" dns", "movie-000003.snd", "movie-000003.snd "},
+      {"..ab", "movie-000003.ba", "movie-000003.ba.."},
+      {" . a", "movie-000003.a", "movie-000003.a . "},
+      {"DTIB", "movie-000003.BITD", nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.windows_name);
+    MovieBuilder builder(4);
+    builder.AddChunk(c.stored_tag, {1});
+    std::filesystem::remove_all(files_);
+    AddFile(c.windows_name, ChunkFile(c.stored_tag, "win"));
+    EXPECT_EQ(Run(builder), Progress(c.windows_name));
+    EXPECT_EQ(LogText(), "Frame 0003 was substituted from file " + PathOf(c.windows_name) +
+                             "...\n");
+#ifndef _WIN32
+    if (c.exact_name == nullptr) continue;
+    AddFile(c.exact_name, ChunkFile(c.stored_tag, "exact"));
+    Run(builder);
+    EXPECT_EQ(LogText(), "Frame 0003 was substituted from file " + PathOf(c.exact_name) +
+                             "...\n");
+#endif
+  }
+}
+
 #ifndef _WIN32  // Windows file systems do not tell case apart
 // The folder listing only spares opens: a name is found exactly as opening it finds it.
 TEST_F(RawPassTest, FindsNamesAsTheOpenDoesWhereCaseAndSubfoldersDiffer) {
@@ -174,8 +208,8 @@ TEST_F(RawPassTest, FindsNamesAsTheOpenDoesWhereCaseAndSubfoldersDiffer) {
   AddFile("movie-000004.STXT", ChunkFile("TXTS", "abcd"));
   AddFile("movie-000005.a/BC", ChunkFile("CB/A", ""));
   AddFile("movie-000006.A/BC", ChunkFile("CB/A", ""));
-  EXPECT_EQ(Run(builder), Progress("movie-000003.STXT") + Progress("movie-000004.STXT") +
-                              Progress("movie-000006.A/BC"));
+  // Only the files an open reaches are shown.
+  EXPECT_EQ(Run(builder), Progress("movie-000004.STXT") + Progress("movie-000006.A/BC"));
   // A file system that tells case apart opens only the exact spellings.
   EXPECT_EQ(LogText(), "Frame 0004 was substituted from file " + PathOf("movie-000004.STXT") +
                            "...\nFrame 0006 was substituted from file " +

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "builders/stxt.h"
+#include "builders/text_file.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "fixtures/movie_builder.h"
@@ -71,9 +72,21 @@ TEST_F(TextMediaTest, RebuildsTheChunkFromTheTextFileOrSaysWhyNot) {
       {"every line end and a byte-order mark", 1252, "x", {0}, "\xEF\xBB\xBF" "a\nb\r\nc\rd",
        "a\rb\rc\rd", {0}, ""},
       {"a character the code page lacks", 1252, "old", {0}, "ok \xD0\x96", std::nullopt, {},
-       "character U+0416 has no byte in code page 1252"},
+       "character U+0416 (line 1, column 4) has no byte in code page 1252"},
       {"a C1 control", 1252, "old", {0}, "\xC2\x81", std::nullopt, {},
-       "character U+0081 has no byte in code page 1252"},
+       "character U+0081 (line 1, column 1) has no byte in code page 1252"},
+      // Lines counted at every kind of line end, columns in characters, the mark not counted.
+      {"where it stands", 1252, "old", {0},
+       "\xEF\xBB\xBFl1\nl2\r\nl3\r\r\xC3\xA4\xC3\xB6\xD0\x96", std::nullopt, {},
+       "character U+0416 (line 5, column 3) has no byte in code page 1252"},
+      // Editors end the last line: that line end is dropped, one only.
+      {"a final LF", 1252, "x", {0}, "Klick mich!\n", "Klick mich!", {0}, ""},
+      {"a final CR LF", 1252, "x", {0}, "Klick mich!\r\n", "Klick mich!", {0}, ""},
+      {"a final CR", 1252, "x", {0}, "Klick mich!\r", "Klick mich!", {0}, ""},
+      {"two final LFs", 1252, "x", {0}, "a\n\n", "a\r", {0}, ""},
+      {"two final CR LFs", 1252, "x", {0}, "a\r\n\r\n", "a\r", {0}, ""},
+      {"LF then CR LF", 1252, "x", {0}, "a\n\r\n", "a\r", {0}, ""},
+      {"a line end alone", 1252, "x", {0}, "\xEF\xBB\xBF\r\n", "", {0}, ""},
       {"bytes that are no UTF-8", 1252, "old", {0}, "ok \xFF", std::nullopt, {},
        "not UTF-8 text"},
       {"no file", 1252, "old", {0}, std::nullopt, std::nullopt, {}, ""},
@@ -97,6 +110,40 @@ TEST_F(TextMediaTest, RebuildsTheChunkFromTheTextFileOrSaysWhyNot) {
     } else {
       EXPECT_EQ(HeldHeader(4), "none");
     }
+  }
+}
+
+// One line end after every text, dropped again on reading: texts that end in line breaks, and
+// the empty one, come back as they were.
+TEST(TextFileTest, WritesALineEndAfterTheTextAndDropsOneOnReading) {
+#ifdef _WIN32
+  const std::string line_end = "\r\n";
+#else
+  const std::string line_end = "\n";
+#endif
+  const struct {
+    std::u32string text;
+    std::string file;  // "|" for the platform's line end
+  } cases[] = {
+      {U"", "|"}, {U"Klick mich!", "Klick mich!|"}, {U"a\r", "a||"},
+      {U"\r\r", "|||"}, {U"a\rb", "a|b|"},
+  };
+  CodePage code_page;
+  ASSERT_TRUE(code_page.Open(1252));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string expected;
+    for (const char byte : c.file) expected += byte == '|' ? line_end : std::string(1, byte);
+    const std::vector<uint8_t> file = MakeTextFile(c.text);
+    EXPECT_EQ(std::string(file.begin(), file.end()), expected);
+    EncodedText encoded;
+    UnmappableCharacter unmappable;
+    ASSERT_EQ(EncodeTextFile(ByteReader(file.data(), file.size()), code_page, encoded,
+                             unmappable),
+              TextFileStatus::kOk);
+    std::u32string back;
+    ASSERT_TRUE(code_page.Decode(ByteReader(encoded.bytes.data(), encoded.bytes.size()), back));
+    EXPECT_EQ(back, c.text);
   }
 }
 
@@ -137,9 +184,10 @@ TEST_F(TextMediaTest, ExportsOnlyATextThatComesBackByteForByte) {
   const std::string end = kPathSeparator == '\\' ? "\r\n" : "\n";
   const ExportCase cases[] = {
       {"lines", 1252, MovieBuilder::TextChunk("Gr\xFC\xDF\r\x80", {0, 3}),
-       "Gr\xC3\xBC\xC3\x9F" + end + "\xE2\x82\xAC", ""},
+       "Gr\xC3\xBC\xC3\x9F" + end + "\xE2\x82\xAC" + end, ""},
       {"double-byte characters", 932, MovieBuilder::TextChunk("\x93\xFA\x96{", {0, 2}),
-       "\xE6\x97\xA5\xE6\x9C\xAC", ""},
+       "\xE6\x97\xA5\xE6\x9C\xAC" + end, ""},
+      {"a final line break", 1252, MovieBuilder::TextChunk("a\r", {0}), "a" + end + end, ""},
       {"a byte the code page leaves undefined", 1252, MovieBuilder::TextChunk("a\x81", {0}), "",
        "text holds bytes that code page 1252 does not define"},
       {"a line feed", 1252, MovieBuilder::TextChunk("a\nb", {0}), "",

@@ -694,7 +694,7 @@ TEST(ExportRunTest, AnEditedTextComesBackInTheCodePageOfTheRun) {
   const struct {
     std::string code_page;
     std::string text;      // as stored
-    std::string exported;  // its file, LF line ends
+    std::string exported;  // its file, LF line ends, one after the text
     std::string edited;    // the file as the translator saves it
     std::string rebuilt;   // the text that gives
     std::vector<uint32_t> starts;  // the runs', before and after the run
@@ -702,12 +702,13 @@ TEST(ExportRunTest, AnEditedTextComesBackInTheCodePageOfTheRun) {
     std::string lacking;   // a character the code page lacks
     std::string number;    // and its number
   } cases[] = {
-      {"1251", "\xCF\xF0\xE8\r1", "\xD0\x9F\xD1\x80\xD0\xB8\n1",
+      {"1251", "\xCF\xF0\xE8\r1", "\xD0\x9F\xD1\x80\xD0\xB8\n1\n",
        "\xEF\xBB\xBF\xD0\x96\xD0\xB4\xD0\xB8\r\n\xD0\xB4\xD0\xB0", "\xC6\xE4\xE8\r\xE4\xE0",
        {0, 3}, {0, 3}, "\xC3\xA4", "00E4"},
-      // The second run started at byte 2, now the second byte of a character.
-      {"932", "\x93\xFA\x96{", "\xE6\x97\xA5\xE6\x9C\xAC", "a\xE6\x97\xA5\xE6\x9C\xAC\n",
-       "a\x93\xFA\x96{\r", {0, 2}, {0, 1}, "\xE2\x82\xAC", "20AC"},
+      // The second run started at byte 2, now the second byte of a character; the editor's
+      // final line end is no line break.
+      {"932", "\x93\xFA\x96{", "\xE6\x97\xA5\xE6\x9C\xAC\n", "a\xE6\x97\xA5\xE6\x9C\xAC\n",
+       "a\x93\xFA\x96{", {0, 2}, {0, 1}, "\xE2\x82\xAC", "20AC"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.code_page);
@@ -735,7 +736,7 @@ TEST(ExportRunTest, AnEditedTextComesBackInTheCodePageOfTheRun) {
               "Cast 000001->(0003:0004): STXT=" + std::to_string(c.rebuilt.size()) + " bytes\n"
               "Cast 000002->(0005:0006): STXT=" + std::to_string(c.text.size()) + " bytes\n"
               "Cannot use file f" + kPathSeparator + "m-000002.txt: character U+" + c.number +
-              " has no byte in code page " + c.code_page + "!!!\n");
+              " (line 1, column 4) has no byte in code page " + c.code_page + "!!!\n");
     const MovieFile out(dir.ReadFile("Out/m.dxr"));
     EXPECT_EQ(out.Data(t1), Text(MovieBuilder::TextChunk(c.rebuilt, c.rebuilt_starts)));
     EXPECT_EQ(out.Data(t2), Text(MovieBuilder::TextChunk(c.text, {0})));
@@ -762,7 +763,8 @@ TEST(ExportRunTest, MacRomanTextsGoOutInTheSameCharactersOnEverySystem) {
       u8"ß®©™´¨≠ÆØ∞±≤≥¥µ∂∑∏π∫ªºΩæø¿¡¬√ƒ≈∆«»"
       u8"…\u00A0ÀÃÕŒœ–—“”‘’÷◊ÿŸ⁄€‹›ﬁﬂ‡·‚„‰Â"
       u8"ÊÁËÈÍÎÏÌÓÔÒÚÛÙıˆ˜¯˘˙˚¸˝˛ˇ";
-  EXPECT_EQ(dir.ReadFile("f/m-000001.txt"), utf8);  // 0xBD is "\u03A9", 0xC6 "\u2206"
+  // 0xBD is "\u03A9", 0xC6 "\u2206"; a line end after the text, as editors save it.
+  EXPECT_EQ(dir.ReadFile("f/m-000001.txt"), test::PrintedText(utf8 + "\n"));
 }
 
 // Members the run would not rebuild, or not from a file of their own, are passed over with the
@@ -830,19 +832,15 @@ TEST(ExportRunTest, ATypeTheFileSystemCannotNameIsPassedOverAndTheRestExported) 
   EXPECT_EQ(rows[2].at("file"), "m-000005.STXT");
 }
 
-// A type ending in a space (sounds, "snd ") is written under the name the run's open of its own
-// name reaches: on Windows, which drops the space, the name without it.
-TEST(ExportRunTest, ATypeEndingInASpaceIsWrittenWhereTheRunFindsIt) {
+// A type ending in a space (sounds, "snd ") is written under the name Windows opens for it,
+// without the space, on every system, and the run finds it there.
+TEST(ExportRunTest, ATypeEndingInASpaceIsWrittenUnderItsWindowsName) {
   MovieBuilder movie(6);
   movie.AddChunk(" dns", {'s', 'n', 'd'});
   ScratchDir dir;
   dir.WriteFile("m.dxr", movie.Build());
   ExpectRoundTrip(dir, "m.dxr");
-#ifdef _WIN32
   const std::string name = "m-000003.snd";
-#else
-  const std::string name = "m-000003.snd ";
-#endif
   const std::vector<Row> rows = ParseManifest(dir.ReadFile("f/m.csv"));
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0].at("file"), name);
@@ -923,10 +921,14 @@ TEST(ExportRunTest, RefusesWhatTheRunRefusesWithItsMessages) {
     const char* message;
   } cases[] = {
       {{"bad.dxr", "f"}, "Unknown file format bad.dxr!!!\n"},
-      {{"nope.dxr", "f"}, "Cannot Open File nope.dxr!!!"},
+      {{"nope.dxr", "f"}, "Cannot Open File nope.dxr: No such file or directory!!!\n"},
       {{"bad.dxr"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
       {{"bad.dxr", "f", "x"}, "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n"},
-      {{"--codepage=65001", "bad.dxr", "f"}, "movie)\nUnknown code page 65001!!!\n"},
+      {{"--codepage=65001", "bad.dxr", "f"},
+       "kept\nUnknown code page 65001!!!\nCode pages offered: 874 (Thai), 932 (Japanese), "},
+      {{"bad.dxr", "f", "--overwrite"}, "kept\nUnknown option --overwrite!!!\n"},
+      {{"--codepage", "1251", "bad.dxr", "f"}, "kept\nUnknown option --codepage!!!\n"},
+      {{"--overwite", "bad.dxr", "f"}, "kept\nUnknown option --overwite!!!\n"},
   };
   for (const auto& c : cases) {
     const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), c.args);
@@ -944,6 +946,12 @@ TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
   const std::string option =
       "Option: --codepage=N (before InFile): the code page of the texts, 1252 if not given (10000 "
       "in a Mac movie)\n";
+  const std::string overwrite =
+      "Option: --overwrite (before InFile): files that differ from the movie are replaced, not "
+      "kept\n";
+  const std::string export_usage = banner + vendor +
+                                   "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n" +
+                                   option + overwrite;
   const struct {
     const char* program;
     std::vector<std::string> args;
@@ -953,15 +961,17 @@ TEST(ExportRunTest, BothProgramsAnswerHelpAndVersionAlone) {
       {QUILLON_EXE, {"--help"}, banner + vendor +
            "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n" + option, 0},
       {QUILLON_EXE, {"--version"}, banner, 0},
-      {QUILLON_EXPORT_EXE, {"--help"}, banner + vendor +
-           "Syntax: \"Quillon-Export.exe\" <s:InFile.DXR> <s:FilesDir>\n" + option, 0},
+      {QUILLON_EXPORT_EXE, {"--help"}, export_usage, 0},
       {QUILLON_EXPORT_EXE, {"--version"}, banner, 0},
       // A code page not on offer is refused before anything else.
       {QUILLON_EXE, {"--codepage=x", "m.dxr", "f"}, banner + vendor +
            "Syntax: \"Quillon.exe\" <s:InFile.DXR> <s:FilesDir> [s:OutDir=\"Out\"]\n" + option +
-           "Unknown code page x!!!\n", 1},
-      // Beside other arguments they are names like any other.
-      {QUILLON_EXPORT_EXE, {"--version", "f"}, banner + "Cannot Open File --version!!!", 1},
+           "Unknown code page x!!!\nCode pages offered: 874 (Thai), 932 (Japanese), 936 "
+           "(Simplified Chinese), 949 (Korean), 950 (Traditional Chinese), 1250 (Central "
+           "European), 1251 (Cyrillic), 1252 (Western), 1253 (Greek), 1254 (Turkish), 1257 "
+           "(Baltic), 10000 (Mac Roman)\n", 1},
+      // Beside other arguments they are options out of place.
+      {QUILLON_EXPORT_EXE, {"--version", "f"}, export_usage + "Unknown option --version!!!\n", 1},
   };
   for (const auto& c : cases) {
     const test::RunResult result = RunProgram(c.program, dir.path(), c.args);
@@ -977,7 +987,8 @@ TEST(ExportRunTest, NeverWritesOverItsInput) {
   const test::RunResult result = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"f/m.csv", "f"});
   EXPECT_EQ(result.exit_code, 1);
   const std::string manifest = std::string("f") + kPathSeparator + "m.csv";
-  EXPECT_NE(result.output.find(test::PrintedText("Cannot write file " + manifest + "!!!\n")),
+  EXPECT_NE(result.output.find(test::PrintedText("Cannot write file " + manifest +
+                                                ": it is the input movie!!!\n")),
             std::string::npos)
       << result.output;
   EXPECT_EQ(dir.ReadFile("f/m.csv"), Text(movie));

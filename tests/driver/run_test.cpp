@@ -1,5 +1,6 @@
 // The `quillon` executable run end to end in a scratch folder, as a user would run it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -80,6 +81,28 @@ TEST_F(RunTest, WrongArgumentCountsShowTheUsageAndCreateNothing) {
     const RunResult result = Run(args);
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.output, kBanner + kUsage);
+    EXPECT_EQ(dir_.ListFiles(), std::vector<std::string>{"m.dxr"});
+  }
+}
+
+// Options go in front of the file names, "--codepage" with "=", and "--overwrite" belongs to the
+// export: anything else that looks like an option is refused after the usage.
+TEST_F(RunTest, OptionsOutOfPlaceOrUnknownAreRefusedAfterTheUsage) {
+  AddMovie("m.dxr");
+  const struct {
+    std::vector<std::string> args;
+    const char* option;
+  } cases[] = {
+      {{"m.dxr", "f", "--codepage=1251"}, "--codepage=1251"},
+      {{"--codepage", "1251", "m.dxr", "f"}, "--codepage"},
+      {{"--overwrite", "m.dxr", "f"}, "--overwrite"},
+      {{"--codepage=1251", "--cp=1", "m.dxr", "f"}, "--cp=1"},
+      {{"m.dxr", "--help"}, "--help"},
+  };
+  for (const auto& c : cases) {
+    const RunResult result = Run(c.args);
+    EXPECT_EQ(result.exit_code, 1) << c.option;
+    EXPECT_EQ(result.output, kBanner + kUsage + "Unknown option " + c.option + "!!!\n");
     EXPECT_EQ(dir_.ListFiles(), std::vector<std::string>{"m.dxr"});
   }
 }
@@ -207,13 +230,17 @@ TEST_F(RunTest, InputsThatCannotBeUsedEndTheRunAfterTheOutputFolderIsMade) {
   AddMovie("cut.dxr", truncated);
   AddMovie("far.dxr", map_outside);
   AddMovie("long.dxr", chunk_outside);
+  std::filesystem::create_directory(dir_.path() + "/folder.dxr");
+  ASSERT_EQ(mkfifo((dir_.path() + "/pipe.dxr").c_str(), 0600), 0);
   struct Case {
     std::string input;
     std::string message;
   };
   const Case cases[] = {
-      {"missing.dxr", "Cannot Open File missing.dxr!!!"},
-      {"empty.dxr", "Cannot Open File empty.dxr!!!"},
+      {"missing.dxr", "Cannot Open File missing.dxr: No such file or directory!!!\n"},
+      {"empty.dxr", "Cannot Open File empty.dxr: empty file!!!\n"},
+      {"folder.dxr", "Cannot Open File folder.dxr: it is a folder!!!\n"},
+      {"pipe.dxr", "Cannot Open File pipe.dxr: not a regular file!!!\n"},
       {"bad.dxr", "Unknown file format bad.dxr!!!\n"},
       {"map.dxr", "Cannot read map.dxr: damaged movie (map header of another size)!!!\n"},
       {"m.dcr",
@@ -239,12 +266,37 @@ TEST_F(RunTest, NeverWritesOverTheInputHoweverItIsSpelled) {
   for (const std::string& out_dir : {std::string("d"), std::string("./d"), dir_.path() + "/d"}) {
     const RunResult result = Run({"d/m.dxr", "f", out_dir});
     EXPECT_EQ(result.exit_code, 1);
-    EXPECT_EQ(result.output, kBanner + "Cannot write file " + out_dir + "/m.dxr!!!\n");
+    EXPECT_EQ(result.output,
+              kBanner + "Cannot write file " + out_dir + "/m.dxr: it is the input movie!!!\n");
   }
   // A log name that leads to the input is refused as well.
   const RunResult result = Run({"d/m.dxr", "f", "o"});
   EXPECT_EQ(result.exit_code, 1);
-  EXPECT_EQ(result.output, kBanner + "Cannot write file o/m.log!!!\n");
+  EXPECT_EQ(result.output, kBanner + "Cannot write file o/m.log: it is the input movie!!!\n");
+}
+
+// Folders where the log or the output would go, and a folder that cannot be made.
+TEST_F(RunTest, OutputsThatCannotBeWrittenSayWhy) {
+  AddMovie("m.dxr");
+  std::filesystem::create_directories(dir_.path() + "/a/m.log");
+  std::filesystem::create_directories(dir_.path() + "/b/m.dxr");
+  dir_.WriteFile("c", "a file where the folder would go");
+  const struct {
+    const char* out_dir;
+    std::string message;
+  } cases[] = {
+      {"a", "Cannot write file a/m.log: it is a folder!!!\n"},
+      {"b", "Folder f does not exist: nothing is replaced\n"
+            "Replaced 0 chunks; 0 files unchanged; 0 files could not be used (see b/m.log).\n"
+            "Writing resulting cast b/m.dxr...\n"
+                "Cannot write file b/m.dxr: it is a folder!!!\n"},
+      {"c/d", "Cannot write file c/d/m.log: Not a directory!!!\n"},
+  };
+  for (const auto& c : cases) {
+    const RunResult result = Run({"m.dxr", "f", c.out_dir});
+    EXPECT_EQ(result.exit_code, 1) << c.out_dir;
+    EXPECT_EQ(result.output, kBanner + c.message) << c.out_dir;
+  }
 }
 
 TEST_F(RunTest, AFullDiskLeavesTheOlderOutputAndNoTemporaryFile) {
@@ -256,7 +308,8 @@ TEST_F(RunTest, AFullDiskLeavesTheOlderOutputAndNoTemporaryFile) {
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.output,
             kBanner + "Folder f does not exist: nothing is replaced\n" + Summary(0, 0) +
-                "Writing resulting cast Out/m.dxr...\nCannot write file Out/m.dxr!!!\n");
+                "Writing resulting cast Out/m.dxr...\n"
+                "Cannot write file Out/m.dxr: File too large!!!\n");
   EXPECT_EQ(dir_.ReadFile("Out/m.dxr"), "older output");
   EXPECT_EQ(dir_.ListFiles("Out"), (std::vector<std::string>{"m.dxr", "m.log"}));
 }

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "fixtures/movie_builder.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/support/tool_run.h"
@@ -89,7 +93,8 @@ TEST_F(WindowsRunTest, AnOlderOutputIsReplacedOrKeptWholeWhenItCannotBe) {
     CloseHandle(held);
     EXPECT_EQ(result.exit_code, 1);
     EXPECT_EQ(result.output.substr(result.output.find("Writing")),
-              "Writing resulting cast Out\\m.dxr...\r\nCannot write file Out\\m.dxr!!!\r\n");
+              "Writing resulting cast Out\\m.dxr...\r\n"
+              "Cannot write file Out\\m.dxr: Permission denied!!!\r\n");
     EXPECT_EQ(dir_.ReadFile("Out\\m.dxr"), "older output");
     EXPECT_EQ(dir_.ListFiles("Out"), (std::vector<std::string>{"m.dxr", "m.log"}));
   }
@@ -104,11 +109,42 @@ TEST_F(WindowsRunTest, OutputNamingTheInputIsRefusedHoweverSpelled) {
   for (const std::string out_dir : {"D", "d\\", ".\\d", "d\\..\\D"}) {
     const test::RunResult result = Run({"d\\m.dxr", "f", out_dir});
     EXPECT_EQ(result.exit_code, 1) << out_dir;
-    EXPECT_EQ(result.output, kBanner + "Cannot write file " + out_dir + "\\m.dxr!!!\r\n")
+    EXPECT_EQ(result.output,
+              kBanner + "Cannot write file " + out_dir + "\\m.dxr: it is the input movie!!!\r\n")
         << out_dir;
     EXPECT_EQ(dir_.ReadFile("d\\m.dxr"), movie_) << out_dir;
   }
   EXPECT_EQ(dir_.ListFiles("d"), std::vector<std::string>{"m.dxr"});
+}
+
+// Windows's own errors told in the words POSIX systems use, so that both print the same texts
+// as far as they can; a folder is told as one, not as the access Windows denies.
+TEST_F(WindowsRunTest, MessagesSayWhyInTheWordsOfLinux) {
+  dir_.WriteFile("m.dxr", movie_);
+  dir_.WriteFile("empty.dxr", "");
+  dir_.WriteFile("a\\m.log\\inner", "");
+  dir_.WriteFile("b\\m.dxr\\inner", "");
+  dir_.WriteFile("c", "a file where a folder would go");
+  const struct {
+    std::vector<std::string> args;
+    std::string ending;  // of the output
+  } cases[] = {
+      {{"missing.dxr", "f"}, "Cannot Open File missing.dxr: No such file or directory!!!\r\n"},
+      {{"a", "f"}, "Cannot Open File a: it is a folder!!!\r\n"},
+      {{"empty.dxr", "f"}, "Cannot Open File empty.dxr: empty file!!!\r\n"},
+      {{"m.dxr", "f", "a"}, "Cannot write file a\\m.log: it is a folder!!!\r\n"},
+      {{"m.dxr", "f", "b"}, "Cannot write file b\\m.dxr: it is a folder!!!\r\n"},
+      // Windows finds no path where POSIX finds no folder ("Not a directory").
+      {{"m.dxr", "f", "c\\d"}, "Cannot write file c\\d\\m.log: No such file or directory!!!\r\n"},
+      {{"m.dxr", "f", "--codepage=1251"}, "movie)\r\nUnknown option --codepage=1251!!!\r\n"},
+  };
+  for (const auto& c : cases) {
+    const test::RunResult result = Run(c.args);
+    EXPECT_EQ(result.exit_code, 1) << c.ending;
+    EXPECT_EQ(result.output.substr(result.output.size() - std::min(result.output.size(),
+                                                                   c.ending.size())),
+              c.ending);
+  }
 }
 
 // The movie followed by zeros up to 4 GiB + 100 bytes, kept sparse; false when the disk refuses.

@@ -12,7 +12,7 @@ Called once per successful run by quillon_model between the raw pass and the wri
     table      dict {entry index: complete chunk bytes}; later puts replace earlier ones.
     log        bytearray of log text.
     progress   function(path): a candidate file is opened (noted when it exists).
-    say        function(bytes): other text on standard output.
+    say        function(bytes): a line told on standard output.
     refuse     function(bytes): a line refusing a file, for the log and the console both.
     code_page  the number of the code page that texts are written in (one of CODECS).
 
@@ -428,14 +428,22 @@ def encode_text_file(data, code_page):
         return "not UTF-8 text"
     if text.startswith("\ufeff"):
         text = text[1:]
+    # The line end editors put after the last line is none of the text's: one LF, CR LF or CR.
+    text = text[:-1] if text.endswith("\n") else text
+    text = text[:-1] if text.endswith("\r") else text
     text = text.replace("\r\n", "\r").replace("\n", "\r")
     out, starts = bytearray(), set()
+    line, column = 1, 0
     for character in text:
+        column += 1
         data = character_bytes(character, CODECS[code_page])
         if data is None:
-            return "character U+%04X has no byte in code page %d" % (ord(character), code_page)
+            return "character U+%04X (line %d, column %d) has no byte in code page %d" % (
+                ord(character), line, column, code_page)
         starts.add(len(out))
         out += data
+        if character == "\r":
+            line, column = line + 1, 0
     return bytes(out), starts
 
 
@@ -645,8 +653,10 @@ class Run:
             self.refuse(b"Cannot use file %s: %s!!!\n" % (path.encode(), image.encode()))
             return
         if (image.width, image.height) != (width, height):
-            self.log += b"Image %s is %dx%d, not %dx%d: cut or padded with zeros\n" % (
+            line = b"Image %s is %dx%d, not %dx%d: cut or padded with zeros\n" % (
                 path.encode(), image.width, image.height, width, height)
+            self.log += line
+            self.say(line)
         if depth <= 8 and not alpha:
             image = self.in_member_colors(image, info, depth, path)
         rows = [member_row(image, y, width, depth, row_bytes) for y in range(height)]

@@ -49,11 +49,13 @@ def random_raw_files(rng, root, stem, movie, count):
     live = [i for i in range(movie.used_count) if movie.is_live(i)]
     for i in rng.sample(live, min(count, len(live))):
         tag = movie.entry(i).tag
-        extension = quillon_model.extension_of(tag)
+        # The Windows name, which both systems read.
+        name = quillon_model.windows_name(
+            "%s-%06d.%s" % (stem, i, quillon_model.extension_of(tag)))
         length = rng.randint(0, 40)
         stated = length if rng.random() < 0.7 else rng.randint(0, 40)  # else mostly refused
         data = tag + stated.to_bytes(4, "little") + bytes(length)
-        with open(os.path.join(root, "f", "%s-%06d.%s" % (stem, i, extension)), "wb") as f:
+        with open(os.path.join(root, "f", name), "wb") as f:
             f.write(data)
 
 

@@ -20,6 +20,10 @@ USAGE = (b"Program written using Varnel Console Interface (VarnelUtil->CI) v0.9.
          b"(10000 in a Mac movie)\n")
 CODE_PAGE_OPTION = "--codepage="
 KNOWN_CODE_PAGES = {874, 932, 936, 949, 950, 1250, 1251, 1252, 1253, 1254, 1257, 10000}
+OFFERED_CODE_PAGES = (b"Code pages offered: 874 (Thai), 932 (Japanese), 936 (Simplified "
+                      b"Chinese), 949 (Korean), 950 (Traditional Chinese), 1250 (Central "
+                      b"European), 1251 (Cyrillic), 1252 (Western), 1253 (Greek), 1254 "
+                      b"(Turkish), 1257 (Baltic), 10000 (Mac Roman)\n")
 MAX_OUTPUT = 0xFFFFFFFF + 8
 
 # `tag` as the file stores it; `type` in reading order (the stored tag reversed in XFIR files).
@@ -284,6 +288,22 @@ def extension_of(chunk_type):
     return bytes(out).decode("utf-8", "surrogateescape")
 
 
+def windows_name(name):
+    """`name` as Windows opens it: its last component without the spaces and dots it ends in,
+    the form both programs write and read on every system."""
+    cut = name.rfind(conventions.sep()) + 1
+    return name[:cut] + name[cut:].rstrip(" .")
+
+
+def raw_file_paths(files_dir, name):
+    """Where the raw pass looks for an entry's file of the exact name `name`, in turn: the exact
+    name where the system keeps it apart from the Windows name (POSIX), then the Windows name."""
+    paths = [join(files_dir, windows_name(name))]
+    if not conventions.windows and windows_name(name) != name:
+        paths.insert(0, join(files_dir, name))
+    return paths
+
+
 def same_file(a, b):
     if a is None or b is None:
         return False
@@ -310,10 +330,13 @@ def raw_pass(movie, cwd, files_dir, stem, table, log, read, refuse):
     for i in range(movie.used_count):
         if not movie.is_live(i):
             continue
-        path = join(files_dir, "%s-%06d.%s" % (stem, i, extension_of(movie.entry(i).type)))
-        full = on_disk(cwd, path)
-        if full is None or not os.path.isfile(full):
+        paths = raw_file_paths(files_dir, "%s-%06d.%s" % (stem, i,
+                                                          extension_of(movie.entry(i).type)))
+        found = [(path, on_disk(cwd, path)) for path in paths]
+        found = [(path, full) for path, full in found if full is not None and os.path.isfile(full)]
+        if not found:
             continue
+        path, full = found[0]
         read(path)
         with open(full, "rb") as f:
             data = f.read()
@@ -401,12 +424,33 @@ def code_page_of(typed):
     return int(typed)
 
 
+def input_refusal(full):
+    """Why the input at `full` (None: no such path) cannot be opened."""
+    if full is None or not os.path.exists(full):
+        return b"No such file or directory"
+    if os.path.isdir(full):
+        return b"it is a folder"
+    return b"empty file"
+
+
+def log_refusal():
+    """Why the log cannot be created in `out_dir`, a part of which is a file: POSIX finds no
+    folder there, Windows no path."""
+    return b"No such file or directory" if conventions.windows else b"Not a directory"
+
+
 def run(args, cwd):
     outcome = Outcome()
     typed_code_page = None
     while args and args[0].startswith(CODE_PAGE_OPTION):
         typed_code_page = args[0][len(CODE_PAGE_OPTION):]
         args = args[1:]
+    unknown = [a for a in args if a.startswith("--")]
+    if unknown:
+        outcome.stdout += USAGE + b"Unknown option %s!!!\n" % unknown[0].encode(
+            "utf-8", "surrogateescape")
+        outcome.exit_code = 1
+        return outcome
     if len(args) not in (2, 3):
         outcome.stdout += USAGE
         outcome.exit_code = 1
@@ -414,7 +458,7 @@ def run(args, cwd):
     code_page = code_page_of(typed_code_page)
     if code_page is None:
         outcome.stdout += USAGE + b"Unknown code page %s!!!\n" % typed_code_page.encode(
-            "utf-8", "surrogateescape")
+            "utf-8", "surrogateescape") + OFFERED_CODE_PAGES
         outcome.exit_code = 1
         return outcome
     try:
@@ -440,7 +484,7 @@ def _run(args, cwd, outcome, code_page):
     except (OSError, TypeError):
         data = b""
     if not data:
-        fatal(outcome, b"Cannot Open File %s!!!" % typed)
+        fatal(outcome, b"Cannot Open File %s: %s!!!\n" % (typed, input_refusal(full_input)))
     damage = container_damage(data)
     if damage == "unknown":
         fatal(outcome, b"Unknown file format %s!!!\n" % typed)
@@ -456,9 +500,11 @@ def _run(args, cwd, outcome, code_page):
     output_path = join(out_dir, file_name)
     for path in (output_path, log_path):
         if same_file(on_disk(cwd, path), full_input):
-            fatal(outcome, b"Cannot write file %s!!!\n" % path.encode("utf-8", "surrogateescape"))
+            fatal(outcome, b"Cannot write file %s: it is the input movie!!!\n"
+                  % path.encode("utf-8", "surrogateescape"))
     if not folders_can_exist(cwd, out_dir):
-        fatal(outcome, b"Cannot write file %s!!!\n" % log_path.encode("utf-8", "surrogateescape"))
+        fatal(outcome, b"Cannot write file %s: %s!!!\n"
+              % (log_path.encode("utf-8", "surrogateescape"), log_refusal()))
     outcome.log_name = log_path
     outcome.log = bytearray()
 

@@ -140,6 +140,8 @@ def text_file(rng, code_page):
     if kind == "not utf8":
         cut = len(text[:at].encode("utf-8"))
         data = data[:cut] + rng.choice(NOT_UTF8) + data[cut:]
+    if rng.random() < 0.4:
+        data += rng.choice([b"\n", b"\r\n", b"\r", b"\n\n", b"\r\n\r\n"])  # as editors end it
     return (b"\xef\xbb\xbf" if rng.random() < 0.2 else b"") + data
 
 

@@ -216,8 +216,12 @@ def add_replacements(rng, root, files_dir, stem, movie, entries):
     for i, (tag, _, _, _) in enumerate(entries):
         if rng.random() < 0.4:
             chunk_type = quillon_model.stored_tag(tag, order)
-            name = "%s/%s-%06d.%s" % (files_dir, stem, i, quillon_model.extension_of(chunk_type))
-            write_file(root, name, chunk_file(rng, tag, order))
+            name = "%s-%06d.%s" % (stem, i, quillon_model.extension_of(chunk_type))
+            # A type ending in spaces or dots: the exact name, the Windows one, or both.
+            names = rng.choice([[name], [quillon_model.windows_name(name)],
+                                [name, quillon_model.windows_name(name)]])
+            for each in names:
+                write_file(root, files_dir + "/" + each, chunk_file(rng, tag, order))
     if rng.random() < 0.3:
         write_file(root, "%s/%s-000003.other" % (files_dir, stem), b"not looked at")
 
@@ -248,6 +252,10 @@ def make_case(rng, root):
         args = [a.replace("/", "\\") if rng.random() < 0.5 else a for a in args]
     if rng.random() < 0.03:
         args = args[:1] if rng.random() < 0.5 else args + ["extra", "more"][:4 - len(args)]
+    if rng.random() < 0.02:
+        # Options out of place: after the names, without "=", or unknown.
+        args = rng.choice([args + ["--codepage=1252"], ["--codepage", "1252"] + args,
+                           ["--overwrite"] + args])
     older = None
     if rng.random() < 0.3 and out_dir not in (".", "blocked/o"):
         older = ("%s/%s" % (out_dir or "Out", name.rpartition("/")[2]), random_bytes(rng, 20))
@@ -272,6 +280,7 @@ def tally(stats, expected):
     stats["unknown code pages"] += b"Unknown code page" in expected.stdout
     stats["damaged movies"] += b"damaged movie" in expected.stdout
     stats["compressed movies"] += b"compressed Shockwave" in expected.stdout
+    stats["unknown options"] += b"Unknown option" in expected.stdout
     stats["substitutions"] += log.count(b"was substituted")
     stats["short files"] += log.count(b"shorter than")
     stats["headers of another type"] += log.count(b"header of another type")

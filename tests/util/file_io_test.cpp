@@ -120,6 +120,34 @@ TEST(FileIoTest, AtomicWriterReportsAFullDiskAndKeepsTheOlderFile) {
 }
 #endif
 
+// What keeps a file from being opened or written, in the same words on every system.
+TEST(FileIoTest, FailuresSayWhy) {
+  test::ScratchDir dir;
+  dir.WriteFile("folder/inner", "");
+  dir.WriteFile("empty", "");
+  const struct {
+    const char* name;
+    std::string reason;
+  } cases[] = {
+      {"missing", "No such file or directory"},
+      {"folder", "it is a folder"},
+      {"empty", "empty file"},
+  };
+  for (const auto& c : cases) {
+    const FileMapping mapping = MapFileCopyOnWrite(dir.path() + "/" + c.name);
+    EXPECT_FALSE(mapping.valid()) << c.name;
+    EXPECT_EQ(DescribeFileError(mapping.error), c.reason) << c.name;
+  }
+  AtomicFileWriter writer;
+  EXPECT_FALSE(writer.Open(dir.path() + "/folder"));
+  EXPECT_EQ(DescribeFileError(writer.error()), "it is a folder");
+  EXPECT_FALSE(writer.Open(dir.path() + "/none/out"));
+  EXPECT_EQ(DescribeFileError(writer.error()), "No such file or directory");
+  FileError error;
+  EXPECT_EQ(CreateTextFile(dir.path() + "/folder", error), nullptr);
+  EXPECT_EQ(DescribeFileError(error), "it is a folder");
+}
+
 // Ranges of a mapped file appended between plain writes, from the file (POSIX: by the kernel
 // where the range and the output position agree modulo the page size, else through the buffer,
 // a range shorter than the buffer and one of several buffers' length) and from the view (no

@@ -50,6 +50,18 @@ TEST(PathsTest, CanNameFileRefusesWhatNamesNoFileOfItsOwn) {
   }
 }
 
+// The name Windows opens: only the spaces and dots at the end go, on every system.
+TEST(PathsTest, WindowsFileNameDropsTheSpacesAndDotsAtTheEnd) {
+  const struct {
+    const char* name;
+    const char* windows;
+  } cases[] = {
+      {"m-000102.snd ", "m-000102.snd"}, {"m-000102.a. .", "m-000102.a"},
+      {"m-000102.BITD", "m-000102.BITD"}, {". .", ""}, {"a b.c", "a b.c"}, {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WindowsFileName(c.name), c.windows) << c.name;
+}
+
 TEST(PathsTest, StoredPathPrefersExactThenCaseInsensitiveMatch) {
   test::ScratchDir dir;
   dir.WriteFile("Intro.DXR", "x");

@@ -1,0 +1,48 @@
+#pragma once
+// Every line the run writes into its log, in one place. Lines marked "as it has always been
+// written" are read by users' scripts: keep them byte for byte ("alread" included).
+
+namespace quillon {
+
+// A raw chunk file taken, as it has always been written.
+inline constexpr char kFrameSubstituted[] = "Frame %04X was substituted from file %s...\n";
+// A raw chunk file refused, with why.
+inline constexpr char kFrameNotSubstituted[] =
+    "Frame %04X was not substituted from file %s: %s!!!\n";
+// A member's image, GIF or text file refused, with why.
+inline constexpr char kCannotUseFile[] = "Cannot use file %s: %s!!!\n";
+// A chunk that displaces an earlier replacement, after the kind's collision word, as it has
+// always been written.
+inline constexpr char kAlreadyPatched[] =
+    "%s Frame %04X was alread patched!!! Deleting previous patch...\n";
+// The collision words of the media kinds, as they have always been written.
+inline constexpr char kBitmapCollision[] = "Frames collision 2!";
+inline constexpr char kGifCollision[] = "Frames collision!";
+inline constexpr char kTextCollision[] = "Frames collision 3!";
+inline constexpr char kCatalogueCollision[] = "Frames collision 4!";
+inline constexpr char kSoundCollision[] = "Frames collision 5!";
+
+// The heads of a bitmap and an alpha channel member's line, as they have always been written;
+// one of the three lines below completes each.
+inline constexpr char kBitmapHead[] = "Cast %06d->(%04X:%04X): BITD=";
+inline constexpr char kAlphaHead[] = "Cast %06d->(%04X:%04X): ALFA=";
+// Width, height and depth, as it has always been written.
+inline constexpr char kBitmapSize[] = "%dx%dx%d\n";
+// A member of another layout, as it has always been written.
+inline constexpr char kBitType[] = "%d bittype!!!\n";
+// A depth the builders do not take, as it has always been written.
+inline constexpr char kBitsPerPixel[] = "%d bitsperpixel!!!\n";
+// A picture of another size than its member (also told on the console).
+inline constexpr char kOtherSize[] = "Image %s is %dx%d, not %dx%d: cut or padded with zeros\n";
+// An indexed picture whose colours disagree with the member's.
+inline constexpr char kColoursMapped[] = "Colours of %s mapped to the member's palette\n";
+
+// A text member's line: the length of the text that goes out, or an unreadable chunk.
+inline constexpr char kTextLength[] = "Cast %06d->(%04X:%04X): STXT=%u bytes\n";
+inline constexpr char kTextUnreadable[] = "Cast %06d->(%04X:%04X): STXT=unreadable!!!\n";
+// Why a text file cannot be used: the first character the code page lacks, and where it
+// stands in the file (from 1, the column counted in characters).
+inline constexpr char kUnmappableCharacter[] =
+    "character U+%04X (line %u, column %u) has no byte in code page %u";
+
+}  // namespace quillon
