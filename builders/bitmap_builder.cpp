@@ -6,8 +6,8 @@
 
 #include "builders/chunk.h"
 #include "builders/color_import.h"
-#include "builders/member_rows.h"
 #include "builders/log_lines.h"
+#include "builders/member_rows.h"
 #include "builders/plane_layout.h"
 #include "builders/row_codec.h"
 #include "container/bitmap_member.h"

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "builders/cast_media.h"
-#include "builders/replacement_files.h"
 #include "builders/log_lines.h"
+#include "builders/replacement_files.h"
 #include "builders/replacement_names.h"
 #include "container/cast_members.h"
 #include "container/movie.h"

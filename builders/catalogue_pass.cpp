@@ -10,6 +10,7 @@
 #include "builders/build_context.h"
 #include "builders/catalogue_texts.h"
 #include "builders/chunk.h"
+#include "builders/log_lines.h"
 #include "builders/movie_scripts.h"
 #include "builders/stxt.h"
 #include "container/cast_members.h"
@@ -24,7 +25,6 @@ namespace quillon {
 namespace {
 
 constexpr uint64_t kMaxCatalogueLength = uint64_t{64} << 20;
-constexpr char kCollision[] = "Frames collision 4!";
 constexpr char kFuzzy[] = "fuzzy";
 
 using Bytes = std::vector<uint8_t>;
@@ -47,7 +47,7 @@ struct CataloguePass {
   std::map<uint32_t, ScriptEdits> edits;  // by Lscr entry
 
   void Refuse(const PoEntry& entry, const std::string& reason) const {
-    context.report.WriteRefusal("Cannot use entry \"%s\" of %s: %s!!!\n", entry.context.c_str(),
+    context.report.WriteRefusal(kCannotUseEntry, entry.context.c_str(),
                              path.c_str(), reason.c_str());
   }
 };
@@ -150,9 +150,9 @@ void TakeText(CataloguePass& pass, const PoEntry& entry, uint32_t chunk) {
        data.Matches(0, rebuilt.data() + kChunkHeaderSize, data.size()))) {
     return;
   }
-  pass.context.report.Write("STXT %04X: %u bytes from %s\n", chunk,
+  pass.context.report.Write(kTextFromCatalogue, chunk,
                          static_cast<uint32_t>(encoded.text.bytes.size()), pass.path.c_str());
-  pass.context.StoreChunk(chunk, std::move(rebuilt), kCollision);
+  pass.context.StoreChunk(chunk, std::move(rebuilt), kCatalogueCollision);
 }
 
 void TakeEntry(CataloguePass& pass, const PoEntry& entry) {
@@ -218,7 +218,7 @@ void UpdateSource(const CataloguePass& pass, uint32_t script_entry, const Script
     const Bytes& text = *edits.texts[i];
     if (std::find(text.begin(), text.end(), '"') != text.end() ||
         std::find(text.begin(), text.end(), '\r') != text.end()) {
-      pass.context.report.Write("Source of cast member %u keeps the old text of \"%s\"\n",
+      pass.context.report.Write(kSourceKeepsOldText,
                              owner->second.cast_number, edits.old_msgids[i].c_str());
       continue;
     }
@@ -234,7 +234,7 @@ void UpdateSource(const CataloguePass& pass, uint32_t script_entry, const Script
     return;
   }
   pass.context.StoreChunk(owner->second.member_entry,
-                          WrapData(kTypeMember, data, pass.context.order()), kCollision);
+                          WrapData(kTypeMember, data, pass.context.order()), kCatalogueCollision);
 }
 
 void RebuildScripts(const CataloguePass& pass) {
@@ -244,10 +244,10 @@ void RebuildScripts(const CataloguePass& pass) {
                       [](const std::optional<Bytes>& text) { return text.has_value(); }));
     Bytes data;
     if (replaced == 0 || !RebuildLingoScript(edits.script, edits.texts, data)) continue;
-    pass.context.report.Write("Lscr %04X: %u of %u strings replaced from %s\n", entry, replaced,
+    pass.context.report.Write(kScriptFromCatalogue, entry, replaced,
                            edits.script.StringCount(), pass.path.c_str());
     pass.context.StoreChunk(entry, WrapData(kTypeScript, data, pass.context.order()),
-                            kCollision);
+                            kCatalogueCollision);
     UpdateSource(pass, entry, edits);
   }
 }

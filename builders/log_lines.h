@@ -45,4 +45,16 @@ inline constexpr char kTextUnreadable[] = "Cast %06d->(%04X:%04X): STXT=unreadab
 inline constexpr char kUnmappableCharacter[] =
     "character U+%04X (line %u, column %u) has no byte in code page %u";
 
+// A sound member's line: the sound that goes out, or a chunk without a header the tool reads.
+inline constexpr char kSoundLine[] = "Cast %06d->(%04X:%04X): snd =%u frames, %u Hz, %u-bit, %s\n";
+inline constexpr char kSoundUnsupported[] = "Cast %06d->(%04X:%04X): snd =unsupported!!!\n";
+
+// The catalogue pass: an entry it cannot use, with why; what it rebuilt; a script's source text
+// it could not follow.
+inline constexpr char kCannotUseEntry[] = "Cannot use entry \"%s\" of %s: %s!!!\n";
+inline constexpr char kTextFromCatalogue[] = "STXT %04X: %u bytes from %s\n";
+inline constexpr char kScriptFromCatalogue[] = "Lscr %04X: %u of %u strings replaced from %s\n";
+inline constexpr char kSourceKeepsOldText[] =
+    "Source of cast member %u keeps the old text of \"%s\"\n";
+
 }  // namespace quillon

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "builders/chunk.h"
+#include "builders/log_lines.h"
 #include "builders/replacement_names.h"
 #include "builders/sound_resource.h"
 #include "builders/wav_file.h"
@@ -21,8 +22,6 @@ namespace quillon {
 namespace {
 
 constexpr char kSuffix[] = ".wav";
-constexpr char kSoundLine[] = "Cast %06d->(%04X:%04X): snd =%u frames, %u Hz, %u-bit, %s\n";
-constexpr char kUnsupportedLine[] = "Cast %06d->(%04X:%04X): snd =unsupported!!!\n";
 
 // What the log line and the manifest say of a sound.
 struct SoundFacts {
@@ -110,7 +109,7 @@ void BuildSoundChunk(const BuildContext& context, const CastMedia& media, Import
   SoundResource old;
   if (context.tables == nullptr || !context.tables->ChildData(media.child, data) ||
       ReadSoundResource(data, old) != SoundStatus::kOk) {
-    context.report.Write(kUnsupportedLine, cast_number, media.member_entry, media.child);
+    context.report.Write(kSoundUnsupported, cast_number, media.member_entry, media.child);
     return;
   }
   const std::string path = context.MemberFile(media.cast_number, kSuffix);

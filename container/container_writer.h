@@ -11,8 +11,8 @@
 
 #include "container/movie.h"
 #include "container/replacement_table.h"
-#include "util/file_io.h"
 #include "util/file_error.h"
+#include "util/file_io.h"
 
 namespace quillon {
 
