@@ -254,7 +254,8 @@ TEST(CatalogueRunTest, RefusesEntriesItCannotUseEachWithWhy) {
     EXPECT_NE(log.find(line), std::string::npos) << line << log;
     EXPECT_NE(run.output.find(test::PrintedText(line)), std::string::npos) << line;
   }
-  EXPECT_NE(run.output.find("Replaced 0 chunks; 0 files unchanged; 9 files could not be used"), std::string::npos)
+  EXPECT_NE(run.output.find("Replaced 0 chunks; 0 files unchanged; 9 files could not be used"),
+            std::string::npos)
       << run.output;
   ExpectSameChunks(dir.ReadFile("Out/M.dxr"), input);
 }
@@ -304,7 +305,8 @@ TEST(CatalogueRunTest, AnotherMoviesCatalogueIsRefusedEntryByEntry) {
               std::string::npos)
         << log;
   }
-  EXPECT_NE(run.output.find("Replaced 0 chunks; 0 files unchanged; 5 files could not be used"), std::string::npos);
+  EXPECT_NE(run.output.find("Replaced 0 chunks; 0 files unchanged; 5 files could not be used"),
+            std::string::npos);
   ExpectSameChunks(dir.ReadFile("Out/M.dxr"), input);
 }
 

@@ -308,8 +308,9 @@ TEST(ExportRunTest, TwoMoviesOfOneStemNeverShareAFolder) {
   const std::vector<std::string> exported = dir.ListFiles("f");
   const test::RunResult second = RunProgram(QUILLON_EXPORT_EXE, dir.path(), {"GAME.CXT", "f"});
   EXPECT_EQ(second.exit_code, 1);
-  EXPECT_EQ(second.output, test::PrintedText("Quillon v1.1.\nFolder f holds the files of "
-                                             "GAME.DIR; those of GAME.CXT would mix with them!!!\n"));
+  EXPECT_EQ(second.output,
+            test::PrintedText("Quillon v1.1.\nFolder f holds the files of GAME.DIR; those of "
+                              "GAME.CXT would mix with them!!!\n"));
   EXPECT_EQ(dir.ListFiles("f"), exported);
 
   const test::RunResult run = RunProgram(QUILLON_EXE, dir.path(), {"GAME.CXT", "f", "Out"});

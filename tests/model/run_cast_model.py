@@ -14,7 +14,8 @@ and bit fields 5-6-5) mapped by their colours, alpha pictures of their own for 8
 ("-alpha.bmp"), 24- and 32-bit TGAs
 stored either way up, run-length BMPs (RLE8 and RLE4 with every escape), and refused ones
 (16-bit and greyscale TGAs, BMPs under a TGA's name, run-length BMPs at other depths or with
-runs past their rows, files cut short, broken headers), GIF files and raw replacements that the builders displace. Field and
+runs past their rows, files cut short, broken headers), GIF files and raw replacements that the
+builders displace. Field and
 button members own STXT chunks (now and then two, or one that cannot be read) with style runs
 anywhere in their text, and FilesDir holds their texts in UTF-8 with any line ends and a byte-
 order mark, and refused ones (characters the code page lacks, bytes that are no UTF-8); the

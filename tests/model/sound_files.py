@@ -246,13 +246,13 @@ def main():
     exported = 0
     with tempfile.TemporaryDirectory() as root:
         runner = Runner(options, root)
-        specs = [(2, False, 1, 8, 1001, 0x56EE8BA4, 1000), (1, False, 1, 8, 500, 0x2B7745D2, None),
+        forms = [(2, False, 1, 8, 1001, 0x56EE8BA4, 1000), (1, False, 1, 8, 500, 0x2B7745D2, None),
                  (2, True, 1, 8, 300, 0x56EE0000, None), (2, True, 2, 8, 200, 0xAC440000, None),
                  (2, True, 1, 16, 250, 0x56220000, 3), (1, True, 2, 16, 123, 0xAC440000, None)]
         for order in "<>":
             name = "made%s.dxr" % ("win" if order == "<" else "mac")
             with open(os.path.join(root, name), "wb") as f:
-                f.write(sound_movie(order, [resource(*spec) for spec in specs], 7))
+                f.write(sound_movie(order, [resource(*form) for form in forms], 7))
             exported += check_round_trip(runner, name, problems)
         for movie in ("mac/AppleGame.dir", "movies-with-sound/d4sn0001.DIR",
                       "movies-with-sound/SOFT1.DXR"):
