@@ -35,7 +35,12 @@ bool ReadLiteral(const ByteReader& data, const LingoScript& script, uint32_t ind
     return false;
   }
   if (!data.U32Be(record + script.layout.literal_record_size - 4, literal.offset)) return false;
-  if (literal.type != kStringLiteral) return true;
+  if (literal.type == kIntegerLiteral) return true;
+  // A float's (or another value's) data lies among the strings': its offset moves with them, so
+  // one that points outside the literal data would wrap when a string before it grows.
+  if (literal.type != kStringLiteral) {
+    return RangeWithin(literal.offset, ItemSize(0), script.literal_data_length);
+  }
   const uint64_t item = uint64_t{script.literal_data_offset} + literal.offset;
   uint32_t counted = 0;
   uint8_t last = 1;
