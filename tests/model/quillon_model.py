@@ -169,18 +169,27 @@ class Refusals:
 
 
 class FilesRead:
-    """The files of FilesDir that the passes opened, as the disk names them."""
+    """The files of FilesDir that the passes opened, by the names they were opened with, as the
+    file system tells names apart (on Windows without regard to case, and without the spaces
+    and dots a name ends in)."""
 
     def __init__(self, cwd):
         self.cwd, self.paths = cwd, set()
 
+    @staticmethod
+    def key(path):
+        if not conventions.windows:
+            return path
+        cut = conventions.last_sep(path) + 1
+        return (path[:cut] + path[cut:].rstrip(" .")).lower()
+
     def __call__(self, path):
         full = on_disk(self.cwd, path)
         if full is not None and os.path.isfile(full):
-            self.paths.add(os.path.normpath(full))
+            self.paths.add(self.key(path))
 
-    def holds(self, full):
-        return os.path.normpath(full) in self.paths
+    def holds(self, path):
+        return self.key(path) in self.paths
 
 
 def folder_listing(cwd, files_dir):
@@ -215,7 +224,7 @@ def report_unused(files_dir, stem, listed, read, log, outcome):
     of_movie = [(typed, full) for typed, full in listed
                 if starts_with_stem(typed[len(files_dir) + 1:], stem)]
     unused = [typed for typed, full in of_movie
-              if typed != join(files_dir, stem + ".csv") and not read.holds(full)]
+              if typed != join(files_dir, stem + ".csv") and not read.holds(typed)]
     for typed in unused:
         log += b"Not used: %s\n" % typed.encode("utf-8", "surrogateescape")
     if unused:
