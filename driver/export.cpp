@@ -1,6 +1,5 @@
 #include "driver/export.h"
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "container/cast_members.h"
 #include "container/movie.h"
 #include "driver/command_line.h"
+#include "driver/batch.h"
 #include "driver/console_sink.h"
 #include "driver/export_catalogue.h"
 #include "driver/export_media.h"
@@ -18,8 +18,8 @@
 #include "driver/input_movie.h"
 #include "driver/messages.h"
 #include "driver/program.h"
+#include "driver/run_output.h"
 #include "util/paths.h"
-#include "util/report.h"
 #include "util/reporter.h"
 
 namespace quillon {
@@ -61,6 +61,12 @@ void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
     }
     writer.AddRow(std::move(row));
   }
+}
+
+uint32_t FileCount(const ExportCounts& counts) {
+  uint32_t total = 0;
+  for (const auto& kind : counts.files) total += kind.second;
+  return total;
 }
 
 ExportCounts Count(const std::vector<ManifestRow>& rows) {
@@ -112,7 +118,8 @@ constexpr void (*kExportSteps[])(ExportState&) = {
     WriteManifestStep,
 };
 
-constexpr ProgramShape kShape{kExportSyntax, true, 2, 2};
+constexpr BatchShape kBatchShape{kBatchExportLine, {"files", "passed_over", "kept"}, false};
+constexpr ProgramShape kShape{kExportSyntax, true, 2, 2, kBatchShape};
 
 }  // namespace
 
@@ -155,31 +162,36 @@ std::string DescribeExport(const ExportCounts& counts, const std::string& files_
 namespace {
 
 // The export once the arguments are counted; its exit code.
-int ExportInput(const CommandLine& line, const MediaSettings& given) {
+int ExportInput(const CommandLine& line, const MediaSettings& given, RunOutput& output) {
   const InputNames input = NameInput(line.arguments[0]);
   const std::string& files_dir = line.arguments[1];
-  MovieView movie;
+  MappedMovie mapped;
+  const MovieView& movie = mapped.view;
   MediaSettings settings = given;
-  if (!MapCheckedMovie(input, movie) || !OpenMovieCodePage(line, movie, *settings.code_page)) {
+  if (!MapCheckedMovie(input, mapped.view, output) ||
+      !OpenMovieCodePage(line, movie, *settings.code_page, output)) {
     return 1;
   }
   const std::string owner = FolderOwner(files_dir, input.stem);
   if (OwnedByAnother(owner, input.file_name)) {
-    PrintFatal(kFolderOfAnotherMovie, files_dir.c_str(), owner.c_str(), input.file_name.c_str());
+    output.Fatal(FormatText(kFolderOfAnotherMovie, files_dir.c_str(), owner.c_str(),
+                            input.file_name.c_str()));
     return 1;
   }
   CreateFolders(files_dir);
-  ConsoleSink console(nullptr);
+  ConsoleSink console(nullptr, output);
   Reporter report(console);
   ExportWriter writer(files_dir, input.stem, input.stored_path, report, line.overwrite);
   writer.AddRow(MovieRow(input.file_name));
   const ExportCounts counts = ExportMovie(movie, writer, settings);
   if (writer.failed()) {
-    PrintFatal(kCannotWrite, writer.failed_path().c_str(), writer.failed_reason().c_str());
+    output.Fatal(FormatText(kCannotWrite, writer.failed_path().c_str(),
+                            writer.failed_reason().c_str()));
     return 1;
   }
-  std::fputs(DescribeExport(counts, files_dir, input.stem).c_str(), stdout);
-  std::fputs(kJobOk, stdout);
+  output.Print(DescribeExport(counts, files_dir, input.stem));
+  output.Print(kJobOk);
+  output.Counted({FileCount(counts), counts.passed_over, counts.kept});
   return 0;
 }
 
