@@ -63,9 +63,17 @@ void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
   }
 }
 
+uint32_t CountOf(const ExportCounts& counts, const char* kind) {
+  const auto found = counts.files.find(kind);
+  return found == counts.files.end() ? 0 : found->second;
+}
+
+// The files of the kinds the closing line names: the movie's own row is none of them.
 uint32_t FileCount(const ExportCounts& counts) {
-  uint32_t total = 0;
-  for (const auto& kind : counts.files) total += kind.second;
+  uint32_t total = CountOf(counts, kRawChunkKind);
+  for (const MediaKind* kind = MediaKindsBegin(); kind != MediaKindsEnd(); ++kind) {
+    total += CountOf(counts, kind->manifest_name);
+  }
   return total;
 }
 
@@ -140,9 +148,7 @@ std::string DescribeExport(const ExportCounts& counts, const std::string& files_
                            const std::string& stem) {
   std::vector<std::string> parts;
   const auto add = [&](const char* kind, const char* counted_as) {
-    const auto found = counts.files.find(kind);
-    const uint32_t count = found == counts.files.end() ? 0 : found->second;
-    parts.push_back(std::to_string(count) + " " + counted_as);
+    parts.push_back(std::to_string(CountOf(counts, kind)) + " " + counted_as);
   };
   for (const MediaKind* kind = MediaKindsBegin(); kind != MediaKindsEnd(); ++kind) {
     add(kind->manifest_name, kind->counted_as);
