@@ -59,7 +59,8 @@ inline constexpr char kFilesOfAnotherMovie[] =
     "Files in %s are of %s, not of %s: nothing is replaced\n";
 inline constexpr char kNotUsed[] = "Not used: %s\n";
 inline constexpr char kUnusedCount[] = "%u files in %s match nothing in this movie (first: %s)\n";
-inline constexpr char kNoFileOfTheMovie[] = "No file in %s starts with %s, the name of this movie\n";
+inline constexpr char kNoFileOfTheMovie[] =
+    "No file in %s starts with %s, the name of this movie\n";
 // The export's refusal of a folder that holds another movie's files.
 inline constexpr char kFolderOfAnotherMovie[] =
     "Folder %s holds the files of %s; those of %s would mix with them!!!\n";

@@ -72,7 +72,8 @@ bool SparesTheInput(const RunNames& names, RunOutput& output) {
 bool FilesAreTheMovies(const RunNames& names, Reporter& report) {
   const std::string owner = FolderOwner(names.files_dir, names.input.stem);
   if (!OwnedByAnother(owner, names.input.file_name)) return true;
-  report.WriteNotice(kFilesOfAnotherMovie, names.files_dir.c_str(), owner.c_str(), names.input.file_name.c_str());
+  report.WriteNotice(kFilesOfAnotherMovie, names.files_dir.c_str(), owner.c_str(),
+                     names.input.file_name.c_str());
   return false;
 }
 
@@ -88,8 +89,8 @@ void ReportUnusedFiles(const RunNames& names, const ReplacementFiles& files,
   for (const std::string& path : unused) report.Write(kNotUsed, path.c_str());
   if (!unused.empty()) {
     report.Tell(kColorYellow,
-                FormatText(kUnusedCount, static_cast<unsigned>(unused.size()), names.files_dir.c_str(),
-                           unused.front().c_str()));
+                FormatText(kUnusedCount, static_cast<unsigned>(unused.size()),
+                           names.files_dir.c_str(), unused.front().c_str()));
   } else if (!paths.empty() && files.OfMovie(paths, names.input.stem).empty()) {
     report.WriteNotice(kNoFileOfTheMovie, names.files_dir.c_str(), names.input.stem.c_str());
   }
