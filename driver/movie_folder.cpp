@@ -4,6 +4,7 @@
 
 #include "container/movie.h"
 #include "driver/folder_owner.h"
+#include "util/file_io.h"
 #include "util/file_map.h"
 #include "util/known_files.h"
 #include "util/paths.h"
@@ -13,8 +14,8 @@ namespace quillon {
 namespace {
 
 constexpr const char* kDirectorExtensions[] = {"dir", "dxr", "cxt", "cst", "dcr", "cct"};
-// Deeper than any game's folders; a link that loops back ends here.
-constexpr int kMaxDepth = 32;
+// Deeper than any game's folders.
+constexpr size_t kMaxDepth = 32;
 
 bool HasDirectorExtension(const std::string& name) {
   const size_t dot = name.rfind('.');
@@ -55,8 +56,17 @@ void MarkSharedStems(std::vector<FolderMovie>& movies, size_t first) {
   }
 }
 
-void ListInto(const std::string& folder, const std::string& relative, int depth,
-              std::vector<FolderMovie>& movies) {
+// Whether `folder` is one of those it lies in: a link back up, which would be walked forever.
+bool LoopsBack(const std::string& folder, const std::vector<std::string>& ancestors) {
+  for (const std::string& ancestor : ancestors) {
+    if (IsSameFile(folder, ancestor)) return true;
+  }
+  return false;
+}
+
+// `ancestors` ends with `folder` itself.
+void ListInto(const std::string& folder, const std::string& relative,
+              std::vector<std::string>& ancestors, std::vector<FolderMovie>& movies) {
   std::set<std::string> names;
   std::set<std::string> subfolders;
   ListRegularFiles(folder + kPathSeparator, names, &subfolders);
@@ -70,10 +80,13 @@ void ListInto(const std::string& folder, const std::string& relative, int depth,
     movies.push_back(std::move(movie));
   }
   MarkSharedStems(movies, first);
-  if (depth >= kMaxDepth) return;
+  if (ancestors.size() >= kMaxDepth) return;
   for (const std::string& sub : subfolders) {
-    ListInto(JoinPath(folder, sub), relative.empty() ? sub : JoinPath(relative, sub), depth + 1,
-             movies);
+    const std::string path = JoinPath(folder, sub);
+    if (LoopsBack(path, ancestors)) continue;
+    ancestors.push_back(path);
+    ListInto(path, relative.empty() ? sub : JoinPath(relative, sub), ancestors, movies);
+    ancestors.pop_back();
   }
 }
 
@@ -85,7 +98,8 @@ bool IsMovieFolder(const std::string& path) {
 
 std::vector<FolderMovie> ListFolderMovies(const std::string& folder) {
   std::vector<FolderMovie> movies;
-  ListInto(folder, "", 0, movies);
+  std::vector<std::string> ancestors{folder};
+  ListInto(folder, "", ancestors, movies);
   return movies;
 }
 

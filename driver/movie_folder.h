@@ -22,7 +22,8 @@ bool IsMovieFolder(const std::string& path);
 
 // The folder's files in name order, then each subfolder's in name order. Files neither of a
 // movie's first bytes nor of a Director extension (.dir .dxr .cxt .cst .dcr .cct, any case) are
-// left out; a Director file that cannot be read is listed as a movie, whose run says why.
+// left out; a Director file that cannot be read is listed as a movie, whose run says why. A
+// subfolder that is a link back to a folder it lies in is not walked.
 std::vector<FolderMovie> ListFolderMovies(const std::string& folder);
 
 }  // namespace quillon

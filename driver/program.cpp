@@ -5,8 +5,8 @@
 #include "container/movie.h"
 #include "driver/batch.h"
 #include "driver/input_movie.h"
-#include "driver/movie_folder.h"
 #include "driver/messages.h"
+#include "driver/movie_folder.h"
 #include "util/report.h"
 #include "util/reporter.h"
 

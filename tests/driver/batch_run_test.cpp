@@ -199,6 +199,21 @@ TEST(BatchRunTest, ExportLinesCountFilesPassedOverAndKept) {
             "\"files\":2,\"passed_over\":0,\"kept\":1,\"refusals\":[]}\n");
 }
 
+TEST(BatchRunTest, LinksBackUpAreNotWalked) {
+  test::ScratchDir dir;
+  dir.WriteFile("game/a.dxr", SmallMovie(ByteOrder::kLittle, 'a'));
+  dir.WriteFile("game/sub/b.dxr", SmallMovie(ByteOrder::kBig, 'b'));
+  for (const char* link : {"game/sub/up", "game/sub/again", "game/self"}) {
+    fs::create_directory_symlink(std::string(link) == "game/self" ? "." : "..",
+                                 fs::path(dir.path()) / link);
+  }
+  const RunResult run = RunTool(QUILLON_EXPORT_EXE, dir, {"game", "files"});
+  EXPECT_EQ(run.exit_code, 0);
+  EXPECT_EQ(run.output, kBanner + "OK    game/a.dxr: 2 files, 0 passed over, 0 kept\n" +
+                            "OK    game/sub/b.dxr: 2 files, 0 passed over, 0 kept\n" +
+                            "2 movies: 2 OK, 0 failed (see files)\n");
+}
+
 TEST(BatchRunTest, RefusesJobCountsThatAreNoCount) {
   test::ScratchDir dir;
   dir.WriteFile("game/a.dxr", SmallMovie(ByteOrder::kLittle, 'a'));
