@@ -112,24 +112,37 @@ std::string DetailsPath(const CommandLine& line, const BatchShape& shape) {
   return line.arguments.size() == 3 ? line.arguments[2] : kDefaultOutDir;
 }
 
+// The report file, created; null with the fatal message printed when it cannot be, or when it
+// would overwrite one of the movies.
+FileOwner CreateReport(const std::string& path, const std::vector<MovieJob>& jobs) {
+  for (const MovieJob& job : jobs) {
+    if (IsSameFile(path, job.line.arguments[0])) {
+      PrintFatal(kCannotWrite, path.c_str(), kItIsTheInput);
+      return nullptr;
+    }
+  }
+  FileError error;
+  FileOwner report(CreateTextFile(path, error));
+  if (report == nullptr) {
+    PrintFatal(kCannotWrite, path.c_str(), DescribeFileError(error).c_str());
+  }
+  return report;
+}
+
 int RunFolder(const CommandLine& line, const BatchShape& shape, ProgramWork work) {
   unsigned threads = 0;
   if (!ParseJobs(line.jobs, threads)) {
     PrintFatal(kBadJobs, line.jobs.c_str());
     return 1;
   }
-  FileOwner report;
-  if (!line.report.empty()) {
-    FileError error;
-    report.reset(CreateTextFile(line.report, error));
-    if (report == nullptr) {
-      PrintFatal(kCannotWrite, line.report.c_str(), DescribeFileError(error).c_str());
-      return 1;
-    }
-  }
   std::vector<MovieJob> jobs;
   for (const FolderMovie& movie : ListFolderMovies(FolderPath(line.arguments[0]))) {
     jobs.push_back(MakeMovieJob(line, shape, movie));
+  }
+  FileOwner report;
+  if (!line.report.empty()) {
+    report = CreateReport(line.report, jobs);
+    if (report == nullptr) return 1;
   }
   const Tally tally = RunJobs(jobs, shape, work, threads, report.get());
   ClearProgressLine();

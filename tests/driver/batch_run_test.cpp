@@ -214,6 +214,17 @@ TEST(BatchRunTest, LinksBackUpAreNotWalked) {
                             "2 movies: 2 OK, 0 failed (see files)\n");
 }
 
+TEST(BatchRunTest, AReportThatWouldOverwriteAMovieIsRefused) {
+  test::ScratchDir dir;
+  const Bytes movie = SmallMovie(ByteOrder::kLittle, 'a');
+  dir.WriteFile("game/a.dxr", movie);
+  const RunResult run = RunTool(QUILLON_EXE, dir, {"--report=game/./a.dxr", "game", "files"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_EQ(run.output, kBanner + "Cannot write file game/./a.dxr: it is the input movie!!!\n");
+  EXPECT_EQ(dir.ReadFile("game/a.dxr"), std::string(movie.begin(), movie.end()));
+  EXPECT_FALSE(dir.Exists("Out"));
+}
+
 TEST(BatchRunTest, RefusesJobCountsThatAreNoCount) {
   test::ScratchDir dir;
   dir.WriteFile("game/a.dxr", SmallMovie(ByteOrder::kLittle, 'a'));
