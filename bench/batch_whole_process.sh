@@ -10,6 +10,8 @@
 #   bash bench/batch_whole_process.sh [quillon] [quillon-export] [copies=20]
 #   RUNNER=wine bash bench/batch_whole_process.sh build-win/driver/Quillon.exe \
 #       build-win/driver/Quillon-Export.exe
+# Under Wine set WINEPREFIX and WINEDEBUG=-all and keep its server running (wineserver -p), as
+# scripts/test_windows.sh does, so that each process costs its start alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 quillon=$(realpath "${1:-build/driver/quillon}")
