@@ -125,12 +125,13 @@ TEST_F(WindowsRunTest, MessagesSayWhyInTheWordsOfLinux) {
   dir_.WriteFile("a\\m.log\\inner", "");
   dir_.WriteFile("b\\m.dxr\\inner", "");
   dir_.WriteFile("c", "a file where a folder would go");
+  dir_.WriteFile("d.dxr\\inner", "");  // named like a movie: not taken as a folder of movies
   const struct {
     std::vector<std::string> args;
     std::string ending;  // of the output
   } cases[] = {
       {{"missing.dxr", "f"}, "Cannot Open File missing.dxr: No such file or directory!!!\r\n"},
-      {{"a", "f"}, "Cannot Open File a: it is a folder!!!\r\n"},
+      {{"d.dxr", "f"}, "Cannot Open File d.dxr: it is a folder!!!\r\n"},
       {{"empty.dxr", "f"}, "Cannot Open File empty.dxr: empty file!!!\r\n"},
       {{"m.dxr", "f", "a"}, "Cannot write file a\\m.log: it is a folder!!!\r\n"},
       {{"m.dxr", "f", "b"}, "Cannot write file b\\m.dxr: it is a folder!!!\r\n"},
