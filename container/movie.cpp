@@ -26,6 +26,8 @@ constexpr uint16_t kExpectedMapHeaderSize = 24;
 constexpr uint16_t kExpectedMapEntrySize = 20;
 // Shockwave's compressed forms, which hold no memory map.
 constexpr const char* kCompressedFormTypes[] = {"FGDM", "FGDC"};
+// The forms of a movie and of an external cast.
+constexpr const char* kMovieFormTypes[] = {"MV93", "MC95"};
 
 uint64_t HeaderRegionLengthFor(uint32_t entry_capacity) {
   return kHeaderFixedLength + uint64_t{kMapEntrySize} * entry_capacity;
@@ -132,6 +134,16 @@ void ReadTag(const uint8_t* stored, ByteOrder order, char* type) {
   for (size_t i = 0; i < 4; ++i) {
     type[i] = static_cast<char>(stored[order == ByteOrder::kBig ? i : 3 - i]);
   }
+}
+
+bool HasMovieForm(const uint8_t* view, size_t size) {
+  const ByteReader file(view, size);
+  ByteOrder order = ByteOrder::kLittle;
+  if (!OrderOf(file, order)) return false;
+  for (const char* form : kMovieFormTypes) {
+    if (TagIs(file, kFormTypeOffset, form, order)) return true;
+  }
+  return false;
 }
 
 ContainerCheck CheckContainer(const uint8_t* view, size_t size) {

@@ -83,6 +83,10 @@ std::string DescribeDamage(const ContainerCheck& check);
 // length).
 ContainerCheck CheckContainer(const uint8_t* view, size_t size);
 
+// Whether the file's first bytes are those of a movie or a cast ("RIFX" or "XFIR" with the form
+// "MV93" or "MC95" in the file's byte order), whatever follows them.
+bool HasMovieForm(const uint8_t* view, size_t size);
+
 // A checked container's view, through its current memory map: the one the imap's u32 at offset
 // 24 points at when a map chunk stands there, else the one at 44. A movie saved without
 // compacting has its current map further on and a stale one (or none) at 44. The write pass

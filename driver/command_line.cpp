@@ -8,6 +8,8 @@ namespace {
 
 constexpr char kOptionStart[] = "--";
 constexpr char kCodePagePrefix[] = "--codepage=";
+constexpr char kJobsPrefix[] = "--jobs=";
+constexpr char kReportPrefix[] = "--report=";
 constexpr size_t kMaxCodePageDigits = 5;
 
 // A number in decimal digits alone, short enough for any code page.
@@ -26,6 +28,14 @@ bool TakeOption(const std::string& argument, bool overwrite_option, CommandLine&
   if (argument.rfind(kCodePagePrefix, 0) == 0) {
     line.code_page = argument.substr(sizeof kCodePagePrefix - 1);
     line.code_page_given = true;
+    return true;
+  }
+  if (argument.rfind(kJobsPrefix, 0) == 0) {
+    line.jobs = argument.substr(sizeof kJobsPrefix - 1);
+    return true;
+  }
+  if (argument.rfind(kReportPrefix, 0) == 0 && argument.size() > sizeof kReportPrefix - 1) {
+    line.report = argument.substr(sizeof kReportPrefix - 1);
     return true;
   }
   if (overwrite_option && argument == "--overwrite") {

@@ -1,7 +1,6 @@
 #include "driver/console_sink.h"
 
 #include "util/file_io.h"
-#include "util/report.h"
 
 namespace quillon {
 
@@ -13,17 +12,8 @@ std::FILE* ConsoleSink::OpenLog(const std::string& path, FileError& error) {
   return CreateTextFile(path, error);
 }
 
-void ConsoleSink::Progress(const std::string& path) {
-  if (shows_progress_) ShowProgress(path);
-}
-
 void ConsoleSink::LogLine(const std::string& text) {
   if (log_ != nullptr) std::fwrite(text.data(), 1, text.size(), log_);
-}
-
-void ConsoleSink::Tell(ConsoleColor color, const std::string& text) {
-  ClearProgressLine();
-  PrintInColor(color, text.c_str());
 }
 
 void ConsoleSink::FlushLog() {

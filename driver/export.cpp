@@ -1,6 +1,5 @@
 #include "driver/export.h"
 
-#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "builders/raw_pass.h"
 #include "container/cast_members.h"
 #include "container/movie.h"
+#include "driver/batch.h"
 #include "driver/command_line.h"
 #include "driver/console_sink.h"
 #include "driver/export_catalogue.h"
@@ -18,8 +18,8 @@
 #include "driver/input_movie.h"
 #include "driver/messages.h"
 #include "driver/program.h"
+#include "driver/run_output.h"
 #include "util/paths.h"
-#include "util/report.h"
 #include "util/reporter.h"
 
 namespace quillon {
@@ -61,6 +61,20 @@ void ExportRawChunks(const MovieView& movie, const std::set<uint32_t>& exported,
     }
     writer.AddRow(std::move(row));
   }
+}
+
+uint32_t CountOf(const ExportCounts& counts, const char* kind) {
+  const auto found = counts.files.find(kind);
+  return found == counts.files.end() ? 0 : found->second;
+}
+
+// The files of the kinds the closing line names: the movie's own row is none of them.
+uint32_t FileCount(const ExportCounts& counts) {
+  uint32_t total = CountOf(counts, kRawChunkKind);
+  for (const MediaKind* kind = MediaKindsBegin(); kind != MediaKindsEnd(); ++kind) {
+    total += CountOf(counts, kind->manifest_name);
+  }
+  return total;
 }
 
 ExportCounts Count(const std::vector<ManifestRow>& rows) {
@@ -112,7 +126,8 @@ constexpr void (*kExportSteps[])(ExportState&) = {
     WriteManifestStep,
 };
 
-constexpr ProgramShape kShape{kExportSyntax, true, 2, 2};
+constexpr BatchShape kBatchShape{kBatchExportLine, {"files", "passed_over", "kept"}, false};
+constexpr ProgramShape kShape{kExportSyntax, true, 2, 2, kBatchShape};
 
 }  // namespace
 
@@ -133,9 +148,7 @@ std::string DescribeExport(const ExportCounts& counts, const std::string& files_
                            const std::string& stem) {
   std::vector<std::string> parts;
   const auto add = [&](const char* kind, const char* counted_as) {
-    const auto found = counts.files.find(kind);
-    const uint32_t count = found == counts.files.end() ? 0 : found->second;
-    parts.push_back(std::to_string(count) + " " + counted_as);
+    parts.push_back(std::to_string(CountOf(counts, kind)) + " " + counted_as);
   };
   for (const MediaKind* kind = MediaKindsBegin(); kind != MediaKindsEnd(); ++kind) {
     add(kind->manifest_name, kind->counted_as);
@@ -155,31 +168,36 @@ std::string DescribeExport(const ExportCounts& counts, const std::string& files_
 namespace {
 
 // The export once the arguments are counted; its exit code.
-int ExportInput(const CommandLine& line, const MediaSettings& given) {
+int ExportInput(const CommandLine& line, const MediaSettings& given, RunOutput& output) {
   const InputNames input = NameInput(line.arguments[0]);
   const std::string& files_dir = line.arguments[1];
-  MovieView movie;
+  MappedMovie mapped;
+  const MovieView& movie = mapped.view;
   MediaSettings settings = given;
-  if (!MapCheckedMovie(input, movie) || !OpenMovieCodePage(line, movie, *settings.code_page)) {
+  if (!MapCheckedMovie(input, mapped.view, output) ||
+      !OpenMovieCodePage(line, movie, *settings.code_page, output)) {
     return 1;
   }
   const std::string owner = FolderOwner(files_dir, input.stem);
   if (OwnedByAnother(owner, input.file_name)) {
-    PrintFatal(kFolderOfAnotherMovie, files_dir.c_str(), owner.c_str(), input.file_name.c_str());
+    output.Fatal(FormatText(kFolderOfAnotherMovie, files_dir.c_str(), owner.c_str(),
+                            input.file_name.c_str()));
     return 1;
   }
   CreateFolders(files_dir);
-  ConsoleSink console(nullptr);
+  ConsoleSink console(nullptr, output);
   Reporter report(console);
   ExportWriter writer(files_dir, input.stem, input.stored_path, report, line.overwrite);
   writer.AddRow(MovieRow(input.file_name));
   const ExportCounts counts = ExportMovie(movie, writer, settings);
   if (writer.failed()) {
-    PrintFatal(kCannotWrite, writer.failed_path().c_str(), writer.failed_reason().c_str());
+    output.Fatal(FormatText(kCannotWrite, writer.failed_path().c_str(),
+                            writer.failed_reason().c_str()));
     return 1;
   }
-  std::fputs(DescribeExport(counts, files_dir, input.stem).c_str(), stdout);
-  std::fputs(kJobOk, stdout);
+  output.Print(DescribeExport(counts, files_dir, input.stem));
+  output.Print(kJobOk);
+  output.Counted({FileCount(counts), counts.passed_over, counts.kept});
   return 0;
 }
 

@@ -72,13 +72,16 @@ std::string FolderOwner(const std::string& files_dir, const std::string& stem) {
   return first[kFileColumn];
 }
 
-bool OwnedByAnother(const std::string& owner, const std::string& movie_file_name) {
-  if (owner.empty()) return false;
-  if (owner.size() != movie_file_name.size()) return true;
-  for (size_t i = 0; i < owner.size(); ++i) {
-    if (Folded(owner[i]) != Folded(movie_file_name[i])) return true;
+bool NamesMatch(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Folded(a[i]) != Folded(b[i])) return false;
   }
-  return false;
+  return true;
+}
+
+bool OwnedByAnother(const std::string& owner, const std::string& movie_file_name) {
+  return !owner.empty() && !NamesMatch(owner, movie_file_name);
 }
 
 }  // namespace quillon

@@ -15,6 +15,9 @@ ManifestRow MovieRow(const std::string& movie_file_name);
 // names none (an export of an older version, or another file of that name).
 std::string FolderOwner(const std::string& files_dir, const std::string& stem);
 
+// Whether two names are one to the file system (letter case ignored where it ignores it).
+bool NamesMatch(const std::string& a, const std::string& b);
+
 // Whether an owner the folder names is another movie than `movie_file_name` (names compared as
 // the file system compares them).
 bool OwnedByAnother(const std::string& owner, const std::string& movie_file_name);

@@ -8,6 +8,8 @@
 
 namespace quillon {
 
+class RunOutput;
+
 struct InputNames {
   std::string in_file;      // as typed, for messages
   std::string stored_path;  // the input with its name as the folder stores it
@@ -17,11 +19,21 @@ struct InputNames {
 
 InputNames NameInput(const std::string& in_file);
 
+// The input's view, released when the run ends: a folder's movies run one after another in one
+// process.
+struct MappedMovie {
+  MappedMovie() = default;
+  ~MappedMovie();
+  MappedMovie(const MappedMovie&) = delete;
+  MappedMovie& operator=(const MappedMovie&) = delete;
+  MovieView view;
+};
+
 // The stored path is what a file system that ignores letter case would open for the name as
 // typed; messages still show the name as typed. On false "Cannot Open File %s: %s!!!\n" (with
 // why), "Unknown file format %s!!!\n" or one of the "Cannot read %s: ..." messages has been
-// printed and the program ends with exit code 1. The view stays mapped until the process ends.
-bool MapCheckedMovie(const InputNames& names, MovieView& movie);
+// given to `output` and the run ends with exit code 1.
+bool MapCheckedMovie(const InputNames& names, MovieView& movie, RunOutput& output);
 
 // What every program sets up before it prints anything: how writes past the file-size limit and
 // redirected output behave, and the console warning for refused pixel accesses.

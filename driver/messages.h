@@ -69,4 +69,17 @@ inline constexpr char kWritingOutput[] = "Writing resulting cast %s...\n";
 // The last line of a program that did its work, as it has always been printed.
 inline constexpr char kJobOk[] = "\nJob OK!!!\n";
 
+// A folder of movies: a line per movie, in the folder's order, then the totals.
+inline constexpr char kBatchRunLine[] = "OK    %s: %u replaced, %u unchanged, %u refused\n";
+inline constexpr char kBatchExportLine[] = "OK    %s: %u files, %u passed over, %u kept\n";
+inline constexpr char kBatchFailed[] = "FAILED %s: %s\n";
+// A file of a Director extension that holds no movie or cast this tool reads.
+inline constexpr char kBatchSkipped[] = "SKIPPED %s: %s\n";
+inline constexpr char kNotAMovie[] = "not a movie or cast";
+inline constexpr char kBatchTotals[] = "%u movies: %u OK, %u failed (see %s)\n";
+// The progress line of a folder, on a console only.
+inline constexpr char kBatchProgress[] = "%u of %u movies done\r";
+// A --jobs= value that is no count of at least 1.
+inline constexpr char kBadJobs[] = "Unknown job count %s!!!\n";
+
 }  // namespace quillon

@@ -3,8 +3,10 @@
 #include <string>
 
 #include "container/movie.h"
+#include "driver/batch.h"
 #include "driver/input_movie.h"
 #include "driver/messages.h"
+#include "driver/movie_folder.h"
 #include "util/report.h"
 #include "util/reporter.h"
 
@@ -61,23 +63,40 @@ int RunProgram(int argc, char** argv, const ProgramShape& shape, ProgramWork wor
     if (line.code_page_given && !OpenGivenCodePage(line, code_page)) {
       return RefuseLine(shape, line);
     }
+  } catch (...) {
+    PrintFatal(kNotEnoughMemory, line.arguments[0].c_str());
+    return 1;
+  }
+  if (IsMovieFolder(line.arguments[0])) return RunBatch(line, shape.batch, work);
+  ConsoleOutput console;
+  return RunMovie(line, work, console);
+}
+
+int RunMovie(const CommandLine& line, ProgramWork work, RunOutput& output) {
+  try {
+    CodePage code_page;
+    if (line.code_page_given && !OpenGivenCodePage(line, code_page)) {
+      output.Fatal(FormatText(kUnknownCodePage, line.code_page.c_str()));
+      return 1;
+    }
     MediaSettings settings;
     settings.code_page = &code_page;
     settings.code_page_given = line.code_page_given;
-    return work(line, settings);
+    return work(line, settings, output);
   } catch (...) {
     // Only allocation throws here (std::bad_alloc, or std::length_error for sizes beyond any
     // allocation); the unwinding has released what the run held, so the message can be shown.
-    PrintFatal(kNotEnoughMemory, line.arguments[0].c_str());
+    output.Fatal(FormatText(kNotEnoughMemory, line.arguments[0].c_str()));
     return 1;
   }
 }
 
-bool OpenMovieCodePage(const CommandLine& line, const MovieView& movie, CodePage& code_page) {
+bool OpenMovieCodePage(const CommandLine& line, const MovieView& movie, CodePage& code_page,
+                       RunOutput& output) {
   if (line.code_page_given) return true;
   const uint32_t number = movie.order() == ByteOrder::kBig ? kMacCodePage : kDefaultCodePage;
   if (code_page.Open(number)) return true;
-  PrintFatal(kUnknownMovieCodePage, number);
+  output.Fatal(FormatText(kUnknownMovieCodePage, number));
   return false;
 }
 

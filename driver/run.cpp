@@ -1,6 +1,5 @@
 #include "driver/run.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,53 +10,58 @@
 #include "container/container_writer.h"
 #include "container/movie.h"
 #include "container/replacement_table.h"
+#include "driver/batch.h"
 #include "driver/command_line.h"
 #include "driver/console_sink.h"
 #include "driver/folder_owner.h"
 #include "driver/input_movie.h"
 #include "driver/messages.h"
 #include "driver/program.h"
+#include "driver/run_output.h"
 #include "util/file_io.h"
 #include "util/known_files.h"
 #include "util/paths.h"
-#include "util/report.h"
 #include "util/reporter.h"
 
 namespace quillon {
 
 namespace {
 
-constexpr char kDefaultOutDir[] = "Out";
-
 // The names every output of the run is called by.
 struct RunNames {
   InputNames input;
   std::string files_dir;  // as typed
   std::string out_dir;
-  std::string LogPath() const { return JoinPath(out_dir, input.stem + ".log"); }
+  // A movie of a folder that shares its stem with another one there logs by its file name.
+  bool log_by_file_name = false;
+  std::string LogPath() const {
+    return JoinPath(out_dir, (log_by_file_name ? input.file_name : input.stem) + ".log");
+  }
   std::string OutputPath() const { return JoinPath(out_dir, input.file_name); }
 };
 
-constexpr ProgramShape kShape{kRunSyntax, false, 2, 3};
+constexpr BatchShape kBatchShape{kBatchRunLine, {"replaced", "unchanged", "refused"}, true};
+constexpr ProgramShape kShape{kRunSyntax, false, 2, 3, kBatchShape};
 
-void PrintCannotWrite(const std::string& path, const std::string& reason) {
-  PrintFatal(kCannotWrite, path.c_str(), reason.c_str());
+void PrintCannotWrite(const std::string& path, const std::string& reason, RunOutput& output) {
+  output.Fatal(FormatText(kCannotWrite, path.c_str(), reason.c_str()));
 }
 
-RunNames DeriveNames(const std::vector<std::string>& arguments) {
+RunNames DeriveNames(const CommandLine& line) {
   RunNames names;
-  names.input = NameInput(arguments[0]);
-  names.files_dir = arguments[1];
-  names.out_dir = arguments.size() == 3 ? arguments[2] : kDefaultOutDir;
+  names.input = NameInput(line.arguments[0]);
+  names.files_dir = line.arguments[1];
+  names.out_dir = line.arguments.size() == 3 ? line.arguments[2] : kDefaultOutDir;
+  names.log_by_file_name = line.log_by_file_name;
   return names;
 }
 
 // On POSIX a mapped file can be truncated under the view, so neither the output nor the log may
 // be the input, however either is spelled. False with the fatal message printed.
-bool SparesTheInput(const RunNames& names) {
+bool SparesTheInput(const RunNames& names, RunOutput& output) {
   for (const std::string& path : {names.OutputPath(), names.LogPath()}) {
     if (IsSameFile(path, names.input.stored_path)) {
-      PrintCannotWrite(path, kItIsTheInput);
+      PrintCannotWrite(path, kItIsTheInput, output);
       return false;
     }
   }
@@ -112,57 +116,61 @@ void RunEveryPass(const RunNames& names, const CastTables& tables, const MediaSe
 
 // What the passes did, so that a run that used none of its files does not pass unnoticed.
 void PrintSummary(const MovieView& movie, const ReplacementTable& table, const Reporter& report,
-                  const RunNames& names) {
-  ClearProgressLine();
-  std::printf(kRunSummary, ReplacedChunkCount(movie, table), report.unchanged_count(),
-              report.refusal_count(), names.LogPath().c_str());
+                  const RunNames& names, RunOutput& output) {
+  const RunCounts counts{ReplacedChunkCount(movie, table), report.unchanged_count(),
+                         report.refusal_count()};
+  output.ClearProgress();
+  output.Print(FormatText(kRunSummary, counts[0], counts[1], counts[2], names.LogPath().c_str()));
+  output.Counted(counts);
 }
 
 // The exit code of the write pass and its last lines.
-int WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names) {
+int WriteOutput(MovieView& movie, ReplacementTable& table, const RunNames& names,
+                RunOutput& output) {
   const std::string output_path = names.OutputPath();
-  std::printf(kWritingOutput, output_path.c_str());
+  output.Print(FormatText(kWritingOutput, output_path.c_str()));
   FileError error;
   switch (WriteContainer(movie, table, output_path, {}, &error)) {
     case WriteStatus::kTooLarge:
-      PrintFatal(kTooLargeOutput, output_path.c_str());
+      output.Fatal(FormatText(kTooLargeOutput, output_path.c_str()));
       return 1;
     case WriteStatus::kCannotWrite:
-      PrintCannotWrite(output_path, DescribeFileError(error));
+      PrintCannotWrite(output_path, DescribeFileError(error), output);
       return 1;
     case WriteStatus::kWritten:
       break;
   }
-  std::fputs(kJobOk, stdout);
+  output.Print(kJobOk);
   return 0;
 }
 
 // The run once the arguments are counted; its exit code. Steps refuse what they cannot
 // allocate; what is left to throw is memory the run as a whole needs (names, the table, the key
 // grouping, ...).
-int RunPasses(const CommandLine& line, const MediaSettings& given) {
-  const RunNames names = DeriveNames(line.arguments);
+int RunPasses(const CommandLine& line, const MediaSettings& given, RunOutput& output) {
+  const RunNames names = DeriveNames(line);
   // A folder that cannot be made shows when the log cannot be written into it.
   CreateFolders(names.out_dir);
-  MovieView movie;
-  if (!MapCheckedMovie(names.input, movie) || !SparesTheInput(names) ||
-      !OpenMovieCodePage(line, movie, *given.code_page)) {
+  MappedMovie mapped;
+  MovieView& movie = mapped.view;
+  if (!MapCheckedMovie(names.input, movie, output) || !SparesTheInput(names, output) ||
+      !OpenMovieCodePage(line, movie, *given.code_page, output)) {
     return 1;
   }
   FileError log_error;
   std::FILE* log_stream = ConsoleSink::OpenLog(names.LogPath(), log_error);
   if (log_stream == nullptr) {
-    PrintCannotWrite(names.LogPath(), DescribeFileError(log_error));
+    PrintCannotWrite(names.LogPath(), DescribeFileError(log_error), output);
     return 1;
   }
-  ConsoleSink console(log_stream);
+  ConsoleSink console(log_stream, output);
   Reporter report(console);
 
   ReplacementTable table(movie.UsedCount());
   const CastTables tables(movie);
   RunEveryPass(names, tables, given, table, report);
-  PrintSummary(movie, table, report, names);
-  return WriteOutput(movie, table, names);
+  PrintSummary(movie, table, report, names, output);
+  return WriteOutput(movie, table, names, output);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "util/report.h"
 
+#include <atomic>
 #include <cstdarg>
 
 namespace quillon {
@@ -10,7 +11,8 @@ constexpr size_t kShortPathLimit = 64;
 constexpr size_t kHeadLength = 29;
 constexpr size_t kTailLength = 32;
 
-bool g_assertion_reported = false;
+// Once per process, whichever of a batch's threads meets it first.
+std::atomic<bool> g_assertion_reported{false};
 
 void PrintInColorV(ConsoleColor color, const char* format, va_list arguments) {
   SetConsoleColor(color);
@@ -44,9 +46,8 @@ void ShowProgress(const std::string& path) {
 }
 
 void CheckAssertion(bool condition) {
-  if (condition || g_assertion_reported) return;
+  if (condition || g_assertion_reported.exchange(true)) return;
   std::printf("Error in assertion!!!\n");
-  g_assertion_reported = true;
 }
 
 void PrintInColor(ConsoleColor color, const char* text) {

@@ -125,12 +125,13 @@ TEST_F(WindowsRunTest, MessagesSayWhyInTheWordsOfLinux) {
   dir_.WriteFile("a\\m.log\\inner", "");
   dir_.WriteFile("b\\m.dxr\\inner", "");
   dir_.WriteFile("c", "a file where a folder would go");
+  dir_.WriteFile("d.dxr\\inner", "");  // named like a movie: not taken as a folder of movies
   const struct {
     std::vector<std::string> args;
     std::string ending;  // of the output
   } cases[] = {
       {{"missing.dxr", "f"}, "Cannot Open File missing.dxr: No such file or directory!!!\r\n"},
-      {{"a", "f"}, "Cannot Open File a: it is a folder!!!\r\n"},
+      {{"d.dxr", "f"}, "Cannot Open File d.dxr: it is a folder!!!\r\n"},
       {{"empty.dxr", "f"}, "Cannot Open File empty.dxr: empty file!!!\r\n"},
       {{"m.dxr", "f", "a"}, "Cannot write file a\\m.log: it is a folder!!!\r\n"},
       {{"m.dxr", "f", "b"}, "Cannot write file b\\m.dxr: it is a folder!!!\r\n"},
@@ -173,6 +174,24 @@ TEST_F(WindowsRunTest, AMovieLargerThan4GiBIsRefusedCleanly) {
   EXPECT_EQ(result.exit_code, 1);
   EXPECT_EQ(result.output, kBanner + "Unknown file format huge.dxr!!!\r\n");
   EXPECT_EQ(dir_.ListFiles("Out"), std::vector<std::string>{});
+}
+
+// A folder of movies: paths joined with backslashes, a movie in a subfolder, letter case
+// of the extension ignored, lines with CR LF.
+TEST_F(WindowsRunTest, AFolderOfMoviesRunsWithBackslashes) {
+  dir_.WriteFile("game\\GAME.DIR", movie_);
+  dir_.WriteFile("game\\sub\\game.cxt", movie_);
+  dir_.WriteFile("game\\sub\\GAME.Dxr", std::string("not a movie"));
+  const test::RunResult result = Run({"--jobs=2", "game\\", "files", "out"});
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.output, kBanner +
+                               "OK    game\\GAME.DIR: 0 replaced, 0 unchanged, 0 refused\r\n"
+                               "SKIPPED game\\sub\\GAME.Dxr: not a movie or cast\r\n"
+                               "OK    game\\sub\\game.cxt: 0 replaced, 0 unchanged, 0 refused\r\n"
+                               "2 movies: 2 OK, 0 failed (see out)\r\n");
+  EXPECT_FALSE(dir_.ReadFile("out\\GAME.DIR").empty());
+  EXPECT_EQ(dir_.ReadFile("out\\sub\\game.cxt"), dir_.ReadFile("out\\GAME.DIR"));
+  EXPECT_TRUE(dir_.Exists("out\\GAME.log") && dir_.Exists("out\\sub\\game.log"));
 }
 
 }  // namespace
