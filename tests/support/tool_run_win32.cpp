@@ -75,9 +75,14 @@ RunResult RunProgram(const std::string& program, const std::string& folder,
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
   std::string command = CommandLine(program, args);
-  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                     &startup, &process) == 0) {
-    return result;
+  // Under Wine on a loaded machine a process now and then fails to start (1 test in a few
+  // hundred); a few more tries tell that apart from a program that cannot be started at all.
+  constexpr int kStartTries = 4;
+  for (int tries = 1; CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                     folder.c_str(), &startup, &process) == 0;
+       ++tries) {
+    if (tries == kStartTries) return result;
+    Sleep(250);
   }
   OwnedHandle process_handle{process.hProcess}, thread_handle{process.hThread};
   // Only the child may hold the write end now, so the read ends when the child does.
