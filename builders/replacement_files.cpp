@@ -12,16 +12,12 @@ namespace {
 // characters holds at most two separators), and a little more for what users put there.
 constexpr int kMaxDepth = 4;
 
-char FoldCase(char c) {
-  return kNamesIgnoreCase && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The stem, then "-" or "." (or nothing): how every name the movie reads begins, and how a file
 // of "mac.dxr" does not begin for the movie "m.dxr".
 bool NamedAfter(const std::string& name, const std::string& stem) {
   if (name.size() < stem.size()) return false;
   for (size_t i = 0; i < stem.size(); ++i) {
-    if (FoldCase(name[i]) != FoldCase(stem[i])) return false;
+    if (FoldNameCase(name[i]) != FoldNameCase(stem[i])) return false;
   }
   return name.size() == stem.size() || name[stem.size()] == '-' || name[stem.size()] == '.';
 }
@@ -61,7 +57,7 @@ std::string ReplacementFiles::Key(const std::string& path) {
   const size_t separator = FindLastSeparator(path);
   const size_t name_start = separator == std::string::npos ? 0 : separator + 1;
   std::string key = path.substr(0, name_start) + OpenedFileName(path.substr(name_start));
-  for (char& c : key) c = FoldCase(c);
+  for (char& c : key) c = FoldNameCase(c);
   return key;
 }
 

@@ -45,10 +45,6 @@ std::vector<std::string> CsvFields(const std::string& text, size_t& at) {
   return fields;
 }
 
-char Folded(char c) {
-  return kNamesIgnoreCase && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 }  // namespace
 
 ManifestRow MovieRow(const std::string& movie_file_name) {
@@ -75,7 +71,7 @@ std::string FolderOwner(const std::string& files_dir, const std::string& stem) {
 bool NamesMatch(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (Folded(a[i]) != Folded(b[i])) return false;
+    if (FoldNameCase(a[i]) != FoldNameCase(b[i])) return false;
   }
   return true;
 }

@@ -82,8 +82,9 @@ bool FilesAreTheMovies(const RunNames& names, Reporter& report) {
 void ReportUnusedFiles(const RunNames& names, const ReplacementFiles& files,
                        const std::vector<std::string>& paths, Reporter& report) {
   const std::string manifest = JoinPath(names.files_dir, names.input.stem + ".csv");
+  const std::vector<std::string> of_movie = files.OfMovie(paths, names.input.stem);
   std::vector<std::string> unused;
-  for (const std::string& path : files.OfMovie(paths, names.input.stem)) {
+  for (const std::string& path : of_movie) {
     if (path != manifest && !files.WasRead(path)) unused.push_back(path);
   }
   for (const std::string& path : unused) report.Write(kNotUsed, path.c_str());
@@ -91,7 +92,7 @@ void ReportUnusedFiles(const RunNames& names, const ReplacementFiles& files,
     report.Tell(kColorYellow,
                 FormatText(kUnusedCount, static_cast<unsigned>(unused.size()),
                            names.files_dir.c_str(), unused.front().c_str()));
-  } else if (!paths.empty() && files.OfMovie(paths, names.input.stem).empty()) {
+  } else if (!paths.empty() && of_movie.empty()) {
     report.WriteNotice(kNoFileOfTheMovie, names.files_dir.c_str(), names.input.stem.c_str());
   }
 }

@@ -18,6 +18,11 @@ inline constexpr char kPathSeparators[] = "/";
 inline constexpr bool kNamesIgnoreCase = false;
 #endif
 
+// A name's character as the file system compares names: lower case where it ignores case.
+inline char FoldNameCase(char c) {
+  return kNamesIgnoreCase && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 // Position of the last separator in the path; npos when it has none.
 inline size_t FindLastSeparator(const std::string& path) {
   return path.find_last_of(kPathSeparators);
